@@ -1,0 +1,88 @@
+#include "ListCtrl.h"
+
+int CListCtrl::InsertColumn(int nCol, const char* heading, int nFormat, int nWidth) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    column.fmt = nFormat;
+    column.cx = nWidth;
+    column.pszText = const_cast<char*>(heading);
+    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, nCol, reinterpret_cast<LPARAM>(&column)));
+}
+
+BOOL CListCtrl::DeleteColumn(int nCol) {
+    return static_cast<BOOL>(SendMessage(LVM_DELETECOLUMN, nCol));
+}
+
+DWORD CListCtrl::GetExtendedStyle() const {
+    return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
+}
+
+DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
+    return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwNewStyle));
+}
+
+int CListCtrl::InsertItem(int nItem, const char* text) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = nItem;
+    item.pszText = const_cast<char*>(text);
+    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+BOOL CListCtrl::SetItemText(int nItem, int nSubItem, const char* text) {
+    LVITEMA item = {};
+    item.iSubItem = nSubItem;
+    item.pszText = const_cast<char*>(text);
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXTA, nItem, reinterpret_cast<LPARAM>(&item)));
+}
+
+int CListCtrl::GetItemText(int nItem, int nSubItem, char* buffer, int length) const {
+    if (length <= 0) return 0;
+    buffer[0] = '\0';
+    LVITEMA item = {};
+    item.iSubItem = nSubItem;
+    item.pszText = buffer;
+    item.cchTextMax = length;
+    return static_cast<int>(SendMessage(LVM_GETITEMTEXTA, nItem, reinterpret_cast<LPARAM>(&item)));
+}
+
+std::string CListCtrl::GetItemText(int nItem, int nSubItem) const {
+    // The list does not tell a text's length, so grow until the text leaves room.
+    std::string text(256, '\0');
+    for (;;) {
+        const int length = GetItemText(nItem, nSubItem, &text[0], static_cast<int>(text.size()));
+        if (length < static_cast<int>(text.size()) - 1 || text.size() >= 65536) {
+            text.resize(static_cast<std::size_t>(length));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+BOOL CListCtrl::GetCheck(int nItem) const {
+    const UINT state = static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, nItem, LVIS_STATEIMAGEMASK));
+    return ((state >> 12) - 1) == 1;  // state image 1 is the empty box, 2 the checked one
+}
+
+BOOL CListCtrl::SetCheck(int nItem, BOOL bCheck) {
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(bCheck ? 2 : 1);
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, nItem, reinterpret_cast<LPARAM>(&item)));
+}
+
+int CListCtrl::GetItemCount() const {
+    return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
+}
+
+BOOL CListCtrl::DeleteItem(int nItem) {
+    return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, nItem));
+}
+
+BOOL CListCtrl::DeleteAllItems() {
+    return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS));
+}
+
+int CListCtrl::GetNextItem(int nItem, int nFlags) const {
+    return static_cast<int>(SendMessage(LVM_GETNEXTITEM, nItem, MAKELPARAM(nFlags, 0)));
+}

@@ -1,0 +1,28 @@
+// A thin wrapper over a SysListView32 control: one list-view message per call.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "Wnd.h"
+
+class CListCtrl : public CWnd {
+public:
+    int InsertColumn(int nCol, const char* heading, int nFormat, int nWidth);
+    BOOL DeleteColumn(int nCol);
+    DWORD GetExtendedStyle() const;
+    DWORD SetExtendedStyle(DWORD dwNewStyle);
+
+    int InsertItem(int nItem, const char* text);
+    BOOL SetItemText(int nItem, int nSubItem, const char* text);
+    std::string GetItemText(int nItem, int nSubItem) const;
+    int GetItemText(int nItem, int nSubItem, char* buffer, int length) const;
+    BOOL GetCheck(int nItem) const;
+    BOOL SetCheck(int nItem, BOOL bCheck = TRUE);
+    int GetItemCount() const;
+    BOOL DeleteItem(int nItem);
+    BOOL DeleteAllItems();
+    int GetNextItem(int nItem, int nFlags) const;
+};

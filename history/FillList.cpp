@@ -1,0 +1,63 @@
+// Loading the address list from the browser's key, and the memory of check marks.
+#include <algorithm>
+#include <cstring>
+
+#include "ScopedKey.h"
+#include "TypedUrlHistory.h"
+#include "ValueText.h"
+
+namespace hl {
+
+namespace {
+
+// Results that say the key itself can no longer be read: no later index will do better.
+bool KeyIsGone(long result) {
+    return result == kErrorKeyDeleted || result == kErrorInvalidHandle ||
+           result == kErrorAccessDenied || result == kErrorBadKey;
+}
+
+// A last guard for a registry that fails every index in a way we do not know.
+constexpr int kMaxConsecutiveFailures = 16;
+
+}  // namespace
+
+void CTypedUrlHistory::FillList() {
+    m_list.DeleteAllItems();
+
+    ScopedKey key(m_registry);
+    if (key.Open(kTypedUrlsKey) != kErrorSuccess) return;
+
+    char name[kTextBuffer];
+    unsigned char data[kTextBuffer];
+    int failures = 0;
+    for (unsigned long index = 0;; ++index) {
+        unsigned long nameLength = kTextBuffer;
+        unsigned long dataLength = kTextBuffer;
+        const long result =
+            m_registry.RegEnumValueA(key.get(), index, name, &nameLength, nullptr, data, &dataLength);
+        if (result == kErrorNoMoreItems || KeyIsGone(result)) break;
+        if (result != kErrorSuccess) {
+            // A value whose name or data does not fit is skipped; anything else
+            // counts towards giving up.
+            if (result != kErrorMoreData && ++failures >= kMaxConsecutiveFailures) break;
+            continue;
+        }
+        failures = 0;
+        name[std::min(nameLength, kTextBuffer - 1)] = '\0';
+        const std::string address = ValueText(data, std::min(dataLength, kTextBuffer));
+
+        const int row = m_list.InsertItem(0, address.c_str());
+        if (row < 0) continue;
+        m_list.SetItemText(row, 1, name);
+        if (m_registry.GetProfileIntA(kSection, address.c_str(), 0) == 1) m_list.SetCheck(row, true);
+    }
+}
+
+void CTypedUrlHistory::OnDeleteItemList(const RowNotice* notification, std::intptr_t* result) {
+    const int row = notification->iItem;
+    const std::string address = m_list.GetItemText(row, 0);
+    m_registry.WriteProfileInt(kSection, address.c_str(), m_list.GetCheck(row) ? 1 : 0);
+    *result = 0;
+}
+
+}  // namespace hl

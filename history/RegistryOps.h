@@ -1,0 +1,73 @@
+// The registry operations the typed-address logic performs, under the platform's
+// own names, against the current user's hive. Production binds them to ADVAPI32
+// and to the application's profile; tests bind them to an in-memory model.
+#pragma once
+
+#include <cstdint>
+
+namespace hl {
+
+// The Windows values the logic depends on, spelt out so that it compiles
+// without <windows.h>. Win32Registry.cpp checks each against the real one.
+inline constexpr long kErrorSuccess = 0;
+inline constexpr long kErrorFileNotFound = 2;
+inline constexpr long kErrorAccessDenied = 5;
+inline constexpr long kErrorInvalidHandle = 6;
+inline constexpr long kErrorBadKey = 1010;
+inline constexpr long kErrorMoreData = 234;
+inline constexpr long kErrorNoMoreItems = 259;
+inline constexpr long kErrorKeyDeleted = 1018;
+
+inline constexpr unsigned long kKeyAllAccess = 0xF003F;
+inline constexpr unsigned long kRegOptionNonVolatile = 0;
+
+inline constexpr unsigned long kRegNone = 0;
+inline constexpr unsigned long kRegSz = 1;
+inline constexpr unsigned long kRegExpandSz = 2;
+inline constexpr unsigned long kRegBinary = 3;
+inline constexpr unsigned long kRegDword = 4;
+inline constexpr unsigned long kRegMultiSz = 7;
+inline constexpr unsigned long kRegQword = 11;
+
+// Value names and addresses hold at most 259 characters in buffers of 260.
+inline constexpr unsigned long kTextBuffer = 260;
+
+inline constexpr const char kTypedUrlsKey[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+inline constexpr const char kRegistryKeyName[] = "Corvanta";
+inline constexpr const char kProfileName[] = "Hedgeloom";
+inline constexpr const char kProfileKey[] = "Software\\Corvanta\\Hedgeloom";
+inline constexpr const char kSection[] = "TypedUrls";
+inline constexpr const char kSectionKey[] = "Software\\Corvanta\\Hedgeloom\\TypedUrls";
+
+// An open key; null is never a valid one.
+using RegHandle = struct RegKeyTag*;
+
+// Every path is relative to HKEY_CURRENT_USER.
+class IRegistry {
+public:
+    virtual long RegOpenKeyExA(const char* subKey, unsigned long reserved, unsigned long access,
+                               RegHandle* result) = 0;
+    // nameLength and dataLength are in-out, as in the platform call; type may be null.
+    virtual long RegEnumValueA(RegHandle key, unsigned long index, char* name,
+                               unsigned long* nameLength, unsigned long* type,
+                               unsigned char* data, unsigned long* dataLength) = 0;
+    virtual long RegDeleteValueA(RegHandle key, const char* name) = 0;
+    virtual long RegDeleteKeyA(const char* subKey) = 0;
+    virtual long RegCreateKeyExA(const char* subKey, unsigned long reserved, const char* keyClass,
+                                 unsigned long options, unsigned long access, RegHandle* result,
+                                 unsigned long* disposition) = 0;
+    virtual long RegSetValueExA(RegHandle key, const char* name, unsigned long reserved,
+                                unsigned long type, const unsigned char* data,
+                                unsigned long size) = 0;
+    virtual long RegCloseKey(RegHandle key) = 0;
+
+    // The application's profile: integers in a section of "Software\Corvanta\Hedgeloom".
+    // An entry that is absent, or not a 32-bit integer, reads as the default.
+    virtual unsigned GetProfileIntA(const char* section, const char* entry, int defaultValue) = 0;
+    virtual bool WriteProfileInt(const char* section, const char* entry, int value) = 0;
+
+protected:
+    ~IRegistry() = default;
+};
+
+}  // namespace hl

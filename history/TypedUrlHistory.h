@@ -1,0 +1,62 @@
+// The typed-address logic of the main window: loading the list, remembering check
+// marks, the check and open commands, and pruning. The window derives from this
+// class, so its event table names these handlers as its own members.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "AddressList.h"
+#include "RegistryOps.h"
+#include "Shell.h"
+
+namespace hl {
+
+class CTypedUrlHistory {
+public:
+    CTypedUrlHistory(const CTypedUrlHistory&) = delete;
+    CTypedUrlHistory& operator=(const CTypedUrlHistory&) = delete;
+
+    // Empties the list and reloads it from the browser's key, newest value on top.
+    void FillList();
+    // Remembers the check mark of a row that is about to leave the list.
+    void OnDeleteItemList(const RowNotice* notification, std::intptr_t* result);
+
+    void OnCheckAll();
+    void OnUncheckAll();
+    void OnInvertChecks();
+    // Opens the first selected row's address; the notice's content is not needed.
+    void OnClickList(const void* notification, std::intptr_t* result);
+
+    // Deletes the unchecked addresses, forgets all check marks, renumbers the rest.
+    void OnDeleteUnchecked();
+    // Replaces the browser's key by the rows, as url1 to urlN from the top.
+    void RewriteTypedUrls();
+
+    static constexpr const char kSaveFailedMessage[] =
+        "The typed addresses could not be saved.\n"
+        "The browser's list was left as it was before the change.";
+
+protected:
+    CTypedUrlHistory(IRegistry& registry, IAddressList& list, IShell& shell)
+        : m_registry(registry), m_list(list), m_shell(shell) {}
+    virtual ~CTypedUrlHistory() = default;
+
+    // Tells the user of a failure; the window shows it in a message box.
+    virtual void ShowMessage(const char* text) = 0;
+
+    IShell& Shell() { return m_shell; }
+
+private:
+    void SetAllChecks(bool (*newState)(bool current));
+
+    IRegistry& m_registry;
+    IAddressList& m_list;
+    IShell& m_shell;
+    // Names whose values the last pruning deleted; a value that survived its
+    // deletion must not come back through the rewrite.
+    std::vector<std::string> m_prunedNames;
+};
+
+}  // namespace hl

@@ -1,0 +1,65 @@
+#include "Win32Registry.h"
+
+#include <windows.h>
+
+namespace hl {
+
+static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorFileNotFound == ERROR_FILE_NOT_FOUND &&
+              kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorInvalidHandle == ERROR_INVALID_HANDLE &&
+              kErrorBadKey == ERROR_BADKEY && kErrorMoreData == ERROR_MORE_DATA &&
+              kErrorNoMoreItems == ERROR_NO_MORE_ITEMS && kErrorKeyDeleted == ERROR_KEY_DELETED);
+static_assert(kKeyAllAccess == KEY_ALL_ACCESS && kRegOptionNonVolatile == REG_OPTION_NON_VOLATILE);
+static_assert(kRegNone == REG_NONE && kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ &&
+              kRegBinary == REG_BINARY && kRegDword == REG_DWORD && kRegMultiSz == REG_MULTI_SZ &&
+              kRegQword == REG_QWORD);
+static_assert(sizeof(unsigned long) == sizeof(DWORD), "the interface's lengths are DWORDs");
+
+namespace {
+
+HKEY Native(RegHandle key) { return reinterpret_cast<HKEY>(key); }
+
+}  // namespace
+
+long Win32Registry::RegOpenKeyExA(const char* subKey, unsigned long reserved, unsigned long access,
+                                  RegHandle* result) {
+    HKEY key = nullptr;
+    const LONG status = ::RegOpenKeyExA(HKEY_CURRENT_USER, subKey, reserved, access, &key);
+    *result = status == ERROR_SUCCESS ? reinterpret_cast<RegHandle>(key) : nullptr;
+    return status;
+}
+
+long Win32Registry::RegEnumValueA(RegHandle key, unsigned long index, char* name,
+                                  unsigned long* nameLength, unsigned long* type,
+                                  unsigned char* data, unsigned long* dataLength) {
+    return ::RegEnumValueA(Native(key), index, name, nameLength, nullptr, type, data, dataLength);
+}
+
+long Win32Registry::RegDeleteValueA(RegHandle key, const char* name) {
+    return ::RegDeleteValueA(Native(key), name);
+}
+
+long Win32Registry::RegDeleteKeyA(const char* subKey) {
+    return ::RegDeleteKeyA(HKEY_CURRENT_USER, subKey);
+}
+
+long Win32Registry::RegCreateKeyExA(const char* subKey, unsigned long reserved, const char* keyClass,
+                                    unsigned long options, unsigned long access, RegHandle* result,
+                                    unsigned long* disposition) {
+    HKEY key = nullptr;
+    const LONG status = ::RegCreateKeyExA(HKEY_CURRENT_USER, subKey, reserved,
+                                          const_cast<char*>(keyClass), options, access, nullptr,
+                                          &key, disposition);
+    *result = status == ERROR_SUCCESS ? reinterpret_cast<RegHandle>(key) : nullptr;
+    return status;
+}
+
+long Win32Registry::RegSetValueExA(RegHandle key, const char* name, unsigned long reserved,
+                                   unsigned long type, const unsigned char* data, unsigned long size) {
+    return ::RegSetValueExA(Native(key), name, reserved, type, data, size);
+}
+
+long Win32Registry::RegCloseKey(RegHandle key) {
+    return ::RegCloseKey(Native(key));
+}
+
+}  // namespace hl
