@@ -1,0 +1,24 @@
+// Identifiers of the program's resources and of its windows' controls.
+#pragma once
+
+#define IDM_ABOUTBOX            0x0010
+#define IDD_ABOUTBOX            100
+#define IDS_ABOUTBOX            101
+#define IDD_MAIN                102
+#define IDR_MAINFRAME           128
+
+// Main window
+#define IDC_LIST                1000
+#define IDC_VISIT_SITE          1002
+#define IDC_DELETE_UNCHECKED    1003
+#define IDC_ABOUT               1004
+#define IDC_CHECK_ALL           1005
+#define IDC_UNCHECK_ALL         1006
+#define IDC_INVERT_CHECKS       1007
+
+// About box
+#define IDC_VISIT_WEBSITE       1003
+
+#ifndef IDC_STATIC
+#define IDC_STATIC              (-1)
+#endif
