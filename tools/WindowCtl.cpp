@@ -7,6 +7,7 @@
 //   windowctl command <caption> <id>         posts the command of control <id>
 //   windowctl syscommand <caption> <id>      posts a system command
 //   windowctl key <caption> <virtual key>    posts a key press to the control with the focus
+//   windowctl rect <caption>                 prints the window's place as WxH+X+Y
 #include <windows.h>
 
 #include <cstdio>
@@ -104,7 +105,7 @@ int PostKey(HWND window, WORD key) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) return Fail("usage", "start|wait|gone|command|syscommand|key ...");
+    if (argc < 3) return Fail("usage", "start|wait|gone|command|syscommand|key|rect ...");
     const std::string verb = argv[1];
     if (verb == "start") return Start(argv[2]);
 
@@ -120,6 +121,12 @@ int main(int argc, char** argv) {
     const HWND window = WaitFor(caption, verb == "wait" && argc > 3 ? Number(argv[3]) : 10000);
     if (!window) return Fail("no window", caption);
     if (verb == "wait") return 0;
+    if (verb == "rect") {
+        RECT rect;
+        ::GetWindowRect(window, &rect);
+        std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top);
+        return 0;
+    }
     if (argc < 4) return Fail("missing argument for", verb.c_str());
     const DWORD value = Number(argv[3]);
     if (verb == "command") {

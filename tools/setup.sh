@@ -9,6 +9,7 @@ packages=(
   googletest                          # GoogleTest sources, built by both tiers
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine64 xvfb xauth                   # the Wine tier and its display
+  fonts-wine                          # Wine's own fonts: caption buttons and check marks draw right
   imagemagick                         # screenshots
   zip
 )

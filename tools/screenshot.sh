@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Pictures for the documentation: docs/main-window.png and docs/about-box.png
+# (the About box as "About.." opens it), taken under Xvfb on a Wine virtual
+# screen, from the sample typed addresses, on the prefix build/wine-shot.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$root/build/win64"
+
+"$root/tools/setup.sh"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+fi
+cmake --build "$build" --target Hedgeloom windowctl -j2 >/dev/null
+
+# shellcheck source=tools/wine-env.sh
+source "$root/tools/wine-env.sh"
+HL_FORCE_XVFB=1 wine_env_start shot
+trap wine_env_stop EXIT
+# Wine draws the caption buttons with Marlett, which it does not find in its own
+# font directory here; a copy in the prefix is found.
+font=/usr/share/wine/fonts/marlett.ttf
+if [ -f "$font" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+  cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+
+# The same pictures every time: the sample history and nothing else.
+"$WINE" reg delete 'HKCU\Software\Microsoft\Internet Explorer\TypedURLs' /f >/dev/null 2>&1 || true
+"$WINE" reg delete 'HKCU\Software\Corvanta\Hedgeloom' /f >/dev/null 2>&1 || true
+"$WINE" reg import "Z:${root//\//\\}\\tools\\sample-history.reg" >/dev/null 2>&1
+"$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Hedgeloom /f >/dev/null
+"$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Hedgeloom /d 800x600 /f >/dev/null
+
+ctl() { "$WINE" "$build/windowctl.exe" "$@" | tr -d '\r'; }
+shoot() {  # caption, file: the window's own rectangle of the virtual screen
+  sleep 1
+  import -window root -crop "$(ctl rect "$1")" +repage "$2"
+}
+
+mkdir -p "$root/docs"
+ctl start "$build/Hedgeloom.exe" >/dev/null &
+program=$!
+ctl wait Hedgeloom 20000
+shoot Hedgeloom "$root/docs/main-window.png"
+ctl command Hedgeloom 1004
+ctl wait "About Hedgeloom" 10000
+shoot "About Hedgeloom" "$root/docs/about-box.png"
+ctl command "About Hedgeloom" 1
+ctl gone "About Hedgeloom" 10000
+ctl command Hedgeloom 2
+wait "$program"
+echo "docs/main-window.png and docs/about-box.png written"
