@@ -1,0 +1,72 @@
+#include "support/MemoryList.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace hltest {
+
+void MemoryList::Select(int row, bool selected) {
+    if (Valid(row)) m_rows[static_cast<std::size_t>(row)].selected = selected;
+}
+
+void MemoryList::Destroy() { DeleteAllItems(); }
+
+bool MemoryList::DeleteAllItems() {
+    // Each row is reported while it, and the rows after it, are still there.
+    while (!m_rows.empty()) DeleteItem(0);
+    return true;
+}
+
+int MemoryList::InsertItem(int nItem, const char* text) {
+    if (nItem < 0) return -1;
+    const int at = std::min(nItem, GetItemCountConst());
+    Row row;
+    row.text[0] = text ? text : "";
+    m_rows.insert(m_rows.begin() + at, row);
+    return at;
+}
+
+bool MemoryList::SetItemText(int nItem, int nSubItem, const char* text) {
+    if (!Valid(nItem) || nSubItem < 0 || nSubItem > 1) return false;
+    m_rows[static_cast<std::size_t>(nItem)].text[nSubItem] = text ? text : "";
+    return true;
+}
+
+std::string MemoryList::GetItemText(int nItem, int nSubItem) {
+    if (!Valid(nItem) || nSubItem < 0 || nSubItem > 1) return std::string();
+    return m_rows[static_cast<std::size_t>(nItem)].text[nSubItem];
+}
+
+int MemoryList::GetItemText(int nItem, int nSubItem, char* buffer, int length) {
+    if (length <= 0) return 0;
+    const std::string text = GetItemText(nItem, nSubItem);
+    const std::size_t count = std::min(text.size(), static_cast<std::size_t>(length - 1));
+    std::memcpy(buffer, text.data(), count);
+    buffer[count] = '\0';
+    return static_cast<int>(count);
+}
+
+bool MemoryList::GetCheck(int nItem) {
+    return Valid(nItem) && m_rows[static_cast<std::size_t>(nItem)].checked;
+}
+
+bool MemoryList::SetCheck(int nItem, bool check) {
+    if (!Valid(nItem)) return false;
+    m_rows[static_cast<std::size_t>(nItem)].checked = check;
+    return true;
+}
+
+bool MemoryList::DeleteItem(int nItem) {
+    if (!Valid(nItem)) return false;
+    if (onRemove) onRemove(nItem);
+    m_rows.erase(m_rows.begin() + nItem);
+    return true;
+}
+
+int MemoryList::GetNextSelectedItem(int nItem) {
+    for (int row = std::max(nItem + 1, 0); row < GetItemCountConst(); ++row)
+        if (m_rows[static_cast<std::size_t>(row)].selected) return row;
+    return -1;
+}
+
+}  // namespace hltest

@@ -1,0 +1,48 @@
+// A list control in memory: two text columns, a check box and a selection per
+// row, and the removal notice raised before a row goes, however it goes.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "AddressList.h"
+
+namespace hltest {
+
+class MemoryList final : public hl::IAddressList {
+public:
+    struct Row {
+        std::string text[2];
+        bool checked = false;
+        bool selected = false;
+    };
+
+    // Told each row's position just before the row is removed.
+    std::function<void(int row)> onRemove;
+
+    void Select(int row, bool selected = true);
+    // The window closes: the control goes, and with it every row still in it.
+    void Destroy();
+    const std::vector<Row>& Rows() const { return m_rows; }
+
+    bool DeleteAllItems() override;
+    int InsertItem(int nItem, const char* text) override;
+    bool SetItemText(int nItem, int nSubItem, const char* text) override;
+    std::string GetItemText(int nItem, int nSubItem) override;
+    int GetItemText(int nItem, int nSubItem, char* buffer, int length) override;
+    bool GetCheck(int nItem) override;
+    bool SetCheck(int nItem, bool check) override;
+    int GetItemCount() override { return static_cast<int>(m_rows.size()); }
+    bool DeleteItem(int nItem) override;
+    int GetNextSelectedItem(int nItem) override;
+    void SetRedraw(bool) override {}
+
+private:
+    bool Valid(int row) const { return row >= 0 && row < GetItemCountConst(); }
+    int GetItemCountConst() const { return static_cast<int>(m_rows.size()); }
+
+    std::vector<Row> m_rows;
+};
+
+}  // namespace hltest
