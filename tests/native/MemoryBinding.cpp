@@ -1,0 +1,36 @@
+// The shared cases over the in-memory registry, in both enumeration orders.
+#include "contract/Binding.h"
+#include "support/MemoryList.h"
+#include "support/MemoryRegistry.h"
+
+namespace hltest {
+namespace {
+
+class MemoryBinding final : public Binding {
+public:
+    explicit MemoryBinding(EnumOrder order) : m_registry(order) {}
+    ~MemoryBinding() override { m_list.Destroy(); }
+
+    hl::IRegistry& Registry() override { return m_registry; }
+    hl::IAddressList& List() override { return m_list; }
+    void OnRemove(std::function<void(int)> handler) override { m_list.onRemove = std::move(handler); }
+    void Select(int row) override { m_list.Select(row); }
+    void CloseWindow() override { m_list.Destroy(); }
+
+private:
+    MemoryRegistry m_registry;
+    MemoryList m_list;
+};
+
+template <EnumOrder order>
+std::unique_ptr<Binding> Make() {
+    return std::make_unique<MemoryBinding>(order);
+}
+
+}  // namespace
+
+std::vector<BindingKind> Bindings() {
+    return {{"CreationOrder", &Make<EnumOrder::Creation>}, {"NameOrder", &Make<EnumOrder::ByName>}};
+}
+
+}  // namespace hltest
