@@ -18,6 +18,9 @@ bool KeyIsGone(long result) {
 
 // A last guard for a registry that fails every index in a way we do not know.
 constexpr int kMaxConsecutiveFailures = 16;
+// The browser keeps a few dozen addresses; a thousand in a row that do not fit
+// is a registry that will not end its enumeration.
+constexpr int kMaxConsecutiveOversize = 1024;
 
 }  // namespace
 
@@ -30,6 +33,7 @@ void CTypedUrlHistory::FillList() {
     char name[kTextBuffer];
     unsigned char data[kTextBuffer];
     int failures = 0;
+    int oversize = 0;
     for (unsigned long index = 0;; ++index) {
         unsigned long nameLength = kTextBuffer;
         unsigned long dataLength = kTextBuffer;
@@ -39,10 +43,13 @@ void CTypedUrlHistory::FillList() {
         if (result != kErrorSuccess) {
             // A value whose name or data does not fit is skipped; anything else
             // counts towards giving up.
-            if (result != kErrorMoreData && ++failures >= kMaxConsecutiveFailures) break;
+            if (result == kErrorMoreData ? ++oversize >= kMaxConsecutiveOversize
+                                         : ++failures >= kMaxConsecutiveFailures)
+                break;
             continue;
         }
         failures = 0;
+        oversize = 0;
         name[std::min(nameLength, kTextBuffer - 1)] = '\0';
         const std::string address = ValueText(data, std::min(dataLength, kTextBuffer));
 

@@ -94,7 +94,7 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
 
 void CTypedUrlHistory::RewriteTypedUrls() {
     // What the key holds now, whatever the list could show of it. Without a full
-    // reading the key is left as it is: deleting it could lose what was not read.
+    // reading the key is left as it is: emptying it could lose what was not read.
     std::vector<StoredValue> before;
     {
         ScopedKey key(m_registry);
@@ -126,16 +126,18 @@ void CTypedUrlHistory::RewriteTypedUrls() {
     }
     m_prunedNames.clear();
 
-    const bool keyDeleted = m_registry.RegDeleteKeyA(kTypedUrlsKey) == kErrorSuccess;
+    // The key is emptied value by value rather than deleted and made again: a key
+    // that was deleted and then could not be created would take every address
+    // with it. Its subkeys, if any, stay.
     ScopedKey key(m_registry);
-    bool saved = key.Create(kTypedUrlsKey) == kErrorSuccess;
-    if (saved && !keyDeleted) {
-        // A key that will not go (it has subkeys, say) is emptied of its values
-        // instead; its subkeys stay.
-        for (const StoredValue& value : before) {
-            const long result = m_registry.RegDeleteValueA(key.get(), value.name.c_str());
-            if (result != kErrorSuccess && result != kErrorFileNotFound) saved = false;
-        }
+    if (key.Create(kTypedUrlsKey) != kErrorSuccess) {
+        ShowMessage(kSaveFailedMessage);  // nothing has been changed yet
+        return;
+    }
+    bool saved = true;
+    for (const StoredValue& value : before) {
+        const long result = m_registry.RegDeleteValueA(key.get(), value.name.c_str());
+        if (result != kErrorSuccess && result != kErrorFileNotFound) saved = false;
     }
     for (std::size_t i = 0; saved && i < after.size(); ++i)
         saved = StoreValue(m_registry, key.get(), after[i]) == kErrorSuccess;
@@ -147,11 +149,8 @@ void CTypedUrlHistory::RewriteTypedUrls() {
     }
 
     // Put back as much as can be written of what the key held.
-    if (!key) key.Create(kTypedUrlsKey);
-    if (key) {
-        for (const StoredValue& value : after) m_registry.RegDeleteValueA(key.get(), value.name.c_str());
-        for (const StoredValue& value : before) StoreValue(m_registry, key.get(), value);
-    }
+    for (const StoredValue& value : after) m_registry.RegDeleteValueA(key.get(), value.name.c_str());
+    for (const StoredValue& value : before) StoreValue(m_registry, key.get(), value);
     ShowMessage(kSaveFailedMessage);
 }
 
