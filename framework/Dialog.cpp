@@ -145,10 +145,10 @@ INT_PTR CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     BOOL handled = OnWndMsg(message, wParam, lParam, &result);
     m_pDefaultRequested = outer;
 
-    if (!handled && message == WM_COMMAND && lParam == 0) {
-        // A command that no control sent and the dialog does not answer goes on to the application.
+    if (!handled && message == WM_COMMAND) {
+        // A command the dialog does not answer goes on to the application's table.
         CWinApp* app = AfxGetApp();
-        handled = app && app->OnCmdMsg(LOWORD(wParam));
+        handled = app && app->OnWndMsg(message, wParam, lParam, &result);
     }
     if (!handled || defaultRequested) return FALSE;
     if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
