@@ -8,6 +8,7 @@
 //   windowctl syscommand <caption> <id>      posts a system command
 //   windowctl key <caption> <virtual key>    posts a key press to the control with the focus
 //   windowctl rect <caption>                 prints the window's place as WxH+X+Y
+//   windowctl ieframe <ms>                   keeps a window of the browser's frame class open
 #include <windows.h>
 
 #include <cstdio>
@@ -102,12 +103,35 @@ int PostKey(HWND window, WORD key) {
     return 0;
 }
 
+// Stands in for a running browser: a top-level window of its frame class.
+int BrowserFrame(DWORD lifetimeMs) {
+    WNDCLASSA frameClass = {};
+    frameClass.lpfnWndProc = ::DefWindowProcA;
+    frameClass.hInstance = ::GetModuleHandleA(nullptr);
+    frameClass.lpszClassName = "IEFrame";
+    if (!::RegisterClassA(&frameClass)) return Fail("cannot register", "IEFrame");
+    HWND frame = ::CreateWindowA("IEFrame", "Browser", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                 nullptr, frameClass.hInstance, nullptr);
+    if (!frame) return Fail("cannot create", "IEFrame");
+    std::printf("ready\n");
+    std::fflush(stdout);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < lifetimeMs) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        ::Sleep(10);
+    }
+    ::DestroyWindow(frame);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) return Fail("usage", "start|wait|gone|command|syscommand|key|rect ...");
+    if (argc < 3) return Fail("usage", "start|wait|gone|command|syscommand|key|rect|ieframe ...");
     const std::string verb = argv[1];
     if (verb == "start") return Start(argv[2]);
+    if (verb == "ieframe") return BrowserFrame(Number(argv[2]));
 
     const char* caption = argv[2];
     if (verb == "gone") {
