@@ -1,6 +1,7 @@
 // Event tables: which handler a message reaches, and on which object.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <ostream>
 #include <string>
 #include <vector>
