@@ -9,7 +9,10 @@ namespace {
 class MemoryBinding final : public Binding {
 public:
     explicit MemoryBinding(EnumOrder order) : m_registry(order) {}
-    ~MemoryBinding() override { m_list.Destroy(); }
+    ~MemoryBinding() override {
+        m_list.onRemove = nullptr;
+        m_list.Destroy();
+    }
 
     hl::IRegistry& Registry() override { return m_registry; }
     hl::IAddressList& List() override { return m_list; }
