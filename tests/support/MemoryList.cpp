@@ -12,8 +12,8 @@ void MemoryList::Select(int row, bool selected) {
 void MemoryList::Destroy() { DeleteAllItems(); }
 
 bool MemoryList::DeleteAllItems() {
-    // Each row is reported while it, and the rows after it, are still there.
-    while (!m_rows.empty()) DeleteItem(0);
+    // As the real control does: bottom row first, each reported while still there.
+    while (!m_rows.empty()) DeleteItem(GetItemCountConst() - 1);
     return true;
 }
 
