@@ -1,0 +1,20 @@
+// Where the programs of an end-to-end run are: the program under test, our
+// recorder, and a folder for the recorder's logs.
+#pragma once
+
+#include <string>
+
+namespace e2e {
+
+struct E2eEnvironment {
+    std::string hedgeloomExe;  // Windows path
+    std::string recorderExe;   // Windows path
+    std::string scratchDir;    // Windows path, with a trailing backslash
+
+    // Finds the programs: the one given, else HEDGELOOM_EXE, else next to this
+    // test program or up to three folders above it.
+    bool Locate(const std::string& given);
+    static E2eEnvironment& Get();
+};
+
+}  // namespace e2e

@@ -1,0 +1,70 @@
+// The fixture of every end-to-end test: a clean browser key and profile, a run
+// of the program, and the ways a user closes its window.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "driver/HedgeloomRun.h"
+#include "driver/Registry.h"
+
+namespace e2e {
+
+inline constexpr int kExitId = 2;
+inline constexpr int kSiteButtonId = 1002;
+inline constexpr int kDeleteUncheckedId = 1003;
+inline constexpr int kAboutButtonId = 1004;
+inline constexpr int kCheckAllId = 1005;
+inline constexpr int kUncheckAllId = 1006;
+inline constexpr int kInvertChecksId = 1007;
+inline constexpr int kAboutVisitId = 1003;
+inline constexpr unsigned kIdmAboutBox = 0x0010;
+
+inline constexpr const char kAppCaption[] = "Hedgeloom";
+inline constexpr const char kAboutCaption[] = "About Hedgeloom";
+inline constexpr const char kMakerSite[] = "https://www.corvanta.com/";
+
+enum class CloseBy { ExitButton, EscapeKey, EnterKey, CloseBox, SysCommandClose };
+const char* NameOf(CloseBy how);
+
+// A remembered check mark as the profile holds it: a DWORD, or something else.
+using ProfileEntries = std::map<std::string, DWORD>;
+
+class HedgeloomTest : public testing::Test {
+protected:
+    void SetUp() override;
+
+    // Writes the browser's key value by value, in this order.
+    void SeedTypedUrls(const std::vector<RegValue>& values);
+    void SeedTypedUrls(const std::vector<std::pair<std::string, std::string>>& namesAndUrls);
+    void Remember(const std::string& url, DWORD checked);
+
+    // The value names of the browser's key as the registry enumerates them,
+    // reversed: the order in which the program must show them from the top.
+    std::vector<std::string> NamesTopDown() const;
+
+    // Starts the program and waits for its main window (visible, if asked).
+    void Start(bool visible = true);
+    HedgeloomRun& Run() { return *m_run; }
+    RemoteListView List() const { return m_run->List(); }
+    // Presses a button of the main window and waits until it has been handled.
+    void Press(int id);
+    void PressIn(HWND dialog, int id);
+    // Closes the main window as a user would and waits for the process to end.
+    void Close(CloseBy how);
+
+    // The profile's entries; one that is not a DWORD is reported as a failure.
+    ProfileEntries Profile() const;
+    std::vector<RegValue> TypedUrls() const { return m_registry.Values(kTypedUrlsPath); }
+
+    Registry m_registry;
+
+private:
+    std::unique_ptr<HedgeloomRun> m_run;
+};
+
+}  // namespace e2e

@@ -1,0 +1,100 @@
+#include "HedgeloomRun.h"
+
+#include "Wait.h"
+#include "WindowFacts.h"
+
+namespace e2e {
+
+namespace {
+
+bool IsDialog(HWND hwnd) { return ClassOf(hwnd) == "#32770"; }
+
+}  // namespace
+
+std::string WindowsPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        if (c == '/') c = '\\';
+    return windows;
+}
+
+HedgeloomRun::HedgeloomRun(const std::string& exePath) {
+    const std::string path = WindowsPath(exePath);
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    m_startTick = GetTickCount64();
+    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return;
+    CloseHandle(info.hThread);
+    m_process = info.hProcess;
+    m_processId = info.dwProcessId;
+}
+
+HedgeloomRun::~HedgeloomRun() {
+    if (!m_process) return;
+    if (Running()) {
+        // A test that failed half-way must not leave its window to the next one.
+        TerminateProcess(m_process, 255);
+        WaitForSingleObject(m_process, 5000);
+    }
+    CloseHandle(m_process);
+}
+
+HWND HedgeloomRun::WaitForMainWindow(bool visible, DWORD timeoutMs) {
+    if (!m_process) return nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND hwnd : TopLevelWindowsOf(m_processId))
+                if (IsDialog(hwnd) && GetDlgItem(hwnd, kListId) && (!visible || IsWindowVisible(hwnd))) {
+                    m_main = hwnd;
+                    return true;
+                }
+            return !Running();
+        },
+        timeoutMs);
+    if (m_main && !m_startToWindowMs) m_startToWindowMs = static_cast<DWORD>(GetTickCount64() - m_startTick);
+    return m_main;
+}
+
+std::vector<HWND> HedgeloomRun::OtherDialogs() const {
+    std::vector<HWND> dialogs;
+    for (HWND hwnd : TopLevelWindowsOf(m_processId))
+        if (hwnd != m_main && IsDialog(hwnd) && !GetDlgItem(hwnd, kListId) && IsWindowVisible(hwnd))
+            dialogs.push_back(hwnd);
+    return dialogs;
+}
+
+HWND HedgeloomRun::WaitForOtherDialog(const char* caption, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND hwnd : OtherDialogs())
+                if (TextOf(hwnd) == caption) {
+                    found = hwnd;
+                    return true;
+                }
+            return !Running();
+        },
+        timeoutMs);
+    return found;
+}
+
+bool HedgeloomRun::WaitForExit(DWORD timeoutMs) {
+    return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool HedgeloomRun::Running() const {
+    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+DWORD HedgeloomRun::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (m_process) GetExitCodeProcess(m_process, &code);
+    return code;
+}
+
+}  // namespace e2e

@@ -1,0 +1,57 @@
+// One run of the program under test: started as a process of its own, watched
+// from outside, and ended (at the latest when this object goes).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "RemoteListView.h"
+
+namespace e2e {
+
+inline constexpr int kListId = 1000;
+
+class HedgeloomRun {
+public:
+    explicit HedgeloomRun(const std::string& exePath);
+    ~HedgeloomRun();
+    HedgeloomRun(const HedgeloomRun&) = delete;
+    HedgeloomRun& operator=(const HedgeloomRun&) = delete;
+
+    bool Started() const { return m_process != nullptr; }
+    HANDLE Process() const { return m_process; }
+    DWORD ProcessId() const { return m_processId; }
+
+    // The main window: this process's dialog that holds the address list.
+    // Waits until it exists and, if asked, until it is visible.
+    HWND WaitForMainWindow(bool visible = true, DWORD timeoutMs = 15000);
+    HWND MainWindow() const { return m_main; }
+    HWND Control(int id) const { return GetDlgItem(m_main, id); }
+    RemoteListView List() const { return RemoteListView(m_process, Control(kListId)); }
+    // Milliseconds from the start of the process to its main window being found.
+    DWORD StartToWindowMs() const { return m_startToWindowMs; }
+
+    // This process's visible dialogs other than the main window: message boxes,
+    // the About box.
+    std::vector<HWND> OtherDialogs() const;
+    HWND WaitForOtherDialog(const char* caption, DWORD timeoutMs = 10000) const;
+
+    bool WaitForExit(DWORD timeoutMs = 15000);
+    bool Running() const;
+    DWORD ExitCode() const;
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_processId = 0;
+    HWND m_main = nullptr;
+    ULONGLONG m_startTick = 0;
+    DWORD m_startToWindowMs = 0;
+};
+
+// Turns a path as the Unix side writes it ("/work/...") into one the Windows
+// side can start ("Z:\work\..."), and leaves Windows paths alone.
+std::string WindowsPath(const std::string& path);
+
+}  // namespace e2e

@@ -1,0 +1,25 @@
+// Input for another process's windows: real input through the system's queue
+// (for what only a user can cause, such as a list's own click notice), and
+// keys posted straight to a window.
+#pragma once
+
+#include <windows.h>
+
+namespace e2e {
+
+// Makes the window the foreground one, so that real input reaches it.
+bool BringToFront(HWND hwnd);
+// A real left click at a point on the screen, with Shift held if asked.
+void ClickAt(POINT screen, bool shift = false);
+// A real key press and release, with Alt held if asked.
+void TypeKey(WORD virtualKey, bool alt = false);
+// A key press and release posted to the window, as the keyboard would deliver
+// them to the focus.
+void PostKey(HWND target, WORD virtualKey);
+// Posts a button's click to it, as a message; the button does the rest.
+void PostClick(HWND button);
+// The middle of the part of the window's caption that answers the hit test
+// with `hitCode` (HTCLOSE, HTSYSMENU), looked for at both ends of the caption.
+bool CaptionPoint(HWND hwnd, LRESULT hitCode, POINT* point);
+
+}  // namespace e2e

@@ -1,0 +1,84 @@
+#include "Registry.h"
+
+namespace e2e {
+
+namespace {
+
+class Key {
+public:
+    Key(HKEY root, const std::string& path) {
+        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &m_key) != ERROR_SUCCESS) m_key = nullptr;
+    }
+    ~Key() {
+        if (m_key) RegCloseKey(m_key);
+    }
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    HKEY get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+}  // namespace
+
+void Registry::DeleteTree(const std::string& path) const {
+    RegDeleteTreeA(m_root, path.c_str());
+    RegDeleteKeyA(m_root, path.c_str());
+}
+
+bool Registry::CreateKey(const std::string& path) const {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(m_root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool Registry::KeyExists(const std::string& path) const { return Key(m_root, path).get() != nullptr; }
+
+bool Registry::Set(const std::string& path, const RegValue& value) const {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(m_root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const LONG result =
+        RegSetValueExA(key, value.name.c_str(), 0, value.type,
+                       reinterpret_cast<const BYTE*>(value.data.data()), static_cast<DWORD>(value.data.size()));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+std::vector<RegValue> Registry::Values(const std::string& path) const {
+    std::vector<RegValue> values;
+    Key key(m_root, path);
+    if (!key.get()) return values;
+    for (DWORD index = 0;; ++index) {
+        char name[16384];
+        DWORD nameLength = sizeof name;
+        DWORD type = 0;
+        std::string data(65536, '\0');
+        DWORD dataLength = static_cast<DWORD>(data.size());
+        const LONG result = RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(&data[0]), &dataLength);
+        if (result != ERROR_SUCCESS) break;
+        data.resize(dataLength);
+        values.push_back({std::string(name, nameLength), type, data});
+    }
+    return values;
+}
+
+std::vector<std::string> Registry::Names(const std::string& path) const {
+    std::vector<std::string> names;
+    for (const RegValue& value : Values(path)) names.push_back(value.name);
+    return names;
+}
+
+std::optional<RegValue> Registry::Find(const std::string& path, const std::string& name) const {
+    for (const RegValue& value : Values(path))
+        if (_stricmp(value.name.c_str(), name.c_str()) == 0) return value;
+    return std::nullopt;
+}
+
+}  // namespace e2e

@@ -1,0 +1,66 @@
+// The real registry of the prefix, as the tests seed it and read it back.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+inline constexpr const char kTypedUrlsPath[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+inline constexpr const char kProfilePath[] = "Software\\Corvanta\\Hedgeloom";
+inline constexpr const char kSectionPath[] = "Software\\Corvanta\\Hedgeloom\\TypedUrls";
+
+struct RegValue {
+    std::string name;
+    DWORD type;
+    std::string data;  // the raw bytes
+
+    bool operator==(const RegValue& other) const {
+        return name == other.name && type == other.type && data == other.data;
+    }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const RegValue& value) {
+    out << "{" << value.name << " type " << value.type << ": ";
+    for (unsigned char c : value.data) {
+        if (c >= 0x20 && c < 0x7F) {
+            out << c;
+        } else {
+            const char hex[] = "0123456789ABCDEF";
+            out << "\\x" << hex[c >> 4] << hex[c & 15];
+        }
+    }
+    return out << "}";
+}
+
+// The bytes a REG_SZ value holds for a text: the text and its terminating zero.
+inline std::string SzData(const std::string& text) { return text + '\0'; }
+inline RegValue Sz(const std::string& name, const std::string& text) { return {name, REG_SZ, SzData(text)}; }
+inline RegValue Dword(const std::string& name, DWORD value) {
+    return {name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value)};
+}
+
+class Registry {
+public:
+    explicit Registry(HKEY root = HKEY_CURRENT_USER) : m_root(root) {}
+
+    void DeleteTree(const std::string& path) const;
+    bool CreateKey(const std::string& path) const;
+    bool KeyExists(const std::string& path) const;
+    bool Set(const std::string& path, const RegValue& value) const;
+    // Every value of the key in the order the registry enumerates them; empty
+    // when the key does not exist.
+    std::vector<RegValue> Values(const std::string& path) const;
+    // The names alone, in enumeration order.
+    std::vector<std::string> Names(const std::string& path) const;
+    std::optional<RegValue> Find(const std::string& path, const std::string& name) const;
+
+private:
+    HKEY m_root;
+};
+
+}  // namespace e2e

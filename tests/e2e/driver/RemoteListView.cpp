@@ -1,0 +1,104 @@
+#include "RemoteListView.h"
+
+#include <commctrl.h>
+
+#include "RemoteMemory.h"
+#include "WindowFacts.h"
+
+namespace e2e {
+
+namespace {
+
+// Room for a row's text well past the 259 characters the program stores.
+constexpr int kTextRoom = 1024;
+
+}  // namespace
+
+int RemoteListView::Count() const {
+    return static_cast<int>(SendTimed(m_list, LVM_GETITEMCOUNT));
+}
+
+std::string RemoteListView::Text(int row, int column) const {
+    RemoteMemory memory(m_process, sizeof(LVITEMA) + kTextRoom);
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = static_cast<char*>(memory.At(sizeof item));
+    item.cchTextMax = kTextRoom;
+    const char nothing = '\0';
+    if (!memory.Write(0, &item, sizeof item) || !memory.Write(sizeof item, &nothing, 1)) return {};
+    const LRESULT length = SendTimed(m_list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), memory.Param());
+    std::string text(kTextRoom, '\0');
+    if (!memory.Read(sizeof item, &text[0], text.size())) return {};
+    text.resize(static_cast<std::size_t>(length < 0 ? 0 : length < kTextRoom ? length : kTextRoom - 1));
+    return text;
+}
+
+bool RemoteListView::Checked(int row) const {
+    const LRESULT state = SendTimed(m_list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
+    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+bool RemoteListView::SetChecked(int row, bool checked) const {
+    RemoteMemory memory(m_process, sizeof(LVITEMA));
+    LVITEMA item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    return memory.Write(0, &item, sizeof item) &&
+           SendTimed(m_list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), memory.Param()) != 0;
+}
+
+std::vector<ListRow> RemoteListView::Rows() const {
+    std::vector<ListRow> rows;
+    const int count = Count();
+    for (int row = 0; row < count; ++row) rows.push_back({Text(row, 0), Text(row, 1), Checked(row)});
+    return rows;
+}
+
+std::vector<bool> RemoteListView::Checks() const {
+    std::vector<bool> checks;
+    const int count = Count();
+    for (int row = 0; row < count; ++row) checks.push_back(Checked(row));
+    return checks;
+}
+
+int RemoteListView::FirstSelected() const {
+    return static_cast<int>(SendTimed(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+DWORD RemoteListView::ExtendedStyle() const {
+    return static_cast<DWORD>(SendTimed(m_list, LVM_GETEXTENDEDLISTVIEWSTYLE));
+}
+
+std::vector<ListColumn> RemoteListView::Columns() const {
+    std::vector<ListColumn> columns;
+    RemoteMemory memory(m_process, sizeof(LVCOLUMNA) + kTextRoom);
+    for (int index = 0; index < 64; ++index) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = static_cast<char*>(memory.At(sizeof column));
+        column.cchTextMax = kTextRoom;
+        if (!memory.Write(0, &column, sizeof column)) break;
+        if (!SendTimed(m_list, LVM_GETCOLUMNA, static_cast<WPARAM>(index), memory.Param())) break;
+        std::string heading(kTextRoom, '\0');
+        if (!memory.Read(0, &column, sizeof column) || !memory.Read(sizeof column, &heading[0], heading.size()))
+            break;
+        heading.resize(heading.find('\0'));
+        columns.push_back({heading, column.cx, column.fmt & LVCFMT_JUSTIFYMASK});
+    }
+    return columns;
+}
+
+bool RemoteListView::LabelOnScreen(int row, RECT* rect) const {
+    RemoteMemory memory(m_process, sizeof(RECT));
+    RECT label{};
+    label.left = LVIR_LABEL;
+    if (!memory.Write(0, &label, sizeof label) ||
+        !SendTimed(m_list, LVM_GETITEMRECT, static_cast<WPARAM>(row), memory.Param()) ||
+        !memory.Read(0, &label, sizeof label))
+        return false;
+    MapWindowPoints(m_list, HWND_DESKTOP, reinterpret_cast<POINT*>(&label), 2);
+    *rect = label;
+    return true;
+}
+
+}  // namespace e2e

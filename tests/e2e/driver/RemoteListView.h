@@ -1,0 +1,57 @@
+// A SysListView32 of another process, read and changed through its messages.
+// Messages that carry pointers get them in memory of the owning process.
+#pragma once
+
+#include <windows.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct ListRow {
+    std::string url;   // column 0
+    std::string name;  // column 1, the value name the row came from
+    bool checked;
+
+    bool operator==(const ListRow& other) const {
+        return url == other.url && name == other.name && checked == other.checked;
+    }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const ListRow& row) {
+    return out << "{" << (row.checked ? "[x] " : "[ ] ") << row.name << " " << row.url << "}";
+}
+
+struct ListColumn {
+    std::string heading;
+    int width;
+    int format;
+};
+
+class RemoteListView {
+public:
+    RemoteListView(HANDLE process, HWND list) : m_process(process), m_list(list) {}
+
+    HWND hwnd() const { return m_list; }
+    int Count() const;
+    std::string Text(int row, int column) const;
+    bool Checked(int row) const;
+    bool SetChecked(int row, bool checked) const;
+    std::vector<ListRow> Rows() const;
+    std::vector<bool> Checks() const;
+    int FirstSelected() const;
+    DWORD ExtendedStyle() const;
+    // Every column, left to right.
+    std::vector<ListColumn> Columns() const;
+    // The row's label in screen coordinates: a click there selects the row
+    // without touching its check box.
+    bool LabelOnScreen(int row, RECT* rect) const;
+
+private:
+    HANDLE m_process;
+    HWND m_list;
+};
+
+}  // namespace e2e

@@ -1,0 +1,70 @@
+#include "WindowFacts.h"
+
+namespace e2e {
+
+namespace {
+
+constexpr UINT kSendTimeoutMs = 5000;
+
+BOOL CALLBACK CollectWindowOf(HWND hwnd, LPARAM context) {
+    auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == found->first) found->second.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+LRESULT SendTimed(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool* ok) {
+    DWORD_PTR result = 0;
+    const bool answered = SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_NORMAL,
+                                              kSendTimeoutMs, &result) != 0;
+    if (ok) *ok = answered;
+    return answered ? static_cast<LRESULT>(result) : 0;
+}
+
+std::string ClassOf(HWND hwnd) {
+    char name[256] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND hwnd) {
+    const LRESULT length = SendTimed(hwnd, WM_GETTEXTLENGTH);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied =
+        SendTimed(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+ControlFacts FactsOf(HWND hwnd) {
+    return {hwnd,
+            GetDlgCtrlID(hwnd),
+            ClassOf(hwnd),
+            TextOf(hwnd),
+            static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)),
+            static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE))};
+}
+
+std::vector<ControlFacts> ChildrenOf(HWND parent) {
+    std::vector<ControlFacts> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(FactsOf(child));
+    return children;
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
+    std::pair<DWORD, std::vector<HWND>> found{processId, {}};
+    EnumWindows(CollectWindowOf, reinterpret_cast<LPARAM>(&found));
+    return found.second;
+}
+
+HWND FocusOfThread(HWND hwnd) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+}  // namespace e2e
