@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "RedrawSuspended.h"
 #include "ScopedKey.h"
 #include "TypedUrlHistory.h"
 #include "ValueText.h"
@@ -25,6 +26,7 @@ constexpr int kMaxConsecutiveOversize = 1024;
 }  // namespace
 
 void CTypedUrlHistory::FillList() {
+    RedrawSuspended quiet(m_list);
     m_list.DeleteAllItems();
 
     ScopedKey key(m_registry);

@@ -68,4 +68,11 @@ bool SameValueName(const std::string& a, const std::string& b) {
            });
 }
 
+std::string FoldedValueName(const std::string& name) {
+    std::string folded = name;
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return folded;
+}
+
 }  // namespace hl

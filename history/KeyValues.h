@@ -25,5 +25,7 @@ long StoreValue(IRegistry& registry, RegHandle key, const StoredValue& value);
 bool IsNumberedUrlName(const std::string& name);
 
 bool SameValueName(const std::string& a, const std::string& b);
+// The form in which names that SameValueName takes for one compare equal.
+std::string FoldedValueName(const std::string& name);
 
 }  // namespace hl

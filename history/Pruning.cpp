@@ -1,8 +1,10 @@
 // "Delete Unchecked": pruning the browser's key and renumbering what is left.
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 #include "KeyValues.h"
+#include "RedrawSuspended.h"
 #include "ScopedKey.h"
 #include "TypedUrlHistory.h"
 
@@ -15,21 +17,6 @@ std::string UrlName(std::size_t number) {
     std::snprintf(name, sizeof name, "url%zu", number);
     return name;
 }
-
-bool NameIn(const std::vector<std::string>& names, const std::string& name) {
-    return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& n) { return SameValueName(n, name); });
-}
-
-// Lets the list draw again however the pruning ends.
-class RedrawSuspended {
-public:
-    explicit RedrawSuspended(IAddressList& list) : m_list(list) { m_list.SetRedraw(false); }
-    ~RedrawSuspended() { m_list.SetRedraw(true); }
-
-private:
-    IAddressList& m_list;
-};
 
 }  // namespace
 
@@ -109,17 +96,20 @@ void CTypedUrlHistory::RewriteTypedUrls() {
 
     // The new contents: the rows as url1 to urlN from the top, then every value
     // that is neither a row nor one just pruned, numbered on where it was numbered.
-    std::vector<std::string> rowNames;
+    // The names are folded once into a set: looking each value up in the rows
+    // one by one would cost the square of a long list.
+    std::unordered_set<std::string> listedOrPruned;
     std::vector<StoredValue> after;
     const int rows = m_list.GetItemCount();
     for (int row = 0; row < rows; ++row) {
         char text[kTextBuffer];
         m_list.GetItemText(row, 0, text, static_cast<int>(kTextBuffer));
-        rowNames.push_back(m_list.GetItemText(row, 1));
+        listedOrPruned.insert(FoldedValueName(m_list.GetItemText(row, 1)));
         after.push_back({UrlName(after.size() + 1), kRegSz, std::string(text) + '\0'});
     }
+    for (const std::string& name : m_prunedNames) listedOrPruned.insert(FoldedValueName(name));
     for (const StoredValue& value : before) {
-        if (NameIn(rowNames, value.name) || NameIn(m_prunedNames, value.name)) continue;
+        if (listedOrPruned.count(FoldedValueName(value.name))) continue;
         StoredValue kept = value;
         if (IsNumberedUrlName(kept.name)) kept.name = UrlName(after.size() + 1);
         after.push_back(std::move(kept));
