@@ -1,5 +1,6 @@
 // The About box: from the system menu and from "About..", modal to the main
 // window, with a site button that leaves it open.
+#include <iterator>
 #include <memory>
 
 #include "E2eEnvironment.h"

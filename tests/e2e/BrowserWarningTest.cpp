@@ -40,6 +40,10 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingAndThenWorks) {
     for (const ControlFacts& control : ChildrenOf(box))
         if (control.className == "Button") buttons.push_back(control.text);
     EXPECT_EQ(buttons, std::vector<std::string>{"OK"});
+    bool icon = false;
+    for (const ControlFacts& control : ChildrenOf(box))
+        icon = icon || (control.className == "Static" && (control.style & SS_TYPEMASK) == SS_ICON);
+    EXPECT_TRUE(icon) << "the warning shows no icon";
     EXPECT_EQ(Run().OtherDialogs().size(), 1u);
 
     // While the warning is up the list is loaded but the window not yet shown.

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <set>
+#include <cstdio>
+#include <iterator>
+#include <optional>
 
 #include "HedgeloomTest.h"
 #include "driver/WindowFacts.h"
@@ -61,6 +63,7 @@ TEST_F(MainWindowTest, ShowsItsControlsAndTheAddressesNewestFirstWithTheirRememb
     const std::string url259 = "http://www.example.com/" + std::string(259 - 23, 'a');
     const std::string url260 = "http://www.example.com/" + std::string(260 - 23, 'b');
     const std::string backslashes = "file://C:\\Pages\\Start Page.htm";
+    const std::string eightBit = "http://caf\xE9.example.com/men\xFC";
     // Written in an order of their own, so the registry's order is not the seed's.
     const SeededAddress seeded[] = {
         {Sz("url2", "http://www.example.com/two"), true, Dword("http://www.example.com/two", 1), true},
@@ -72,6 +75,7 @@ TEST_F(MainWindowTest, ShowsItsControlsAndTheAddressesNewestFirstWithTheirRememb
         {Sz("url6", backslashes), true, Dword(backslashes, 1), true},
         {Sz("url7", url260), false, Dword(url260, 1), false},
         {Sz(std::string(260, 'n'), "http://long.name.example/"), false, std::nullopt, false},
+        {Sz("url9", eightBit), true, Dword(eightBit, 1), true},
         {Sz("url8", "http://www.example.com/eight"), true,
          Raw("http://www.example.com/eight", REG_QWORD, std::string("\1\0\0\0\0\0\0\0", 8)), false},
     };
@@ -90,12 +94,13 @@ TEST_F(MainWindowTest, ShowsItsControlsAndTheAddressesNewestFirstWithTheirRememb
             if (address.value.name == name && address.listed)
                 expectedRows.push_back({address.value.data.substr(0, address.value.data.size() - 1), name,
                                         address.checked});
-    ASSERT_EQ(expectedRows.size(), 8u);
+    ASSERT_EQ(expectedRows.size(), 9u);
 
     const std::vector<RegValue> keyBefore = TypedUrls();
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND main = Run().MainWindow();
 
+    std::printf("e2e: main window found %lu ms after the start\n", static_cast<unsigned long>(Run().StartToWindowMs()));
     EXPECT_EQ(TextOf(main), kAppCaption);
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(main, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrA(main, GWL_EXSTYLE));

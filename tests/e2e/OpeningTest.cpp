@@ -1,5 +1,8 @@
 // A click on a row opens its address through the shell, and the site button
 // opens the maker's site: observed by the program the shell starts for them.
+#include <cstdio>
+#include <memory>
+
 #include "E2eEnvironment.h"
 #include "HedgeloomTest.h"
 #include "driver/Input.h"
@@ -73,6 +76,7 @@ TEST_F(OpeningTest, AClickOpensTheFirstSelectedRowAndTheSiteButtonTheSite) {
     EXPECT_EQ(list.Checks(), std::vector<bool>(3, false));
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
     EXPECT_EQ(m_recorder->Lines(), expected) << "something more was opened";
+    for (const std::string& line : m_recorder->Lines()) std::printf("e2e: the shell was asked to open %s\n", line.c_str());
     EXPECT_EQ(Profile(), (ProfileEntries{{rows[0].url, 0}, {rows[1].url, 0}, {rows[2].url, 0}}));
 }
 

@@ -1,5 +1,7 @@
 #include "Registry.h"
 
+#include <cstring>
+
 namespace e2e {
 
 namespace {

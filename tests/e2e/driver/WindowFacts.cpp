@@ -1,5 +1,7 @@
 #include "WindowFacts.h"
 
+#include <utility>
+
 namespace e2e {
 
 namespace {
