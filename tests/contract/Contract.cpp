@@ -4,17 +4,12 @@
 #include <cctype>
 #include <ostream>
 
+#include "KeyValues.h"
 #include "ScopedKey.h"
 
 namespace hltest {
 
 namespace {
-
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 std::string Printable(const std::string& bytes) {
     std::string out;
@@ -30,12 +25,6 @@ std::string Printable(const std::string& bytes) {
     }
     if (bytes.size() > 40) out += "...(" + std::to_string(bytes.size()) + " bytes)";
     return out;
-}
-
-void Store(hl::IRegistry& registry, hl::RegHandle key, const RawValue& value) {
-    registry.RegSetValueExA(key, value.name.c_str(), 0, value.type,
-                            reinterpret_cast<const unsigned char*>(value.data.c_str()),
-                            static_cast<unsigned long>(value.data.size()));
 }
 
 }  // namespace
@@ -97,46 +86,50 @@ void Contract::TearDown() {
 void Contract::SeedKey(const std::vector<RawValue>& values) {
     seeded = values;
     Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
-    hl::ScopedKey key(Raw());
-    ASSERT_EQ(key.Create(hl::kTypedUrlsKey), hl::kErrorSuccess);
-    for (const RawValue& value : values) Store(Raw(), key.get(), value);
+    WriteValues(Raw(), hl::kTypedUrlsKey, values);
 }
 
 void Contract::SeedSubkey(const std::string& name, const std::vector<RawValue>& values) {
-    hl::ScopedKey key(Raw());
-    ASSERT_EQ(key.Create((std::string(hl::kTypedUrlsKey) + "\\" + name).c_str()), hl::kErrorSuccess);
-    for (const RawValue& value : values) Store(Raw(), key.get(), value);
+    WriteValues(Raw(), std::string(hl::kTypedUrlsKey) + "\\" + name, values);
 }
 
-void Contract::SeedProfile(const RawValue& entry) {
-    hl::ScopedKey key(Raw());
-    ASSERT_EQ(key.Create(hl::kSectionKey), hl::kErrorSuccess);
-    Store(Raw(), key.get(), entry);
-}
+void Contract::SeedProfile(const RawValue& entry) { WriteValues(Raw(), hl::kSectionKey, {entry}); }
 
 void Contract::Remember(const std::string& address, unsigned number) {
     SeedProfile({address, hl::kRegDword, std::string(reinterpret_cast<const char*>(&number), 4)});
 }
 
-std::vector<RawValue> Contract::ReadKey(const std::string& path, bool* exists) {
+std::vector<RawValue> ReadValues(hl::IRegistry& registry, const std::string& path, bool* exists) {
     std::vector<RawValue> values;
-    hl::ScopedKey key(Raw());
+    hl::ScopedKey key(registry);
     const bool opened = key.Open(path.c_str()) == hl::kErrorSuccess;
     if (exists) *exists = opened;
-    if (!opened) return values;
     std::string name(16384, '\0'), data(65536, '\0');
-    for (unsigned long index = 0;; ++index) {
+    for (unsigned long index = 0; opened; ++index) {
         unsigned long nameLength = static_cast<unsigned long>(name.size());
         unsigned long dataLength = static_cast<unsigned long>(data.size());
         unsigned long type = 0;
-        const long result = Raw().RegEnumValueA(key.get(), index, &name[0], &nameLength, &type,
-                                                reinterpret_cast<unsigned char*>(&data[0]), &dataLength);
+        const long result = registry.RegEnumValueA(key.get(), index, &name[0], &nameLength, &type,
+                                                   reinterpret_cast<unsigned char*>(&data[0]), &dataLength);
         if (result == hl::kErrorNoMoreItems) break;
         EXPECT_EQ(result, hl::kErrorSuccess) << "reading back " << path << " at " << index;
         if (result != hl::kErrorSuccess) break;
         values.push_back({name.substr(0, nameLength), type, data.substr(0, dataLength)});
     }
     return values;
+}
+
+void WriteValues(hl::IRegistry& registry, const std::string& path, const std::vector<RawValue>& values) {
+    hl::ScopedKey key(registry);
+    ASSERT_EQ(key.Create(path.c_str()), hl::kErrorSuccess);
+    for (const RawValue& value : values)
+        registry.RegSetValueExA(key.get(), value.name.c_str(), 0, value.type,
+                                reinterpret_cast<const unsigned char*>(value.data.data()),
+                                static_cast<unsigned long>(value.data.size()));
+}
+
+std::vector<RawValue> Contract::ReadKey(const std::string& path, bool* exists) {
+    return ReadValues(Raw(), path, exists);
 }
 
 std::vector<std::string> Contract::EnumeratedNames(const std::string& path) {
@@ -147,7 +140,7 @@ std::vector<std::string> Contract::EnumeratedNames(const std::string& path) {
 
 std::optional<unsigned> Contract::Remembered(const std::string& address) {
     for (const RawValue& entry : ReadKey(hl::kSectionKey)) {
-        if (!SameName(entry.name, address)) continue;
+        if (!hl::SameValueName(entry.name, address)) continue;
         if (entry.type != hl::kRegDword || entry.data.size() != 4) return 0xBADu;
         unsigned number = 0;
         std::copy(entry.data.begin(), entry.data.end(), reinterpret_cast<char*>(&number));

@@ -97,6 +97,11 @@ protected:
     std::vector<RawValue> seeded;
 };
 
+// A key's values in the order the registry enumerates them, read with room for anything.
+std::vector<RawValue> ReadValues(hl::IRegistry& registry, const std::string& path, bool* exists = nullptr);
+// Creates the key if need be and writes the values into it in this order.
+void WriteValues(hl::IRegistry& registry, const std::string& path, const std::vector<RawValue>& values);
+
 std::string BindingName(const testing::TestParamInfo<BindingKind>& info);
 #define HL_CONTRACT_SUITE(suite) \
     INSTANTIATE_TEST_SUITE_P(On, suite, testing::ValuesIn(Bindings()), BindingName)

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "contract/Contract.h"
+#include "KeyValues.h"
 #include "contract/PruningOracle.h"
 #include "support/MemoryList.h"
 #include "support/MemoryRegistry.h"
@@ -53,12 +54,8 @@ Case RandomCase(std::mt19937& rng) {
         case 4: v.name = "url\xe9" + std::to_string(pick(3)); break;
         default: v.name = "url" + std::to_string(1 + pick(25)); break;
         }
-        const bool taken = std::any_of(c.values.begin(), c.values.end(), [&](const RawValue& o) {
-            return Sorted({o, v}) == Sorted({v, o}) && o.name.size() == v.name.size() &&
-                   std::equal(o.name.begin(), o.name.end(), v.name.begin(), [](char a, char b) {
-                       return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-                   });
-        });
+        const bool taken = std::any_of(c.values.begin(), c.values.end(),
+                                       [&](const RawValue& o) { return hl::SameValueName(o.name, v.name); });
         if (taken) continue;
         std::string text = "http://site" + std::to_string(pick(1000)) + ".example/";
         switch (pick(10)) {
@@ -103,15 +100,7 @@ std::string RunCase(const Case& c) {
         std::intptr_t result;
         history.OnDeleteItemList(&notice, &result);
     };
-    auto seed = [&](hl::IRegistry& target) {
-        hl::RegHandle key = nullptr;
-        target.RegCreateKeyExA(hl::kTypedUrlsKey, 0, "", 0, hl::kKeyAllAccess, &key, nullptr);
-        for (const RawValue& v : c.values)
-            target.RegSetValueExA(key, v.name.c_str(), 0, v.type, reinterpret_cast<const unsigned char*>(v.data.data()),
-                                  static_cast<unsigned long>(v.data.size()));
-        target.RegCloseKey(key);
-    };
-    seed(memory);
+    WriteValues(memory, hl::kTypedUrlsKey, c.values);
     memory.WriteProfileInt(hl::kSection, "http://stale.example/", 1);
     history.FillList();
     for (int row = 0; row < list.GetItemCount(); ++row) {
@@ -120,22 +109,7 @@ std::string RunCase(const Case& c) {
             if (c.values[i].name == name) list.SetCheck(row, c.checked[i]);
     }
 
-    auto read = [&](const char* path) {
-        std::vector<RawValue> values;
-        hl::RegHandle key = nullptr;
-        if (memory.RegOpenKeyExA(path, 0, hl::kKeyAllAccess, &key) != hl::kErrorSuccess) return values;
-        char name[512];
-        std::string data(4096, '\0');
-        for (unsigned long i = 0;; ++i) {
-            unsigned long nameLength = sizeof name, dataLength = 4096, type = 0;
-            if (memory.RegEnumValueA(key, i, name, &nameLength, &type, reinterpret_cast<unsigned char*>(&data[0]),
-                                     &dataLength) != hl::kErrorSuccess)
-                break;
-            values.push_back({std::string(name, nameLength), type, data.substr(0, dataLength)});
-        }
-        memory.RegCloseKey(key);
-        return values;
-    };
+    auto read = [&](const char* path) { return ReadValues(memory, path); };
     const std::vector<RawValue> initial = read(hl::kTypedUrlsKey);
     const std::vector<RawValue> unshown = Unshown(initial);
 
@@ -147,7 +121,7 @@ std::string RunCase(const Case& c) {
         copy.SetCheck(row, list.GetCheck(row));
     }
     MemoryRegistry spare(c.order);
-    seed(spare);
+    WriteValues(spare, hl::kTypedUrlsKey, c.values);
     FaultyRegistry naive(spare);
     auto opensFail = [&](int base) {
         return [&, base](RegOp op, int n, const std::string&) {
