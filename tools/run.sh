@@ -38,7 +38,13 @@ fi
 ctl() { "$WINE" "$build/windowctl.exe" "$@"; }
 
 if [ -n "$interactive" ]; then
-  "$WINE" reg delete "$explorer" /v Desktop /f >/dev/null 2>&1 || true
+  if "$WINE" reg query "$explorer" /v Desktop >/dev/null 2>&1; then
+    "$WINE" reg delete "$explorer" /v Desktop /f >/dev/null
+    # The virtual screen of a run without display lives on in the session: start a fresh one.
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
+    "$WINESERVER" -p >/dev/null 2>&1
+  fi
   "$WINE" "$build/Hedgeloom.exe"
   exit 0
 fi
