@@ -172,6 +172,7 @@ std::string RunCase(const Case& c) {
     }
     if (!read(hl::kSectionKey).empty()) why << "the profile section outlived the pruning\n";
     if (registry.OpenHandles() != 0 || memory.OpenHandles() != 0) why << "a key was left open\n";
+    if (!list.drawing) why << "the list was left without drawing\n";
 
     removals.clear();
     list.Destroy();

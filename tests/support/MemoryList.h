@@ -36,7 +36,9 @@ public:
     int GetItemCount() override { return static_cast<int>(m_rows.size()); }
     bool DeleteItem(int nItem) override;
     int GetNextSelectedItem(int nItem) override;
-    void SetRedraw(bool) override {}
+    void SetRedraw(bool redraw) override { drawing = redraw; }
+
+    bool drawing = true;  // false while the owner has drawing suspended
 
 private:
     bool Valid(int row) const { return row >= 0 && row < GetItemCountConst(); }
