@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ inline constexpr const char kMakerSite[] = "https://www.corvanta.com/";
 
 enum class CloseBy { ExitButton, EscapeKey, EnterKey, CloseBox, SysCommandClose };
 const char* NameOf(CloseBy how);
+inline void PrintTo(CloseBy how, std::ostream* out) { *out << NameOf(how); }
 
 // A remembered check mark as the profile holds it: a DWORD, or something else.
 using ProfileEntries = std::map<std::string, DWORD>;

@@ -151,6 +151,22 @@ TEST_F(PruningTest, ASecondPruningAfterMoreUncheckingLeavesExactlyTheRemainingRo
     EXPECT_EQ(Profile(), AllChecked(kept));
 }
 
+TEST_F(PruningTest, AKeyThatCannotBeDeletedEndsWithNoStaleOrDoubledAddress) {
+    ASSERT_NO_FATAL_FAILURE(SeedChecked(kFour));
+    ASSERT_TRUE(m_registry.Set(std::string(kTypedUrlsPath) + "\\Extra", Sz("kept", "by the subkey")));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::vector<std::string> top = UrlsTopDown();
+    ASSERT_EQ(top.size(), 4u);
+
+    ASSERT_NO_FATAL_FAILURE(Uncheck({0, 2}));
+    ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
+    EXPECT_EQ(ByName(TypedUrls()), Renumbered({top[1], top[3]}));
+    EXPECT_EQ(m_registry.Values(std::string(kTypedUrlsPath) + "\\Extra"),
+              std::vector<RegValue>{Sz("kept", "by the subkey")});
+    EXPECT_TRUE(Run().OtherDialogs().empty()) << "a message came up though the key was saved";
+    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+}
+
 TEST_F(PruningTest, KeepsTheValuesTheListCouldNotShow) {
     const std::string longUrl = "http://www.example.com/" + std::string(300, 'x');
     const std::string longName(300, 'n');
