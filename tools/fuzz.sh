@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the fuzz target of the typed-address logic (clang, libFuzzer, ASan,
+# UBSan) into build/fuzz and runs it for FUZZ_SECONDS (default 30) from the
+# seeds in tests/fuzz/corpus. Exits non-zero when it finds a crash or a broken
+# invariant; the input that did it is left in build/fuzz/ as crash-*.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=build/fuzz
+mkdir -p "$out/corpus"
+cxx=${FUZZ_CXX:-clang++}
+
+sources=(history/CheckCommands.cpp history/FillList.cpp history/KeyValues.cpp history/Pruning.cpp
+         history/ValueText.cpp tests/support/FaultyRegistry.cpp tests/support/MemoryList.cpp
+         tests/support/MemoryRegistry.cpp tests/fuzz/TypedUrlFuzzer.cpp)
+newest=$(ls -t "${sources[@]}" history/*.h tests/support/*.h tests/fuzz/*.h tools/fuzz.sh | head -1)
+if [ ! -x "$out/typed_url_fuzzer" ] || [ "$newest" -nt "$out/typed_url_fuzzer" ]; then
+  echo "fuzz: building $out/typed_url_fuzzer"
+  "$cxx" -std=c++17 -g -O1 -Wall -Wextra -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+    -Ihistory -Itests "${sources[@]}" -o "$out/typed_url_fuzzer"
+fi
+
+# New inputs go to build/fuzz/corpus; the committed seeds are only read.
+echo "fuzz: running for ${FUZZ_SECONDS:-30} s"
+status=0
+"$out/typed_url_fuzzer" -max_total_time="${FUZZ_SECONDS:-30}" -timeout=10 -rss_limit_mb=2048 \
+  -artifact_prefix="$out/" -print_final_stats=1 "$out/corpus" tests/fuzz/corpus >"$out/last-run.log" 2>&1 ||
+  status=$?
+grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::number_of_executed_units|invariant broken|ERROR: |^SUMMARY|Test unit written' \
+  "$out/last-run.log" || true
+if [ "$status" -eq 0 ]; then
+  echo "fuzz: no crash and no broken invariant"
+else
+  echo "fuzz: FAILED with status $status (see $out/last-run.log)"
+fi
+exit "$status"
