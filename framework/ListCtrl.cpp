@@ -1,5 +1,7 @@
 #include "ListCtrl.h"
 
+#include <cstring>
+
 int CListCtrl::InsertColumn(int nCol, const char* heading, int nFormat, int nWidth) {
     LVCOLUMNA column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
@@ -43,7 +45,11 @@ int CListCtrl::GetItemText(int nItem, int nSubItem, char* buffer, int length) co
     item.iSubItem = nSubItem;
     item.pszText = buffer;
     item.cchTextMax = length;
-    return static_cast<int>(SendMessage(LVM_GETITEMTEXTA, nItem, reinterpret_cast<LPARAM>(&item)));
+    SendMessage(LVM_GETITEMTEXTA, nItem, reinterpret_cast<LPARAM>(&item));
+    // Wine's list-view fills a buffer too short for the text to its last byte,
+    // with no terminating zero, and then counts on past it.
+    buffer[length - 1] = '\0';
+    return static_cast<int>(std::strlen(buffer));
 }
 
 std::string CListCtrl::GetItemText(int nItem, int nSubItem) const {
