@@ -1,0 +1,4 @@
+// Resource identifiers of the bare dialog.
+#pragma once
+
+#define IDD_BARE 200
