@@ -91,12 +91,14 @@ TEST_P(FillList, MissingKeyEmptiesTheList) {
     Load({Sz("url1", "http://one/"), Sz("url2", "http://two/")});
     ASSERT_EQ(List().GetItemCount(), 2);
     List().SetCheck(List().GetItemText(0, 0) == "http://one/" ? 0 : 1, true);
+    Remember("http://older/", 1);
     Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
     history->FillList();
     EXPECT_EQ(List().GetItemCount(), 0);
     // The rows emptied out remembered their marks on the way.
     EXPECT_EQ(Remembered("http://one/"), 1u);
     EXPECT_EQ(Remembered("http://two/"), 0u);
+    EXPECT_EQ(Remembered("http://older/"), 1u) << "the browser's key and the profile are apart";
 }
 
 TEST_P(FillList, KeyDeletedWhileReadKeepsRowsReadSoFar) {
