@@ -36,7 +36,7 @@ public:
 
     static constexpr const char kSaveFailedMessage[] =
         "The typed addresses could not be saved.\n"
-        "The browser's list was left as it was before the change.";
+        "The addresses you kept are still in Internet Explorer's list, but they were not renumbered.";
 
 protected:
     CTypedUrlHistory(IRegistry& registry, IAddressList& list, IShell& shell)
