@@ -1,7 +1,7 @@
 // Times Hedgeloom.exe against its windowless baseline and a bare dialog on the
 // same registry, for several list sizes, and prints the table.
 //   hlbench Hedgeloom.exe [repeats [sizes...]]
-// The baseline and the bare dialog are looked for beside this program.
+// The baseline and the yardstick dialogs are looked for beside this program.
 #include <windows.h>
 
 #include <algorithm>
@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
     const std::string hedgeloom = argv[1];
     const std::string baseline = Beside("HedgeloomBaseline.exe");
     const std::string bareDialog = Beside("BareDialog.exe");
+    const std::string mainWindowOnly = Beside("MainWindowOnly.exe");
     const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     std::vector<int> sizes;
     for (int i = 3; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
@@ -69,6 +70,8 @@ int main(int argc, char** argv) {
 
             runs.bare.push_back(bench::RunBareDialog(bareDialog));
             if (!Checked("bare dialog", size, runs.bare.back(), nullptr)) return 1;
+            runs.mainWindowOnly.push_back(bench::RunBareDialog(mainWindowOnly, false));
+            if (!Checked("main window alone", size, runs.mainWindowOnly.back(), nullptr)) return 1;
         }
     }
     const bool met = bench::Report(stdout, bySize);

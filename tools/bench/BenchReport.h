@@ -17,6 +17,7 @@ struct SizeRuns {
     std::vector<RunTimes> hedgeloom;
     std::vector<RunTimes> baseline;
     std::vector<RunTimes> bare;
+    std::vector<RunTimes> mainWindowOnly;  // Hedgeloom's window and manifest, none of its code
 };
 
 // Prints the table and the goals; false when a goal is missed.

@@ -20,7 +20,8 @@ struct RunTimes {
 RunTimes RunHedgeloom(const std::string& exePath, int rows);
 // The windowless baseline, paced through the named events.
 RunTimes RunBaseline(const std::string& exePath);
-// The bare dialog: load is its start to its window showing, close is "Exit" to its end.
-RunTimes RunBareDialog(const std::string& exePath);
+// A yardstick dialog: load is its start to its window showing, close is "Exit"
+// to its end, if asked; otherwise it is ended at once.
+RunTimes RunBareDialog(const std::string& exePath, bool timeClose = true);
 
 }  // namespace bench
