@@ -2,115 +2,77 @@
 
 namespace hltest {
 
-namespace {
-
-const char* OpName(RegOp op) {
-    switch (op) {
-    case RegOp::Open: return "Open";
-    case RegOp::Enum: return "Enum";
-    case RegOp::DeleteValue: return "DeleteValue";
-    case RegOp::DeleteKey: return "DeleteKey";
-    case RegOp::Create: return "Create";
-    case RegOp::Set: return "Set";
-    case RegOp::Close: return "Close";
-    case RegOp::GetProfile: return "GetProfile";
-    case RegOp::WriteProfile: return "WriteProfile";
-    }
-    return "?";
-}
-
-}  // namespace
-
-int FaultyRegistry::Calls(RegOp op) const {
-    auto it = m_calls.find(op);
-    return it == m_calls.end() ? 0 : it->second;
-}
-
-long FaultyRegistry::Injected(RegOp op, const std::string& what) {
+long FaultyRegistry::Call(RegOp op, const std::string& what, const std::function<long()>& call) {
+    static const char* const kNames[] = {"Open",  "Enum",  "DeleteValue", "DeleteKey",   "Create",
+                                         "Set",   "Close", "GetProfile",  "WriteProfile"};
     const int n = ++m_calls[op];
-    auto it = m_failAt.find({op, n});
-    if (it != m_failAt.end()) return it->second;
-    return onCall ? onCall(op, n, what) : hl::kErrorSuccess;
+    long status = onCall && op != RegOp::Close ? onCall(op, n, what) : hl::kErrorSuccess;
+    if (status == hl::kErrorSuccess) status = call();
+    if (op != RegOp::Enum)
+        m_log.push_back(std::string(kNames[static_cast<int>(op)]) + " " + what + "=" + std::to_string(status));
+    return status;
 }
 
-long FaultyRegistry::Record(RegOp op, const std::string& what, long result) {
-    if (op != RegOp::Enum) m_log.push_back(std::string(OpName(op)) + " " + what + "=" + std::to_string(result));
-    return result;
+long FaultyRegistry::Opened(long status, hl::RegHandle* key) {
+    if (status == hl::kErrorSuccess) m_open.insert(*key);
+    return status;
 }
 
 long FaultyRegistry::RegOpenKeyExA(const char* subKey, unsigned long reserved, unsigned long access,
                                    hl::RegHandle* result) {
-    long status = Injected(RegOp::Open, subKey);
-    if (status == hl::kErrorSuccess) {
-        status = m_inner.RegOpenKeyExA(subKey, reserved, access, result);
-        if (status == hl::kErrorSuccess) m_open.insert(*result);
-    } else {
-        *result = nullptr;
-    }
-    return Record(RegOp::Open, subKey, status);
+    *result = nullptr;
+    return Call(RegOp::Open, subKey,
+                [&] { return Opened(m_inner.RegOpenKeyExA(subKey, reserved, access, result), result); });
 }
 
-long FaultyRegistry::RegEnumValueA(hl::RegHandle key, unsigned long index, char* name,
-                                   unsigned long* nameLength, unsigned long* type, unsigned char* data,
-                                   unsigned long* dataLength) {
-    if (index == m_deleteAt) {
-        m_deleteAt = ~0ul;
-        m_inner.RegDeleteKeyA(m_deletePath.c_str());
-    }
-    long status = Injected(RegOp::Enum, std::to_string(index));
-    if (status == hl::kErrorSuccess && index >= m_enumFailFrom) status = m_enumFailCode;
-    if (status != hl::kErrorSuccess) return status;
-    return m_inner.RegEnumValueA(key, index, name, nameLength, type, data, dataLength);
+long FaultyRegistry::RegEnumValueA(hl::RegHandle key, unsigned long index, char* name, unsigned long* nameLength,
+                                   unsigned long* type, unsigned char* data, unsigned long* dataLength) {
+    return Call(RegOp::Enum, std::to_string(index),
+                [&] { return m_inner.RegEnumValueA(key, index, name, nameLength, type, data, dataLength); });
 }
 
 long FaultyRegistry::RegDeleteValueA(hl::RegHandle key, const char* name) {
-    long status = Injected(RegOp::DeleteValue, name);
-    if (status == hl::kErrorSuccess) status = m_inner.RegDeleteValueA(key, name);
-    return Record(RegOp::DeleteValue, name, status);
+    return Call(RegOp::DeleteValue, name, [&] { return m_inner.RegDeleteValueA(key, name); });
 }
 
 long FaultyRegistry::RegDeleteKeyA(const char* subKey) {
-    long status = Injected(RegOp::DeleteKey, subKey);
-    if (status == hl::kErrorSuccess) status = m_inner.RegDeleteKeyA(subKey);
-    return Record(RegOp::DeleteKey, subKey, status);
+    return Call(RegOp::DeleteKey, subKey, [&] { return m_inner.RegDeleteKeyA(subKey); });
 }
 
 long FaultyRegistry::RegCreateKeyExA(const char* subKey, unsigned long reserved, const char* keyClass,
                                      unsigned long options, unsigned long access, hl::RegHandle* result,
                                      unsigned long* disposition) {
-    long status = Injected(RegOp::Create, subKey);
-    if (status == hl::kErrorSuccess) {
-        status = m_inner.RegCreateKeyExA(subKey, reserved, keyClass, options, access, result, disposition);
-        if (status == hl::kErrorSuccess) m_open.insert(*result);
-    } else {
-        *result = nullptr;
-    }
-    return Record(RegOp::Create, subKey, status);
+    *result = nullptr;
+    return Call(RegOp::Create, subKey, [&] {
+        return Opened(m_inner.RegCreateKeyExA(subKey, reserved, keyClass, options, access, result, disposition),
+                      result);
+    });
 }
 
 long FaultyRegistry::RegSetValueExA(hl::RegHandle key, const char* name, unsigned long reserved,
                                     unsigned long type, const unsigned char* data, unsigned long size) {
-    long status = Injected(RegOp::Set, name);
-    if (status == hl::kErrorSuccess) status = m_inner.RegSetValueExA(key, name, reserved, type, data, size);
-    return Record(RegOp::Set, name, status);
+    return Call(RegOp::Set, name, [&] { return m_inner.RegSetValueExA(key, name, reserved, type, data, size); });
 }
 
 long FaultyRegistry::RegCloseKey(hl::RegHandle key) {
     // Closing is never failed: a handle left open would be the test's fault, not the program's.
-    ++m_calls[RegOp::Close];
     m_open.erase(key);
-    return Record(RegOp::Close, "", m_inner.RegCloseKey(key));
+    return Call(RegOp::Close, "", [&] { return m_inner.RegCloseKey(key); });
 }
 
 unsigned FaultyRegistry::GetProfileIntA(const char* section, const char* entry, int defaultValue) {
-    if (Injected(RegOp::GetProfile, entry) != hl::kErrorSuccess) return static_cast<unsigned>(defaultValue);
-    return m_inner.GetProfileIntA(section, entry, defaultValue);
+    unsigned value = static_cast<unsigned>(defaultValue);
+    Call(RegOp::GetProfile, entry, [&] {
+        value = m_inner.GetProfileIntA(section, entry, defaultValue);
+        return hl::kErrorSuccess;
+    });
+    return value;
 }
 
 bool FaultyRegistry::WriteProfileInt(const char* section, const char* entry, int value) {
-    if (Injected(RegOp::WriteProfile, entry) != hl::kErrorSuccess) return false;
-    Record(RegOp::WriteProfile, std::string(entry) + ":" + std::to_string(value), 0);
-    return m_inner.WriteProfileInt(section, entry, value);
+    return Call(RegOp::WriteProfile, std::string(entry) + ":" + std::to_string(value), [&] {
+               return m_inner.WriteProfileInt(section, entry, value) ? hl::kErrorSuccess : hl::kErrorAccessDenied;
+           }) == hl::kErrorSuccess;
 }
 
 }  // namespace hltest

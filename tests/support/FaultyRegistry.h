@@ -1,5 +1,5 @@
-// A registry decorator that makes chosen calls fail, so that the same failures
-// can be put between the typed-address logic and any registry, in memory or real.
+// A registry decorator that makes chosen calls fail and logs them, so that the
+// same failures can be put between the typed-address logic and any registry.
 #pragma once
 
 #include <functional>
@@ -18,23 +18,12 @@ class FaultyRegistry final : public hl::IRegistry {
 public:
     explicit FaultyRegistry(hl::IRegistry& inner) : m_inner(inner) {}
 
-    // The n-th call of op (counted from 1) fails with code without reaching the registry.
-    void FailCall(RegOp op, int n, long code = hl::kErrorAccessDenied) { m_failAt[{op, n}] = code; }
-    // Every enumeration at index or past it fails with code.
-    void FailEnumFrom(unsigned long index, long code) {
-        m_enumFailFrom = index;
-        m_enumFailCode = code;
-    }
-    // The key at path is deleted just before the first enumeration at index.
-    void DeleteKeyWhileReading(std::string path, unsigned long index) {
-        m_deletePath = std::move(path);
-        m_deleteAt = index;
-    }
-    // Asked before every call with its operation, number and key path or value name;
-    // a non-zero answer fails the call with that code.
+    // Asked before every call but a close with its operation, its number counted
+    // from 1, and its key path, value name, enumeration index or "entry:value";
+    // a non-zero answer fails the call with that code before it reaches the registry.
     std::function<long(RegOp op, int n, const std::string& what)> onCall;
 
-    int Calls(RegOp op) const;
+    int Calls(RegOp op) const { return m_calls.count(op) ? m_calls.at(op) : 0; }
     // Keys opened or created through this registry and not yet closed.
     int OpenHandles() const { return static_cast<int>(m_open.size()); }
     // One line per call but enumerations, e.g. "Open Software\...=0" or "DeleteValue url3=0".
@@ -58,16 +47,11 @@ public:
     bool WriteProfileInt(const char* section, const char* entry, int value) override;
 
 private:
-    long Injected(RegOp op, const std::string& what);
-    long Record(RegOp op, const std::string& what, long result);
+    long Call(RegOp op, const std::string& what, const std::function<long()>& call);
+    long Opened(long status, hl::RegHandle* key);
 
     hl::IRegistry& m_inner;
     std::map<RegOp, int> m_calls;
-    std::map<std::pair<RegOp, int>, long> m_failAt;
-    unsigned long m_enumFailFrom = ~0ul;
-    long m_enumFailCode = 0;
-    std::string m_deletePath;
-    unsigned long m_deleteAt = ~0ul;
     std::set<hl::RegHandle> m_open;
     std::vector<std::string> m_log;
 };

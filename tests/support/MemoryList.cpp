@@ -5,30 +5,22 @@
 
 namespace hltest {
 
-void MemoryList::Select(int row, bool selected) {
-    if (Valid(row)) m_rows[static_cast<std::size_t>(row)].selected = selected;
-}
-
-void MemoryList::Destroy() { DeleteAllItems(); }
-
 bool MemoryList::DeleteAllItems() {
     // As the real control does: bottom row first, each reported while still there.
-    while (!m_rows.empty()) DeleteItem(GetItemCountConst() - 1);
+    while (!m_rows.empty()) DeleteItem(GetItemCount() - 1);
     return true;
 }
 
 int MemoryList::InsertItem(int nItem, const char* text) {
     if (nItem < 0) return -1;
-    const int at = std::min(nItem, GetItemCountConst());
-    Row row;
-    row.text[0] = text ? text : "";
-    m_rows.insert(m_rows.begin() + at, row);
+    const int at = std::min(nItem, GetItemCount());
+    m_rows.insert(m_rows.begin() + at, Row{{text, ""}});
     return at;
 }
 
 bool MemoryList::SetItemText(int nItem, int nSubItem, const char* text) {
     if (!Valid(nItem) || nSubItem < 0 || nSubItem > 1) return false;
-    m_rows[static_cast<std::size_t>(nItem)].text[nSubItem] = text ? text : "";
+    m_rows[static_cast<std::size_t>(nItem)].text[nSubItem] = text;
     return true;
 }
 
@@ -39,15 +31,9 @@ std::string MemoryList::GetItemText(int nItem, int nSubItem) {
 
 int MemoryList::GetItemText(int nItem, int nSubItem, char* buffer, int length) {
     if (length <= 0) return 0;
-    const std::string text = GetItemText(nItem, nSubItem);
-    const std::size_t count = std::min(text.size(), static_cast<std::size_t>(length - 1));
-    std::memcpy(buffer, text.data(), count);
-    buffer[count] = '\0';
-    return static_cast<int>(count);
-}
-
-bool MemoryList::GetCheck(int nItem) {
-    return Valid(nItem) && m_rows[static_cast<std::size_t>(nItem)].checked;
+    const std::string text = GetItemText(nItem, nSubItem).substr(0, static_cast<std::size_t>(length - 1));
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return static_cast<int>(text.size());
 }
 
 bool MemoryList::SetCheck(int nItem, bool check) {
@@ -64,7 +50,7 @@ bool MemoryList::DeleteItem(int nItem) {
 }
 
 int MemoryList::GetNextSelectedItem(int nItem) {
-    for (int row = std::max(nItem + 1, 0); row < GetItemCountConst(); ++row)
+    for (int row = std::max(nItem + 1, 0); row < GetItemCount(); ++row)
         if (m_rows[static_cast<std::size_t>(row)].selected) return row;
     return -1;
 }

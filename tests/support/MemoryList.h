@@ -20,10 +20,11 @@ public:
 
     // Told each row's position just before the row is removed.
     std::function<void(int row)> onRemove;
+    bool drawing = true;  // false while the owner has drawing suspended
 
-    void Select(int row, bool selected = true);
+    void Select(int row) { m_rows.at(static_cast<std::size_t>(row)).selected = true; }
     // The window closes: the control goes, and with it every row still in it.
-    void Destroy();
+    void Destroy() { DeleteAllItems(); }
     const std::vector<Row>& Rows() const { return m_rows; }
 
     bool DeleteAllItems() override;
@@ -31,18 +32,15 @@ public:
     bool SetItemText(int nItem, int nSubItem, const char* text) override;
     std::string GetItemText(int nItem, int nSubItem) override;
     int GetItemText(int nItem, int nSubItem, char* buffer, int length) override;
-    bool GetCheck(int nItem) override;
+    bool GetCheck(int nItem) override { return Valid(nItem) && m_rows[static_cast<std::size_t>(nItem)].checked; }
     bool SetCheck(int nItem, bool check) override;
     int GetItemCount() override { return static_cast<int>(m_rows.size()); }
     bool DeleteItem(int nItem) override;
     int GetNextSelectedItem(int nItem) override;
     void SetRedraw(bool redraw) override { drawing = redraw; }
 
-    bool drawing = true;  // false while the owner has drawing suspended
-
 private:
-    bool Valid(int row) const { return row >= 0 && row < GetItemCountConst(); }
-    int GetItemCountConst() const { return static_cast<int>(m_rows.size()); }
+    bool Valid(int row) const { return row >= 0 && row < static_cast<int>(m_rows.size()); }
 
     std::vector<Row> m_rows;
 };

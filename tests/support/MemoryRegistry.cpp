@@ -8,169 +8,108 @@ namespace hltest {
 
 namespace {
 
-constexpr long kInvalidParameter = 87;
-constexpr unsigned long kCreatedNewKey = 1;
-constexpr unsigned long kOpenedExistingKey = 2;
-
-char Fold(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Fold(x) == Fold(y); });
-}
-
-bool NameBefore(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(Fold(x)) < static_cast<unsigned char>(Fold(y));
-    });
-}
-
-std::vector<std::string> Split(const char* path) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (const char* p = path ? path : ""; *p; ++p) {
-        if (*p == '\\') {
-            parts.push_back(part);
-            part.clear();
-        } else {
-            part += *p;
-        }
-    }
-    if (!part.empty() || !parts.empty()) parts.push_back(part);
-    return parts;
+std::string Folded(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
 }  // namespace
 
-MemoryRegistry::MemoryRegistry(EnumOrder order) : m_order(order), m_root(std::make_shared<Key>()) {}
-
-MemoryRegistry::~MemoryRegistry() = default;
-
-std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Find(const char* path, bool create, bool* created) {
-    if (created) *created = false;
-    std::shared_ptr<Key> key = m_root;
-    for (const std::string& part : Split(path)) {
-        if (part.empty()) return nullptr;  // the real registry refuses empty path components too
-        auto it = std::find_if(key->subkeys.begin(), key->subkeys.end(),
-                               [&](const std::shared_ptr<Key>& k) { return SameName(k->name, part); });
-        if (it != key->subkeys.end()) {
-            key = *it;
-            continue;
-        }
-        if (!create) return nullptr;
-        auto child = std::make_shared<Key>();
-        child->name = part;
-        key->subkeys.push_back(child);
-        key = child;
-        if (created) *created = true;
-    }
-    return key;
-}
-
-long MemoryRegistry::Resolve(hl::RegHandle handle, std::shared_ptr<Key>& key) const {
+long MemoryRegistry::Resolve(hl::RegHandle handle, Key*& key) const {
     auto it = m_handles.find(reinterpret_cast<std::uintptr_t>(handle));
     if (it == m_handles.end()) return hl::kErrorInvalidHandle;
-    key = it->second;
+    key = it->second.get();
     return key->deleted ? hl::kErrorKeyDeleted : hl::kErrorSuccess;
 }
 
-hl::RegHandle MemoryRegistry::NewHandle(std::shared_ptr<Key> key) {
-    const std::uintptr_t id = m_nextHandle;
-    m_nextHandle += 4;
-    m_handles.emplace(id, std::move(key));
+hl::RegHandle MemoryRegistry::Open(const std::string& path, bool create) {
+    const std::string folded = Folded(path);
+    if (create)  // with every key above it, as the real registry does
+        for (std::size_t at = 0; at != std::string::npos; at = folded.find('\\', at + 1))
+            if (at && !m_keys.count(folded.substr(0, at))) m_keys[folded.substr(0, at)] = std::make_shared<Key>();
+    auto it = m_keys.find(folded);
+    if (it == m_keys.end()) {
+        if (!create) return nullptr;
+        it = m_keys.emplace(folded, std::make_shared<Key>()).first;
+    }
+    const std::uintptr_t id = m_nextHandle += 4;
+    m_handles.emplace(id, it->second);
     return reinterpret_cast<hl::RegHandle>(id);
 }
 
 void MemoryRegistry::Store(Key& key, const std::string& name, unsigned long type, std::string data) {
-    auto it = std::find_if(key.values.begin(), key.values.end(),
-                           [&](const Value& v) { return SameName(v.name, name); });
-    if (it != key.values.end()) {
-        it->type = type;  // a replaced value keeps its name's spelling and its place
-        it->data = std::move(data);
+    auto same = std::find_if(key.values.begin(), key.values.end(),
+                             [&](const Value& v) { return Folded(v.name) == Folded(name); });
+    if (same != key.values.end()) {
+        *same = {same->name, type, std::move(data)};  // a replaced value keeps its spelling and place
         return;
     }
     auto at = key.values.end();
     if (m_order == EnumOrder::ByName)
         at = std::find_if(key.values.begin(), key.values.end(),
-                          [&](const Value& v) { return NameBefore(name, v.name); });
-    key.values.insert(at, Value{name, type, std::move(data)});
+                          [&](const Value& v) { return Folded(name) < Folded(v.name); });
+    key.values.insert(at, {name, type, std::move(data)});
 }
 
-long MemoryRegistry::RegOpenKeyExA(const char* subKey, unsigned long, unsigned long,
-                                   hl::RegHandle* result) {
-    *result = nullptr;
-    std::shared_ptr<Key> key = Find(subKey, false);
-    if (!key) return hl::kErrorFileNotFound;
-    *result = NewHandle(std::move(key));
-    return hl::kErrorSuccess;
+long MemoryRegistry::RegOpenKeyExA(const char* subKey, unsigned long, unsigned long, hl::RegHandle* result) {
+    *result = Open(subKey, false);
+    return *result ? hl::kErrorSuccess : hl::kErrorFileNotFound;
 }
 
 long MemoryRegistry::RegEnumValueA(hl::RegHandle handle, unsigned long index, char* name,
-                                   unsigned long* nameLength, unsigned long* type,
-                                   unsigned char* data, unsigned long* dataLength) {
-    std::shared_ptr<Key> key;
+                                   unsigned long* nameLength, unsigned long* type, unsigned char* data,
+                                   unsigned long* dataLength) {
+    Key* key = nullptr;
     if (const long status = Resolve(handle, key)) return status;
-    if (!name || !nameLength || (data && !dataLength)) return kInvalidParameter;
     if (index >= key->values.size()) return hl::kErrorNoMoreItems;
     const Value& value = key->values[index];
     if (value.name.size() >= *nameLength) return hl::kErrorMoreData;
-    if (data && value.data.size() > *dataLength) {
-        *dataLength = static_cast<unsigned long>(value.data.size());  // the size it would need
+    const unsigned long size = static_cast<unsigned long>(value.data.size());
+    if (data && size > *dataLength) {
+        *dataLength = size;  // the size it would need
         return hl::kErrorMoreData;
     }
     std::memcpy(name, value.name.c_str(), value.name.size() + 1);
     *nameLength = static_cast<unsigned long>(value.name.size());
     if (type) *type = value.type;
-    if (data) std::memcpy(data, value.data.data(), value.data.size());
-    if (dataLength) *dataLength = static_cast<unsigned long>(value.data.size());
+    if (data) std::memcpy(data, value.data.data(), size);
+    if (dataLength) *dataLength = size;
     return hl::kErrorSuccess;
 }
 
 long MemoryRegistry::RegDeleteValueA(hl::RegHandle handle, const char* name) {
-    std::shared_ptr<Key> key;
+    Key* key = nullptr;
     if (const long status = Resolve(handle, key)) return status;
-    const std::string wanted = name ? name : "";
     auto it = std::find_if(key->values.begin(), key->values.end(),
-                           [&](const Value& v) { return SameName(v.name, wanted); });
+                           [&](const Value& v) { return Folded(v.name) == Folded(name); });
     if (it == key->values.end()) return hl::kErrorFileNotFound;
     key->values.erase(it);
     return hl::kErrorSuccess;
 }
 
 long MemoryRegistry::RegDeleteKeyA(const char* subKey) {
-    std::vector<std::string> parts = Split(subKey);
-    if (parts.empty()) return hl::kErrorAccessDenied;
-    std::shared_ptr<Key> key = Find(subKey, false);
-    if (!key) return hl::kErrorFileNotFound;
-    if (!key->subkeys.empty()) return hl::kErrorAccessDenied;  // as Windows answers for a key with subkeys
-    parts.pop_back();
-    std::string parentPath;
-    for (const std::string& part : parts) parentPath += (parentPath.empty() ? "" : "\\") + part;
-    std::shared_ptr<Key> parent = Find(parentPath.c_str(), false);
-    parent->subkeys.erase(std::find(parent->subkeys.begin(), parent->subkeys.end(), key));
-    key->deleted = true;  // handles still open on it now fail
-    key->values.clear();
+    const std::string folded = Folded(subKey);
+    auto it = m_keys.find(folded);
+    if (it == m_keys.end()) return hl::kErrorFileNotFound;
+    auto below = m_keys.lower_bound(folded + "\\");
+    if (below != m_keys.end() && below->first.rfind(folded + "\\", 0) == 0)
+        return hl::kErrorAccessDenied;  // as Windows answers for a key with subkeys
+    it->second->deleted = true;  // handles still open on it now fail
+    m_keys.erase(it);
     return hl::kErrorSuccess;
 }
 
 long MemoryRegistry::RegCreateKeyExA(const char* subKey, unsigned long, const char*, unsigned long,
-                                     unsigned long, hl::RegHandle* result,
-                                     unsigned long* disposition) {
-    *result = nullptr;
-    bool created = false;
-    std::shared_ptr<Key> key = Find(subKey, true, &created);
-    if (!key) return hl::kErrorFileNotFound;
-    if (disposition) *disposition = created ? kCreatedNewKey : kOpenedExistingKey;
-    *result = NewHandle(std::move(key));
+                                     unsigned long, hl::RegHandle* result, unsigned long*) {
+    *result = Open(subKey, true);
     return hl::kErrorSuccess;
 }
 
-long MemoryRegistry::RegSetValueExA(hl::RegHandle handle, const char* name, unsigned long,
-                                    unsigned long type, const unsigned char* data, unsigned long size) {
-    std::shared_ptr<Key> key;
+long MemoryRegistry::RegSetValueExA(hl::RegHandle handle, const char* name, unsigned long, unsigned long type,
+                                    const unsigned char* data, unsigned long size) {
+    Key* key = nullptr;
     if (const long status = Resolve(handle, key)) return status;
-    if (!data && size) return kInvalidParameter;
-    Store(*key, name ? name : "", type, std::string(reinterpret_cast<const char*>(data), data ? size : 0));
+    Store(*key, name, type, std::string(reinterpret_cast<const char*>(data), size));
     return hl::kErrorSuccess;
 }
 
@@ -180,11 +119,10 @@ long MemoryRegistry::RegCloseKey(hl::RegHandle handle) {
 }
 
 unsigned MemoryRegistry::GetProfileIntA(const char* section, const char* entry, int defaultValue) {
-    const std::string path = std::string(hl::kProfileKey) + "\\" + section;
-    std::shared_ptr<Key> key = Find(path.c_str(), false);
-    if (!key) return static_cast<unsigned>(defaultValue);
-    for (const Value& value : key->values) {
-        if (!SameName(value.name, entry)) continue;
+    auto key = m_keys.find(Folded(std::string(hl::kProfileKey) + "\\" + section));
+    if (key == m_keys.end()) return static_cast<unsigned>(defaultValue);
+    for (const Value& value : key->second->values) {
+        if (Folded(value.name) != Folded(entry)) continue;
         if (value.type != hl::kRegDword || value.data.size() != 4) break;
         std::uint32_t number = 0;
         std::memcpy(&number, value.data.data(), 4);
@@ -194,12 +132,10 @@ unsigned MemoryRegistry::GetProfileIntA(const char* section, const char* entry, 
 }
 
 bool MemoryRegistry::WriteProfileInt(const char* section, const char* entry, int value) {
-    const std::string path = std::string(hl::kProfileKey) + "\\" + section;
-    std::shared_ptr<Key> key = Find(path.c_str(), true);
-    if (!key) return false;
+    hl::RegHandle key = Open(std::string(hl::kProfileKey) + "\\" + section, true);
     const std::uint32_t number = static_cast<std::uint32_t>(value);
-    Store(*key, entry, hl::kRegDword, std::string(reinterpret_cast<const char*>(&number), 4));
-    return true;
+    RegSetValueExA(key, entry, 0, hl::kRegDword, reinterpret_cast<const unsigned char*>(&number), 4);
+    return RegCloseKey(key) == hl::kErrorSuccess;
 }
 
 }  // namespace hltest

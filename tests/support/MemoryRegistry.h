@@ -1,6 +1,6 @@
 // The current user's hive in memory, behaving like the real one wherever the
-// typed-address logic can tell: result codes, buffer limits, case-insensitive
-// names, deleted keys behind open handles, and a chosen enumeration order.
+// typed-address logic can tell: result codes, buffer limits, case-blind names,
+// keys with subkeys, deleted keys behind open handles, and enumeration order.
 #pragma once
 
 #include <cstdint>
@@ -15,13 +15,12 @@ namespace hltest {
 
 enum class EnumOrder {
     Creation,  // Windows: values come back in the order they were written
-    ByName,    // Wine: sorted by name, case-insensitively (url1, url10, url2)
+    ByName,    // Wine: sorted by name, case-blind (url1, url10, url2)
 };
 
 class MemoryRegistry final : public hl::IRegistry {
 public:
-    explicit MemoryRegistry(EnumOrder order = EnumOrder::Creation);
-    ~MemoryRegistry();
+    explicit MemoryRegistry(EnumOrder order = EnumOrder::Creation) : m_order(order) {}
 
     long RegOpenKeyExA(const char* subKey, unsigned long reserved, unsigned long access,
                        hl::RegHandle* result) override;
@@ -48,19 +47,16 @@ private:
         std::string data;
     };
     struct Key {
-        std::string name;
         std::vector<Value> values;
-        std::vector<std::shared_ptr<Key>> subkeys;
         bool deleted = false;
     };
 
-    std::shared_ptr<Key> Find(const char* path, bool create, bool* created = nullptr);
-    long Resolve(hl::RegHandle handle, std::shared_ptr<Key>& key) const;
-    hl::RegHandle NewHandle(std::shared_ptr<Key> key);
+    long Resolve(hl::RegHandle handle, Key*& key) const;
+    hl::RegHandle Open(const std::string& path, bool create);
     void Store(Key& key, const std::string& name, unsigned long type, std::string data);
 
     EnumOrder m_order;
-    std::shared_ptr<Key> m_root;
+    std::map<std::string, std::shared_ptr<Key>> m_keys;  // by case-folded path
     std::map<std::uintptr_t, std::shared_ptr<Key>> m_handles;
     std::uintptr_t m_nextHandle = 0x1000;
 };
