@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <vector>
 
 #include "AddressList.h"
@@ -31,8 +30,6 @@ struct BindingKind {
     const char* name;
     std::unique_ptr<Binding> (*make)();
 };
-
-inline void PrintTo(const BindingKind& kind, std::ostream* out) { *out << kind.name; }
 
 // The bindings the shared cases run against; each tier defines it.
 std::vector<BindingKind> Bindings();

@@ -1,4 +1,6 @@
-// The bulk check buttons and the commands that open addresses.
+// The check buttons, the check marks the profile keeps, and the commands that open addresses.
+#include <algorithm>
+
 #include "contract/Contract.h"
 
 namespace hltest {
@@ -6,83 +8,52 @@ namespace {
 
 using CheckCommands = Contract;
 
-std::vector<RawValue> Values(std::size_t count) {
-    std::vector<RawValue> values;
-    for (std::size_t i = 1; i <= count; ++i)
-        values.push_back(Sz("url" + std::to_string(i), "http://site" + std::to_string(i) + "/"));
-    return values;
-}
-
 TEST_P(CheckCommands, SetEveryRow) {
-    using Command = void (hl::CTypedUrlHistory::*)();
-    struct Case {
-        const char* what;
-        Command command;
-        std::vector<bool> before, after;
-    };
-    const Case cases[] = {
-        {"check none", &hl::CTypedUrlHistory::OnCheckAll, {}, {}},
-        {"check one", &hl::CTypedUrlHistory::OnCheckAll, {false}, {true}},
-        {"check several", &hl::CTypedUrlHistory::OnCheckAll, {false, true, false}, {true, true, true}},
-        {"uncheck one", &hl::CTypedUrlHistory::OnUncheckAll, {true}, {false}},
-        {"uncheck several", &hl::CTypedUrlHistory::OnUncheckAll, {true, false, true}, {false, false, false}},
-        {"invert none", &hl::CTypedUrlHistory::OnInvertChecks, {}, {}},
-        {"invert one", &hl::CTypedUrlHistory::OnInvertChecks, {false}, {true}},
-        {"invert several", &hl::CTypedUrlHistory::OnInvertChecks, {true, false, true}, {false, true, false}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Load(Values(c.before.size()));
-        SetChecks(c.before);
+    const std::vector<std::pair<void (hl::CTypedUrlHistory::*)(), std::vector<bool>>> cases = {
+        {&hl::CTypedUrlHistory::OnCheckAll, {true, true, true}},
+        {&hl::CTypedUrlHistory::OnUncheckAll, {false, false, false}},
+        {&hl::CTypedUrlHistory::OnInvertChecks, {false, true, true}}};
+    for (const auto& [command, after] : cases) {
+        Load(Numbered(3));
+        SetChecks({true, false, false});
         const int writes = faulty->Calls(RegOp::WriteProfile);
-        (history.get()->*c.command)();
-        std::vector<bool> checks;
-        for (const Row& row : Rows()) checks.push_back(row.checked);
-        EXPECT_EQ(checks, c.after);
+        (history.get()->*command)();
+        EXPECT_EQ(Checks(), after);
         EXPECT_EQ(faulty->Calls(RegOp::WriteProfile), writes) << "marks reach the profile only on removal";
     }
 }
 
-TEST_P(CheckCommands, CheckAllThenCloseRemembersEveryAddress) {
-    Load(Values(3));
-    Remember("http://site2/", 0);
-    history->OnCheckAll();
-    CloseWindow();
-    for (const char* address : {"http://site1/", "http://site2/", "http://site3/"})
-        EXPECT_EQ(Remembered(address), 1u) << address;
-}
-
-TEST_P(CheckCommands, ClickOpensTheFirstSelectedAddressAsShown) {
-    struct Case {
-        const char* what;
-        std::vector<int> selected;
-        std::vector<int> opened;
-    };
-    const Case cases[] = {
-        {"nothing selected", {}, {}},
-        {"one selected", {1}, {1}},
-        {"several selected", {2, 0}, {0}},
-        {"bottom selected", {2}, {2}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Reset();
-        Load({Sz("url1", "http://a.example/x y"), Sz("url2", "C:\\Program Files\\page.htm"),
-              Sz("url3", "www.b\xfc" "cher.example")});
-        for (int row : c.selected) binding->Select(row);
-        std::intptr_t result = -1;
-        history->OnClickList(nullptr, &result);
-        EXPECT_EQ(result, 0);
-        std::vector<std::tuple<std::string, std::string, int>> expected;
-        for (int row : c.opened) expected.emplace_back("open", List().GetItemText(row, 0), hl::kSwShowNormal);
-        EXPECT_EQ(shell.opened, expected);
+TEST_P(CheckCommands, MarksComeBackAtTheNextStart) {
+    Load({Sz("url1", "C:\\dir\\page.htm"), Sz("url2", "http://h\xe9llo.example/\xfc"), Sz("url3", ""),
+          Sz("url4", "http://plain/"), Sz("", "\\\\server\\share\\")});
+    for (const std::vector<bool>& checks :
+         {std::vector<bool>{true, false, true, false, true}, std::vector<bool>{false, true, false, true, false}}) {
+        SetChecks(checks);
+        CloseWindow();
+        history->FillList();
+        EXPECT_EQ(Checks(), checks);
     }
 }
 
-TEST_P(CheckCommands, VisitSiteOpensTheMakersSite) {
+TEST_P(CheckCommands, ClickOpensTheFirstSelectedAddressAsShown) {
+    const std::vector<std::vector<int>> selections = {{}, {1}, {2, 0}, {2}};
+    for (const std::vector<int>& selected : selections) {
+        SCOPED_TRACE(testing::PrintToString(selected));
+        Reset();
+        Load({Sz("url1", "http://a.example/x y"), Sz("url2", "C:\\Program Files\\page.htm"),
+              Sz("url3", "www.b\xfc" "cher.example")});
+        for (int row : selected) binding->Select(row);
+        std::intptr_t result = -1;
+        history->OnClickList(nullptr, &result);
+        EXPECT_EQ(result, 0);
+        Opened expected;
+        const auto first = std::min_element(selected.begin(), selected.end());
+        if (first != selected.end()) expected.emplace_back("open", List().GetItemText(*first, 0), hl::kSwShowNormal);
+        EXPECT_EQ(shell.opened, expected);
+    }
+    shell.opened.clear();
     hl::OnVisitSite(shell);
-    EXPECT_EQ(shell.opened, (std::vector<std::tuple<std::string, std::string, int>>{
-                                {"open", hl::kMakerSite, hl::kSwShowNormal}}));
+    EXPECT_EQ(shell.opened, (Opened{{"open", hl::kMakerSite, hl::kSwShowNormal}}));
 }
 
 HL_CONTRACT_SUITE(CheckCommands);

@@ -2,27 +2,31 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "ScopedKey.h"
 
 namespace hltest {
 
+namespace {
+
+std::string Folded(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
 void NaiveScan(hl::IRegistry& registry, hl::IAddressList& list) {
-    for (int i = 0; i < list.GetItemCount();) {
-        if (list.GetCheck(i)) {
-            ++i;
-            continue;
-        }
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+        if (list.GetCheck(i)) continue;
         const std::string name = list.GetItemText(i, 1);
         hl::ScopedKey key(registry);
-        if (key.Open(hl::kTypedUrlsKey) != hl::kErrorSuccess) {
-            ++i;
-            continue;
-        }
+        if (key.Open(hl::kTypedUrlsKey) != hl::kErrorSuccess) continue;
         registry.RegDeleteValueA(key.get(), name.c_str());
         key.Close();
         list.DeleteItem(i);
-        i = 0;
+        i = -1;
     }
 }
 
@@ -30,12 +34,10 @@ std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vecto
     std::vector<RawValue> key;
     for (const Row& row : rows) key.push_back(Sz("url" + std::to_string(key.size() + 1), row.address));
     for (RawValue value : unshown) {
-        const bool numbered = value.name.size() > 3 &&
-                              std::equal(value.name.begin(), value.name.begin() + 3, "url",
-                                         [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }) &&
-                              std::all_of(value.name.begin() + 3, value.name.end(),
-                                          [](char c) { return c >= '0' && c <= '9'; });
-        if (numbered) value.name = "url" + std::to_string(key.size() + 1);
+        const std::string name = Folded(value.name);
+        if (name.size() > 3 && name.compare(0, 3, "url") == 0 &&
+            name.find_first_not_of("0123456789", 3) == std::string::npos)
+            value.name = "url" + std::to_string(key.size() + 1);
         key.push_back(value);
     }
     return key;
@@ -43,18 +45,14 @@ std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vecto
 
 std::vector<RawValue> Unshown(const std::vector<RawValue>& enumerated) {
     std::vector<RawValue> unshown;
-    for (const RawValue& value : enumerated)
-        if (!Fits(value)) unshown.push_back(value);
+    std::copy_if(enumerated.begin(), enumerated.end(), std::back_inserter(unshown),
+                 [](const RawValue& value) { return !Fits(value); });
     return unshown;
 }
 
 std::vector<RawValue> Sorted(std::vector<RawValue> values) {
-    auto folded = [](std::string s) {
-        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return s;
-    };
     std::sort(values.begin(), values.end(),
-              [&](const RawValue& a, const RawValue& b) { return folded(a.name) < folded(b.name); });
+              [](const RawValue& a, const RawValue& b) { return Folded(a.name) < Folded(b.name); });
     return values;
 }
 

@@ -1,4 +1,4 @@
-// The shared cases over the in-memory registry, in both enumeration orders.
+// The shared cases over the in-memory registry and list, in both enumeration orders.
 #include "contract/Binding.h"
 #include "support/MemoryList.h"
 #include "support/MemoryRegistry.h"
@@ -9,10 +9,6 @@ namespace {
 class MemoryBinding final : public Binding {
 public:
     explicit MemoryBinding(EnumOrder order) : m_registry(order) {}
-    ~MemoryBinding() override {
-        m_list.onRemove = nullptr;
-        m_list.Destroy();
-    }
 
     hl::IRegistry& Registry() override { return m_registry; }
     hl::IAddressList& List() override { return m_list; }
@@ -25,15 +21,11 @@ private:
     MemoryList m_list;
 };
 
-template <EnumOrder order>
-std::unique_ptr<Binding> Make() {
-    return std::make_unique<MemoryBinding>(order);
-}
-
 }  // namespace
 
 std::vector<BindingKind> Bindings() {
-    return {{"CreationOrder", &Make<EnumOrder::Creation>}, {"NameOrder", &Make<EnumOrder::ByName>}};
+    return {{"CreationOrder", [] { return std::unique_ptr<Binding>(new MemoryBinding(EnumOrder::Creation)); }},
+            {"NameOrder", [] { return std::unique_ptr<Binding>(new MemoryBinding(EnumOrder::ByName)); }}};
 }
 
 }  // namespace hltest

@@ -4,9 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdlib>
-#include <cstring>
-
 #include "AppRegistry.h"
 #include "ListCtrlAddressList.h"
 #include "WinApp.h"
@@ -18,13 +15,11 @@ namespace {
 constexpr char kHostClass[] = "HedgeloomContractHost";
 constexpr int kListId = 1000;
 
-// The application object, with the profile location the program gives it.
+// The application object, named so that its profile is where the program keeps it.
 CWinApp& App() {
     static CWinApp* app = [] {
-        CWinApp* created = new CWinApp();
+        CWinApp* created = new CWinApp(hl::kProfileName);
         created->SetRegistryKey(hl::kRegistryKeyName);
-        std::free(const_cast<char*>(created->m_pszProfileName));
-        created->m_pszProfileName = _strdup(hl::kProfileName);
         return created;
     }();
     return *app;
@@ -34,10 +29,10 @@ class Win32Binding final : public Binding {
 public:
     Win32Binding() : m_registry(App()), m_adapter(m_list) {
         // Every case starts from a user who has never run the program nor typed an address.
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, hl::kTypedUrlsKey);
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, hl::kTypedUrlsKey);
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, hl::kProfileKey);
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, hl::kProfileKey);
+        for (const char* key : {hl::kTypedUrlsKey, hl::kProfileKey}) {
+            ::RegDeleteTreeA(HKEY_CURRENT_USER, key);
+            ::RegDeleteKeyA(HKEY_CURRENT_USER, key);
+        }
         OpenWindow();
     }
     ~Win32Binding() override {
@@ -50,8 +45,7 @@ public:
     void OnRemove(std::function<void(int)> handler) override { m_handler = std::move(handler); }
     void Select(int row) override {
         LVITEMA item = {};
-        item.stateMask = LVIS_SELECTED;
-        item.state = LVIS_SELECTED;
+        item.stateMask = item.state = LVIS_SELECTED;
         ::SendMessageA(m_list.m_hWnd, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
     }
     void CloseWindow() override {
@@ -61,13 +55,12 @@ public:
 
 private:
     static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NOTIFY) {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            auto* self = reinterpret_cast<Win32Binding*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-            if (self && header->idFrom == kListId && header->code == LVN_DELETEITEM && self->m_handler) {
-                self->m_handler(reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem);
-                return 0;
-            }
+        const auto* header = reinterpret_cast<const NMLISTVIEW*>(lParam);
+        auto* self = reinterpret_cast<Win32Binding*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message == WM_NOTIFY && self && self->m_handler && header->hdr.idFrom == kListId &&
+            header->hdr.code == LVN_DELETEITEM) {
+            self->m_handler(header->iItem);
+            return 0;
         }
         return ::DefWindowProcA(window, message, wParam, lParam);
     }
