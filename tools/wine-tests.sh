@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The Wine tier: the framework's tests, the contract tests (the typed-address
-# logic against the prefix's real registry and a real list-view), and the
+# The Wine tier: the contract tests (the typed-address logic against the
+# prefix's real registry and a real list-view, and the event tables), and the
 # end-to-end tests that drive the real Hedgeloom.exe from outside.
 # Runs them on the private prefix build/wine-tests, on a virtual screen of
 # their own (the end-to-end tests click and type for real), and exits
@@ -33,7 +33,6 @@ suite() {  # name, program, arguments...
   fi
 }
 
-suite framework "$build/tests/framework_tests.exe"
 suite contract "$build/tests/wine/contract_tests.exe"
 suite e2e "$build/tests/e2e/e2e_tests.exe" --hedgeloom="$build/Hedgeloom.exe"
 exit $status
