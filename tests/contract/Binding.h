@@ -1,6 +1,5 @@
-// What the shared test cases need of a platform: the registry the program uses
-// (typed-address key and profile), a list control that reports each row's
-// removal, and the window that owns that list.
+// What the shared cases need of a platform: the registry the program uses (typed-address key
+// and profile), a list control that reports each row's removal, and the window that owns it.
 #pragma once
 
 #include <functional>

@@ -1,5 +1,6 @@
 // "Delete Unchecked": what goes, what stays, and what the key and profile hold after.
 #include <algorithm>
+#include <iterator>
 
 #include "contract/Contract.h"
 #include "contract/PruningOracle.h"
