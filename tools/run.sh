@@ -19,12 +19,6 @@ source "$root/tools/wine-env.sh"
 interactive=${DISPLAY:-}
 wine_env_start run
 trap wine_env_stop EXIT
-# Wine draws the caption buttons with Marlett, which it does not find in its own
-# font directory here; a copy in the prefix is found.
-font=/usr/share/wine/fonts/marlett.ttf
-if [ -f "$font" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
-  cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-fi
 
 typed='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
 profile='HKCU\Software\Corvanta\Hedgeloom\TypedUrls'

@@ -16,12 +16,6 @@ cmake --build "$build" --target Hedgeloom windowctl -j2 >/dev/null
 source "$root/tools/wine-env.sh"
 HL_FORCE_XVFB=1 wine_env_start shot
 trap wine_env_stop EXIT
-# Wine draws the caption buttons with Marlett, which it does not find in its own
-# font directory here; a copy in the prefix is found.
-font=/usr/share/wine/fonts/marlett.ttf
-if [ -f "$font" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
-  cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-fi
 
 # The same pictures every time: the sample history and nothing else.
 "$WINE" reg delete 'HKCU\Software\Microsoft\Internet Explorer\TypedURLs' /f >/dev/null 2>&1 || true

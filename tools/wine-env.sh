@@ -32,6 +32,12 @@ wine_env_start() {
     "$WINE" wineboot -i >/dev/null 2>&1 || true
     "$WINESERVER" -w
   fi
+  # Wine draws the caption buttons with Marlett, which it does not find in its
+  # own font directory here; a copy in the prefix is found.
+  local font=/usr/share/wine/fonts/marlett.ttf
+  if [ -f "$font" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+    cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
   "$WINESERVER" -p >/dev/null 2>&1   # stays up between programs: each start is then cheap
 }
 

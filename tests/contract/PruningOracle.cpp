@@ -1,21 +1,12 @@
 #include "contract/PruningOracle.h"
 
 #include <algorithm>
-#include <cctype>
 #include <iterator>
 
 #include "ScopedKey.h"
+#include "support/MemoryRegistry.h"
 
 namespace hltest {
-
-namespace {
-
-std::string Folded(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-}  // namespace
 
 void NaiveScan(hl::IRegistry& registry, hl::IAddressList& list) {
     for (int i = 0; i < list.GetItemCount(); ++i) {

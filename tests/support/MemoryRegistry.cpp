@@ -6,14 +6,10 @@
 
 namespace hltest {
 
-namespace {
-
 std::string Folded(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
-
-}  // namespace
 
 long MemoryRegistry::Resolve(hl::RegHandle handle, Key*& key) const {
     auto it = m_handles.find(reinterpret_cast<std::uintptr_t>(handle));

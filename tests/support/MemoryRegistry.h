@@ -13,6 +13,9 @@
 
 namespace hltest {
 
+// Registry names compare without regard to case; this is the form they compare in.
+std::string Folded(std::string text);
+
 enum class EnumOrder {
     Creation,  // Windows: values come back in the order they were written
     ByName,    // Wine: sorted by name, case-blind (url1, url10, url2)
