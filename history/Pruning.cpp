@@ -50,7 +50,8 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
 
         const std::string name = m_list.GetItemText(row, 1);
         ScopedKey key(m_registry);
-        if (key.Open(kTypedUrlsKey) != kErrorSuccess) {
+        const long opened = key.Open(kTypedUrlsKey);
+        if (opened != kErrorSuccess && opened != kErrorFileNotFound) {
             // The row stays for now, and its key is opened again on a later pass.
             if (retrying) {
                 ++retry;
@@ -61,7 +62,9 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
             }
             continue;
         }
-        m_registry.RegDeleteValueA(key.get(), name.c_str());  // a value already gone is fine
+        // A key that is gone holds the value no more: the address goes as asked,
+        // instead of staying on to be written back by the rewrite.
+        if (key) m_registry.RegDeleteValueA(key.get(), name.c_str());  // a value already gone is fine
         key.Close();
         m_prunedNames.push_back(name);
         m_list.DeleteItem(row);  // its removal notice remembers the address as unchecked

@@ -13,8 +13,9 @@ void NaiveScan(hl::IRegistry& registry, hl::IAddressList& list) {
         if (list.GetCheck(i)) continue;
         const std::string name = list.GetItemText(i, 1);
         hl::ScopedKey key(registry);
-        if (key.Open(hl::kTypedUrlsKey) != hl::kErrorSuccess) continue;
-        registry.RegDeleteValueA(key.get(), name.c_str());
+        const long opened = key.Open(hl::kTypedUrlsKey);
+        if (opened != hl::kErrorSuccess && opened != hl::kErrorFileNotFound) continue;
+        if (key) registry.RegDeleteValueA(key.get(), name.c_str());
         key.Close();
         list.DeleteItem(i);
         i = -1;
