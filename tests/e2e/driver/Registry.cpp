@@ -40,33 +40,47 @@ bool Registry::CreateKey(const std::string& path) const {
 
 bool Registry::KeyExists(const std::string& path) const { return Key(m_root, path).get() != nullptr; }
 
-bool Registry::Set(const std::string& path, const RegValue& value) const {
+bool Registry::Set(const std::string& path, const RegValue& value) const { return SetAll(path, {value}); }
+
+bool Registry::SetAll(const std::string& path, const std::vector<RegValue>& values) const {
     HKEY key = nullptr;
     if (RegCreateKeyExA(m_root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
-    const LONG result =
-        RegSetValueExA(key, value.name.c_str(), 0, value.type,
-                       reinterpret_cast<const BYTE*>(value.data.data()), static_cast<DWORD>(value.data.size()));
+    bool stored = true;
+    for (const RegValue& value : values)
+        stored = stored && RegSetValueExA(key, value.name.c_str(), 0, value.type,
+                                          reinterpret_cast<const BYTE*>(value.data.data()),
+                                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
     RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return stored;
 }
 
-std::vector<RegValue> Registry::Values(const std::string& path) const {
+std::vector<RegValue> Registry::Values(const std::string& path, bool* complete) const {
     std::vector<RegValue> values;
+    if (complete) *complete = true;
     Key key(m_root, path);
     if (!key.get()) return values;
-    for (DWORD index = 0;; ++index) {
+    std::string data(65536, '\0');
+    for (DWORD index = 0;;) {
         char name[16384];
         DWORD nameLength = sizeof name;
         DWORD type = 0;
-        std::string data(65536, '\0');
         DWORD dataLength = static_cast<DWORD>(data.size());
         const LONG result = RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type,
                                           reinterpret_cast<BYTE*>(&data[0]), &dataLength);
-        if (result != ERROR_SUCCESS) break;
-        data.resize(dataLength);
-        values.push_back({std::string(name, nameLength), type, data});
+        if (result == ERROR_MORE_DATA && dataLength > data.size()) {
+            // A value bigger than the buffer: read it again whole, so that an
+            // export never ends early without saying so.
+            data.resize(dataLength);
+            continue;
+        }
+        if (result != ERROR_SUCCESS) {
+            if (result != ERROR_NO_MORE_ITEMS && complete) *complete = false;
+            break;
+        }
+        values.push_back({std::string(name, nameLength), type, data.substr(0, dataLength)});
+        ++index;
     }
     return values;
 }

@@ -52,9 +52,12 @@ public:
     bool CreateKey(const std::string& path) const;
     bool KeyExists(const std::string& path) const;
     bool Set(const std::string& path, const RegValue& value) const;
+    // Stores the values in this order, through one handle: a long list quickly.
+    bool SetAll(const std::string& path, const std::vector<RegValue>& values) const;
     // Every value of the key in the order the registry enumerates them; empty
-    // when the key does not exist.
-    std::vector<RegValue> Values(const std::string& path) const;
+    // when the key does not exist. `complete` tells whether the enumeration
+    // reached its end rather than stopping at a value it could not read.
+    std::vector<RegValue> Values(const std::string& path, bool* complete = nullptr) const;
     // The names alone, in enumeration order.
     std::vector<std::string> Names(const std::string& path) const;
     std::optional<RegValue> Find(const std::string& path, const std::string& name) const;

@@ -1,0 +1,316 @@
+// Whatever the browser's key and the profile hold, the program shows what fits,
+// ends when closed, and a pruning takes away only what the user unchecked.
+// Each launch seeds many hostile values at once: one run of the real program
+// costs seconds, and one value cannot hide a fault in another here, since every
+// value is checked on its own against full exports taken before and after.
+#include <algorithm>
+#include <sstream>
+
+#include "ContentsOracle.h"
+#include "HedgeloomTest.h"
+
+namespace e2e {
+namespace {
+
+// A type no one has defined: its data is shown as text like any other.
+constexpr DWORD kUnknownType = 0x7E57;
+
+struct Contents {
+    bool keyExists = true;
+    std::vector<RegValue> values;
+    std::vector<std::pair<std::string, RegValue>> subkeyValues;  // subkey path below the key, value
+    std::vector<RegValue> profile;
+};
+
+std::string Repeat(const std::string& text, std::size_t size) {
+    std::string out;
+    while (out.size() < size) out += text;
+    out.resize(size);
+    return out;
+}
+
+// ---- The browser's key holding every type in every size at once, and the rest.
+
+struct TypeCase {
+    const char* scheme;  // starts the address, so that every type shows its own
+    DWORD type;
+    std::size_t zeros;  // at the end of well-formed data of the type
+};
+const TypeCase kTypes[] = {
+    {"sz", REG_SZ, 1},         {"expand", REG_EXPAND_SZ, 1}, {"multi", REG_MULTI_SZ, 2}, {"binary", REG_BINARY, 0},
+    {"dword", REG_DWORD, 0},   {"qword", REG_QWORD, 0},      {"none", REG_NONE, 0},
+};
+// Around the 260-byte buffer, and far past it.
+const std::size_t kSizes[] = {0, 1, 259, 260, 261, 65536};
+
+// Data of exactly `size` bytes: an address padded or cut to fit, ended as the
+// type ends its strings.
+std::string DataOf(const TypeCase& type, std::size_t size) {
+    if (size < type.zeros) return std::string(size, '\0');
+    const std::string address = std::string(type.scheme) + "://" + std::to_string(size) + ".example/";
+    return Repeat(address + Repeat("p", size), size - type.zeros) + std::string(type.zeros, '\0');
+}
+
+Contents EveryTypeAndSize() {
+    Contents c;
+    int n = 0;
+    for (const TypeCase& type : kTypes) {
+        for (std::size_t size : kSizes) {
+            // Half of them carry the browser's own names, which a rewrite renumbers.
+            const std::string name = n++ % 2 ? "url" + std::to_string(100 + n)
+                                             : std::string(type.scheme) + " of " + std::to_string(size) + " bytes";
+            c.values.push_back({name, type.type, DataOf(type, size)});
+        }
+    }
+    c.values.push_back({"dword", REG_DWORD, std::string("abc\0", 4)});
+    c.values.push_back({"qword", REG_QWORD, std::string("qw\0\0\0\0\0\0", 8)});
+    c.values.push_back({"unknown type", kUnknownType, "http://unknown.type.example/"});
+    c.values.push_back({"big-endian", REG_DWORD_BIG_ENDIAN, std::string("\0\0\0\x01", 4)});
+    c.values.push_back({"two strings", REG_MULTI_SZ, std::string("http://first.example/") + '\0' + "http://second.example/" + '\0' + '\0'});
+    // Strings without their zero. std::string keeps a zero just past its data,
+    // so what the registry makes of the missing one does not vary from run to run.
+    c.values.push_back({"url1", REG_SZ, "http://unterminated.example/"});
+    c.values.push_back({"unterminated expand", REG_EXPAND_SZ, Repeat("http://unterminated.expand.example/", 260)});
+    c.values.push_back({"unterminated 259", REG_BINARY, Repeat("http://unterminated.binary.example/", 259)});
+    // Zeros inside: the address ends at the first.
+    c.values.push_back({"url2", REG_SZ, std::string("http://before.zero.example/") + '\0' + "after the zero" + '\0'});
+    c.values.push_back({"zero first", REG_BINARY, '\0' + std::string("http://behind.a.zero.example/")});
+    // 8-bit characters.
+    c.values.push_back({"url3", REG_SZ, SzData("http://caf\xE9-\xFC\xE0\xA0\xFF.example/")});
+    std::string high;
+    for (int b = 0xA0; b <= 0xFF; ++b) high += static_cast<char>(b);
+    c.values.push_back({"high bytes", REG_BINARY, high});
+    // The default value, names with backslashes, and names around 260 characters.
+    c.values.push_back(Sz("", "http://default.example/"));
+    c.values.push_back(Sz("a\\b", "http://back\\slash.example/"));
+    c.values.push_back(Sz("\\\\server\\share\\", "file://\\\\server\\share\\page.htm"));
+    c.values.push_back(Sz(std::string(259, 'n'), "http://name.of.259.example/"));
+    c.values.push_back(Sz(std::string(260, 'm'), "http://name.of.260.example/"));
+    c.values.push_back(Sz("url" + std::string(256, '0') + "7", "http://numbered.name.of.260.example/"));
+    // A key with subkeys cannot simply be deleted; they and their values stay.
+    c.subkeyValues.push_back({"Sub", Sz("inner", "http://inner.example/")});
+    c.subkeyValues.push_back({"Sub\\Deeper", {"deep", REG_BINARY, std::string("\x01\0\x02", 3)}});
+
+    // Remembered check marks: only a 32-bit 1 is one.
+    auto textOf = [&](const std::string& name) {
+        for (const RegValue& value : c.values)
+            if (value.name == name) return ShownText(value.data);
+        return std::string("not seeded: ") + name;
+    };
+    const std::string one("\x01\0\0\0", 4);
+    c.profile = {
+        Dword(textOf("sz of 259 bytes"), 1),
+        Dword(textOf("binary of 260 bytes"), 1),  // by its first 259 characters
+        Dword(textOf("url3"), 1),
+        Dword(textOf("a\\b"), 1),
+        Dword(textOf(std::string(259, 'n')), 1),
+        Dword(textOf("dword"), 2),
+        Dword(textOf("none of 259 bytes"), 0),
+        Dword(textOf("qword"), 0xFFFFFFFF),
+        {textOf("url2"), REG_SZ, SzData("1")},
+        {textOf("two strings"), REG_BINARY, one},
+        {textOf(""), REG_QWORD, std::string("\x01\0\0\0\0\0\0\0", 8)},
+        {textOf("url1"), REG_DWORD, std::string("\x01\0\0", 3)},
+        {textOf("unknown type"), REG_DWORD, std::string("\x01\0\0\0\0\0\0\0", 8)},
+        {textOf("expand of 259 bytes"), REG_BINARY, "\x01"},
+        {textOf("high bytes"), REG_EXPAND_SZ, SzData("1")},
+        {textOf("big-endian"), REG_DWORD_BIG_ENDIAN, std::string("\0\0\0\x01", 4)},
+        // Rows without an address share the entry without a name.
+        {"", REG_SZ, SzData("1")},
+        // An address too long to be listed: nothing of the program's touches it.
+        Dword(Repeat("http://too.long.example/", 260), 1),
+    };
+    return c;
+}
+
+// ---- A long list, with a few values too big to show among them.
+
+Contents TenThousandValues() {
+    Contents c;
+    for (int i = 1; i <= 9990; ++i) {
+        const std::string url = "http://www.example.com/page/" + std::to_string(i);
+        c.values.push_back(Sz("url" + std::to_string(i), url));
+        if (i % 5 == 0) c.profile.push_back(Dword(url, 1));
+    }
+    for (int i = 0; i < 9; ++i)
+        c.values.push_back(Sz(i % 2 ? "url" + std::to_string(20000 + i) : "big " + std::to_string(i),
+                              Repeat("http://big.example/" + std::to_string(i) + "/", 261 + i * 500)));
+    c.values.push_back({"", REG_BINARY, std::string(300, '\x7F')});
+    return c;
+}
+
+Contents NoKeyAtAll() {
+    Contents c;
+    c.keyExists = false;
+    c.profile = {Dword("http://forgotten.example/", 1)};
+    return c;
+}
+
+Contents SmallKey() {
+    Contents c;
+    for (int i = 1; i <= 6; ++i) {
+        const std::string url = "http://small.example/" + std::to_string(i);
+        c.values.push_back(Sz("url" + std::to_string(i), url));
+        c.profile.push_back(Dword(url, 1));
+    }
+    c.values.push_back(Sz("url7", Repeat("http://long.example/", 400)));
+    c.values.push_back(Sz(std::string(300, 'k'), "http://long.name.example/"));
+    return c;
+}
+
+// ---- The launches.
+
+enum class WhileOpen { Nothing, KeyDeleted };
+enum class Marks { CheckAllThenUncheckEveryThird, Invert };
+
+struct Launch {
+    const char* name;
+    Contents (*contents)();
+    bool firstCloseUnpruned;  // one run that only looks, then one that prunes
+    WhileOpen whileOpen;
+    Marks marks;
+};
+
+const Launch kLaunches[] = {
+    {"EveryTypeAndSizeNamesAndProfileEntries", EveryTypeAndSize, true, WhileOpen::Nothing,
+     Marks::CheckAllThenUncheckEveryThird},
+    {"TenThousandValues", TenThousandValues, false, WhileOpen::Nothing, Marks::Invert},
+    {"NoKeyAtAll", NoKeyAtAll, false, WhileOpen::Nothing, Marks::Invert},
+    {"KeyDeletedWhileTheWindowIsOpen", SmallKey, false, WhileOpen::KeyDeleted,
+     Marks::CheckAllThenUncheckEveryThird},
+};
+
+void PrintTo(const Launch& launch, std::ostream* out) { *out << launch.name; }
+
+// Rows compared one by one, so that a long list reports where it goes wrong.
+testing::AssertionResult SameRows(const std::vector<ListRow>& shown, const std::vector<ListRow>& expected) {
+    std::ostringstream faults;
+    int reported = 0;
+    for (std::size_t i = 0; i < std::max(shown.size(), expected.size()) && reported < 8; ++i) {
+        if (i < shown.size() && i < expected.size() && shown[i] == expected[i]) continue;
+        ++reported;
+        faults << "\n  row " << i << ": shows ";
+        if (i < shown.size()) {
+            faults << shown[i];
+        } else {
+            faults << "nothing";
+        }
+        faults << ", should show ";
+        if (i < expected.size()) {
+            faults << expected[i];
+        } else {
+            faults << "nothing";
+        }
+    }
+    if (reported == 0) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << shown.size() << " rows, " << expected.size() << " expected:" << faults.str();
+}
+
+std::vector<std::string> UrlsOf(const std::vector<ListRow>& rows) {
+    std::vector<std::string> urls;
+    for (const ListRow& row : rows) urls.push_back(row.url);
+    return urls;
+}
+
+class HostileContentsTest : public HedgeloomTest, public testing::WithParamInterface<Launch> {
+protected:
+    void Seed(const Contents& c) {
+        if (c.keyExists) {
+            ASSERT_TRUE(m_registry.CreateKey(kTypedUrlsPath));
+        }
+        // All at once; one by one only to tell which one the registry refused.
+        if (!c.values.empty() && !m_registry.SetAll(kTypedUrlsPath, c.values)) {
+            for (const RegValue& value : c.values) ASSERT_TRUE(m_registry.Set(kTypedUrlsPath, value)) << value;
+        }
+        for (const auto& [subkey, value] : c.subkeyValues)
+            ASSERT_TRUE(m_registry.Set(std::string(kTypedUrlsPath) + "\\" + subkey, value)) << value;
+        if (!c.profile.empty() && !m_registry.SetAll(kSectionPath, c.profile)) {
+            for (const RegValue& entry : c.profile) ASSERT_TRUE(m_registry.Set(kSectionPath, entry)) << entry;
+        }
+    }
+    std::vector<RegValue> Export(const std::string& path) const {
+        bool complete = false;
+        std::vector<RegValue> values = m_registry.Values(path, &complete);
+        EXPECT_TRUE(complete) << "could not read all of " << path;
+        return values;
+    }
+    std::vector<std::vector<RegValue>> ExportSubkeys(const Contents& c) const {
+        std::vector<std::vector<RegValue>> exports;
+        for (const auto& [subkey, value] : c.subkeyValues)
+            exports.push_back(Export(std::string(kTypedUrlsPath) + "\\" + subkey));
+        return exports;
+    }
+    // Sets the check marks as the user would, and returns the rows that must be
+    // kept: what the user meant, not what the list reports.
+    std::vector<ListRow> SetMarks(Marks marks, const std::vector<ListRow>& shown) {
+        std::vector<ListRow> kept;
+        if (marks == Marks::Invert) {
+            EXPECT_NO_FATAL_FAILURE(Press(kInvertChecksId));
+            for (ListRow row : shown)
+                if (!row.checked) kept.push_back({row.url, row.name, true});
+            return kept;
+        }
+        EXPECT_NO_FATAL_FAILURE(Press(kCheckAllId));
+        for (std::size_t row = 0; row < shown.size(); ++row) {
+            if (row % 3 == 1) {
+                EXPECT_TRUE(List().SetChecked(static_cast<int>(row), false)) << "row " << row;
+            } else {
+                kept.push_back({shown[row].url, shown[row].name, true});
+            }
+        }
+        return kept;
+    }
+};
+
+TEST_P(HostileContentsTest, ShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheUnchecked) {
+    const Launch& launch = GetParam();
+    const Contents contents = launch.contents();
+    ASSERT_NO_FATAL_FAILURE(Seed(contents));
+    const std::vector<RegValue> seeded = Export(kTypedUrlsPath);
+    ASSERT_EQ(seeded.size(), contents.values.size()) << "the registry did not take every value";
+    const std::vector<std::vector<RegValue>> subkeys = ExportSubkeys(contents);
+    std::vector<RegValue> profile = Export(kSectionPath);
+    std::vector<ListRow> expected = ExpectedRows(seeded, profile);
+
+    if (launch.firstCloseUnpruned) {
+        ASSERT_NO_FATAL_FAILURE(Start());
+        EXPECT_TRUE(SameRows(List().Rows(), expected));
+        ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+        EXPECT_EQ(Export(kTypedUrlsPath), seeded) << "looking changed the key";
+        EXPECT_TRUE(RememberedAsItMust(profile, expected, Export(kSectionPath)));
+        // The next run shows the marks this one left, each now a proper integer.
+        profile = Export(kSectionPath);
+        expected = ExpectedRows(seeded, profile);
+    }
+
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_TRUE(SameRows(List().Rows(), expected));
+    if (launch.whileOpen == WhileOpen::KeyDeleted) {
+        m_registry.DeleteTree(kTypedUrlsPath);
+        ASSERT_FALSE(m_registry.KeyExists(kTypedUrlsPath));
+    }
+    std::vector<ListRow> kept = SetMarks(launch.marks, expected);
+    const std::vector<RegValue> before = Export(kTypedUrlsPath);
+
+    ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
+    EXPECT_TRUE(Run().OtherDialogs().empty()) << "a message came up though nothing failed";
+    // The rows keep or change their names as the rewrite decides; that they show
+    // the right values is what the key below tells.
+    for (ListRow& row : kept) row.name.clear();
+    EXPECT_TRUE(SameRows(List().Rows(RemoteListView::kWithoutNames), kept)) << "the list after pruning";
+    EXPECT_TRUE(m_registry.KeyExists(kTypedUrlsPath));
+    const std::vector<RegValue> pruned = Export(kTypedUrlsPath);
+    EXPECT_TRUE(PrunedAsItMust(before, UrlsOf(kept), pruned));
+    EXPECT_EQ(ExportSubkeys(contents), subkeys) << "the subkeys changed";
+    EXPECT_FALSE(m_registry.KeyExists(kSectionPath)) << "the remembered checks were not forgotten";
+
+    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+    EXPECT_EQ(Export(kTypedUrlsPath), pruned) << "closing changed the key";
+    EXPECT_TRUE(RememberedAsItMust({}, kept, Export(kSectionPath)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Launches, HostileContentsTest, testing::ValuesIn(kLaunches),
+                         [](const testing::TestParamInfo<Launch>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e
