@@ -151,49 +151,5 @@ TEST_F(PruningTest, ASecondPruningAfterMoreUncheckingLeavesExactlyTheRemainingRo
     EXPECT_EQ(Profile(), AllChecked(kept));
 }
 
-TEST_F(PruningTest, AKeyThatCannotBeDeletedEndsWithNoStaleOrDoubledAddress) {
-    ASSERT_NO_FATAL_FAILURE(SeedChecked(kFour));
-    ASSERT_TRUE(m_registry.Set(std::string(kTypedUrlsPath) + "\\Extra", Sz("kept", "by the subkey")));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    const std::vector<std::string> top = UrlsTopDown();
-    ASSERT_EQ(top.size(), 4u);
-
-    ASSERT_NO_FATAL_FAILURE(Uncheck({0, 2}));
-    ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
-    EXPECT_EQ(ByName(TypedUrls()), Renumbered({top[1], top[3]}));
-    EXPECT_EQ(m_registry.Values(std::string(kTypedUrlsPath) + "\\Extra"),
-              std::vector<RegValue>{Sz("kept", "by the subkey")});
-    EXPECT_TRUE(Run().OtherDialogs().empty()) << "a message came up though the key was saved";
-    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-}
-
-TEST_F(PruningTest, KeepsTheValuesTheListCouldNotShow) {
-    const std::string longUrl = "http://www.example.com/" + std::string(300, 'x');
-    const std::string longName(300, 'n');
-    ASSERT_NO_FATAL_FAILURE(SeedChecked({kFour[0], kFour[1], kFour[2]}));
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url9", longUrl}, {longName, "http://long.name.example.com/"}}));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    const std::vector<std::string> top = UrlsTopDown();
-    ASSERT_EQ(top.size(), 3u) << "values too long to show were listed";
-
-    ASSERT_NO_FATAL_FAILURE(Uncheck({1}));
-    ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
-    const std::map<std::string, RegValue> key = ByName(TypedUrls());
-    EXPECT_EQ(key.at("url1"), Sz("url1", top[0]));
-    EXPECT_EQ(key.at("url2"), Sz("url2", top[2]));
-    EXPECT_EQ(key.size(), 4u);
-    // The long address is still there, under a name of its own, as it was stored.
-    std::vector<std::string> holders;
-    for (const auto& [name, value] : key)
-        if (value.data == SzData(longUrl) && value.type == REG_SZ) holders.push_back(name);
-    EXPECT_EQ(holders.size(), 1u) << "the address too long to show was lost or doubled";
-    EXPECT_TRUE(holders.empty() || (holders[0] != "url1" && holders[0] != "url2"));
-    ASSERT_TRUE(key.count(Lower(longName)));
-    EXPECT_EQ(key.at(Lower(longName)), Sz(longName, "http://long.name.example.com/"));
-
-    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    EXPECT_EQ(Profile(), AllChecked({top[0], top[2]}));
-}
-
 }  // namespace
 }  // namespace e2e
