@@ -11,12 +11,6 @@ namespace {
 
 constexpr std::size_t kMaxText = 259;
 
-// Value names compare without regard to case.
-std::string Folded(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    return name;
-}
-
 bool IsNumbered(const std::string& name) {
     return name.size() > 3 && Folded(name.substr(0, 3)) == "url" &&
            std::all_of(name.begin() + 3, name.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
@@ -45,6 +39,17 @@ std::string Describe(const RegValue& value) {
 }
 
 }  // namespace
+
+std::string Folded(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    return name;
+}
+
+std::vector<std::string> UrlsOf(const std::vector<ListRow>& rows) {
+    std::vector<std::string> urls;
+    for (const ListRow& row : rows) urls.push_back(row.url);
+    return urls;
+}
 
 bool Fits(const RegValue& value) { return value.name.size() <= kMaxText && value.data.size() <= kMaxText + 1; }
 

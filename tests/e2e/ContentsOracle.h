@@ -13,6 +13,11 @@
 
 namespace e2e {
 
+// Value names and profile entries compare without regard to case.
+std::string Folded(std::string name);
+// The addresses of the rows, top first.
+std::vector<std::string> UrlsOf(const std::vector<ListRow>& rows);
+
 // The list holds names and addresses of at most 259 characters, read into
 // buffers of 260; what does not fit is not listed.
 bool Fits(const RegValue& value);

@@ -206,12 +206,6 @@ testing::AssertionResult SameRows(const std::vector<ListRow>& shown, const std::
     return testing::AssertionFailure() << shown.size() << " rows, " << expected.size() << " expected:" << faults.str();
 }
 
-std::vector<std::string> UrlsOf(const std::vector<ListRow>& rows) {
-    std::vector<std::string> urls;
-    for (const ListRow& row : rows) urls.push_back(row.url);
-    return urls;
-}
-
 class HostileContentsTest : public HedgeloomTest, public testing::WithParamInterface<Launch> {
 protected:
     void Seed(const Contents& c) {

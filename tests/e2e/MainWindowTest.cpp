@@ -9,6 +9,7 @@
 #include <iterator>
 #include <optional>
 
+#include "ContentsOracle.h"
 #include "HedgeloomTest.h"
 #include "driver/WindowFacts.h"
 
@@ -42,11 +43,6 @@ const ExpectedControl kMainControls[] = {
     {kUncheckAllId, "Button", "Uncheck All", BS_PUSHBUTTON, true},
     {kInvertChecksId, "Button", "Invert Checks", BS_PUSHBUTTON, true},
 };
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
 
 RegValue Raw(const std::string& name, DWORD type, const std::string& bytes) { return {name, type, bytes}; }
 
@@ -135,7 +131,7 @@ TEST_F(MainWindowTest, ShowsItsControlsAndTheAddressesNewestFirstWithTheirRememb
         EXPECT_TRUE(actual.style & WS_VISIBLE);
         EXPECT_FALSE(actual.style & WS_DISABLED);
     }
-    EXPECT_NE(Lower(controls[4].text).find("corvanta.com"), std::string::npos)
+    EXPECT_NE(Folded(controls[4].text).find("corvanta.com"), std::string::npos)
         << "the site button does not name the site: " << controls[4].text;
 
     // The list: report view with several rows selectable, check boxes, a link-like hot row.

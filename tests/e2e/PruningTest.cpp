@@ -1,24 +1,18 @@
 // "Delete Unchecked": what the browser's key and the profile hold afterwards,
 // before and after the window closes.
-#include <algorithm>
-#include <cctype>
 #include <map>
 
+#include "ContentsOracle.h"
 #include "HedgeloomTest.h"
 
 namespace e2e {
 namespace {
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
 // The key's values by name (names are case-blind), so that the test does not
 // depend on the order in which this registry enumerates.
 std::map<std::string, RegValue> ByName(const std::vector<RegValue>& values) {
     std::map<std::string, RegValue> byName;
-    for (const RegValue& value : values) byName.emplace(Lower(value.name), value);
+    for (const RegValue& value : values) byName.emplace(Folded(value.name), value);
     return byName;
 }
 
@@ -28,12 +22,6 @@ std::map<std::string, RegValue> Renumbered(const std::vector<std::string>& urlsT
     for (std::size_t i = 0; i < urlsTopDown.size(); ++i)
         values.push_back(Sz("url" + std::to_string(i + 1), urlsTopDown[i]));
     return ByName(values);
-}
-
-std::vector<std::string> UrlsOf(const std::vector<ListRow>& rows) {
-    std::vector<std::string> urls;
-    for (const ListRow& row : rows) urls.push_back(row.url);
-    return urls;
 }
 
 ProfileEntries AllChecked(const std::vector<std::string>& urls) {
