@@ -13,6 +13,8 @@
 
 namespace e2e {
 
+using namespace drive;
+
 // Value names and profile entries compare without regard to case.
 std::string Folded(std::string name);
 // The addresses of the rows, top first.

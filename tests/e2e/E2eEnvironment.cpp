@@ -8,6 +8,8 @@
 
 namespace e2e {
 
+using namespace drive;
+
 namespace {
 
 bool IsFile(const std::string& path) {

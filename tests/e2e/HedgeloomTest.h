@@ -15,6 +15,8 @@
 
 namespace e2e {
 
+using namespace drive;
+
 inline constexpr int kExitId = 2;
 inline constexpr int kSiteButtonId = 1002;
 inline constexpr int kDeleteUncheckedId = 1003;

@@ -6,7 +6,7 @@
 #include "E2eEnvironment.h"
 #include "HedgeloomTest.h"
 #include "driver/Input.h"
-#include "driver/ProtocolRecorder.h"
+#include "ProtocolRecorder.h"
 #include "driver/WindowFacts.h"
 
 namespace e2e {

@@ -17,7 +17,7 @@ namespace {
 // them itself when told so; programs started later follow.
 void LetWineDrawFrames() {
     if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) return;
-    e2e::Registry().Set("Software\\Wine\\X11 Driver", e2e::Sz("Decorated", "N"));
+    drive::Registry().Set("Software\\Wine\\X11 Driver", drive::Sz("Decorated", "N"));
 }
 
 }  // namespace

@@ -34,31 +34,31 @@ std::string PlausibleAddress(int number) {
 }
 
 void SeedTypedUrls(int count) {
-    const e2e::Registry registry;
-    registry.DeleteTree(e2e::kTypedUrlsPath);
-    registry.DeleteTree(e2e::kProfilePath);
-    registry.CreateKey(e2e::kTypedUrlsPath);
+    const drive::Registry registry;
+    registry.DeleteTree(drive::kTypedUrlsPath);
+    registry.DeleteTree(drive::kProfilePath);
+    registry.CreateKey(drive::kTypedUrlsPath);
     for (int number = 1; number <= count; ++number) {
         const std::string address = PlausibleAddress(number);
-        registry.Set(e2e::kTypedUrlsPath, e2e::Sz("url" + std::to_string(number), address));
-        if (RememberedChecked(number)) registry.Set(e2e::kSectionPath, e2e::Dword(address, 1));
+        registry.Set(drive::kTypedUrlsPath, drive::Sz("url" + std::to_string(number), address));
+        if (RememberedChecked(number)) registry.Set(drive::kSectionPath, drive::Dword(address, 1));
     }
 }
 
 PruneOutcome ReadOutcome() {
-    const e2e::Registry registry;
-    return {registry.Values(e2e::kTypedUrlsPath), registry.Values(e2e::kSectionPath)};
+    const drive::Registry registry;
+    return {registry.Values(drive::kTypedUrlsPath), registry.Values(drive::kSectionPath)};
 }
 
 std::string CheckOutcome(const PruneOutcome& outcome, int count) {
     std::map<std::string, std::string> key;  // name, data
-    for (const e2e::RegValue& value : outcome.key) {
+    for (const drive::RegValue& value : outcome.key) {
         if (value.type != REG_SZ) return "the key holds " + value.name + " of another type";
         key[Lower(value.name)] = value.data;
     }
     std::map<std::string, int> kept;  // address, times seen
     for (int number = 1; number <= count; ++number)
-        if (RememberedChecked(number)) kept[e2e::SzData(PlausibleAddress(number))] = 0;
+        if (RememberedChecked(number)) kept[drive::SzData(PlausibleAddress(number))] = 0;
     if (key.size() != kept.size())
         return "the key holds " + std::to_string(key.size()) + " values, not " + std::to_string(kept.size());
     for (std::size_t number = 1; number <= key.size(); ++number) {
@@ -72,8 +72,8 @@ std::string CheckOutcome(const PruneOutcome& outcome, int count) {
     if (outcome.profile.size() != kept.size())
         return "the profile holds " + std::to_string(outcome.profile.size()) + " entries, not " +
                std::to_string(kept.size());
-    for (const e2e::RegValue& entry : outcome.profile)
-        if (!(entry == e2e::Dword(entry.name, 1)) || !kept.count(e2e::SzData(entry.name)))
+    for (const drive::RegValue& entry : outcome.profile)
+        if (!(entry == drive::Dword(entry.name, 1)) || !kept.count(drive::SzData(entry.name)))
             return "the profile remembers " + entry.name + " wrongly";
     return std::string();
 }

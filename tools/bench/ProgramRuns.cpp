@@ -43,20 +43,20 @@ int PollFor(std::initializer_list<HANDLE> handles) {
     return signalled;
 }
 
-bool IsDialog(HWND hwnd) { return e2e::ClassOf(hwnd) == "#32770"; }
+bool IsDialog(HWND hwnd) { return drive::ClassOf(hwnd) == "#32770"; }
 
 // The process's dialog once it shows, with a list of `rows` rows if rows >= 0.
 // The dialog exists, hidden, while it loads; once found, only its visibility
 // is asked, so that the watching costs the watched program next to nothing.
-HWND WaitForDialog(e2e::HedgeloomRun& run, int rows) {
+HWND WaitForDialog(drive::HedgeloomRun& run, int rows) {
     HWND dialog = nullptr;
     bool shown = false;
     Poll([&] {
         if (!dialog)
-            for (HWND hwnd : e2e::TopLevelWindowsOf(run.ProcessId()))
-                if (IsDialog(hwnd) && (rows < 0 || ::GetDlgItem(hwnd, e2e::kListId))) dialog = hwnd;
+            for (HWND hwnd : drive::TopLevelWindowsOf(run.ProcessId()))
+                if (IsDialog(hwnd) && (rows < 0 || ::GetDlgItem(hwnd, drive::kListId))) dialog = hwnd;
         if (dialog && ::IsWindowVisible(dialog))
-            shown = rows < 0 || e2e::SendTimed(::GetDlgItem(dialog, e2e::kListId), LVM_GETITEMCOUNT) == rows;
+            shown = rows < 0 || drive::SendTimed(::GetDlgItem(dialog, drive::kListId), LVM_GETITEMCOUNT) == rows;
         return shown || !run.Running();
     });
     return shown ? dialog : nullptr;
@@ -92,7 +92,7 @@ struct PruneCommand {
 };
 
 // Presses "Exit" and times the process's end.
-RunTimes TimeClose(e2e::HedgeloomRun& run, HWND dialog, RunTimes times) {
+RunTimes TimeClose(drive::HedgeloomRun& run, HWND dialog, RunTimes times) {
     const HWND exitButton = ::GetDlgItem(dialog, IDCANCEL);
     const Stopwatch closing;
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(exitButton));
@@ -120,7 +120,7 @@ private:
 RunTimes RunHedgeloom(const std::string& exePath, int rows) {
     RunTimes times;
     const Stopwatch started;
-    e2e::HedgeloomRun run(exePath);
+    drive::HedgeloomRun run(exePath);
     if (!run.Started()) return Failure(times, "could not be started");
     const HWND dialog = WaitForDialog(run, rows);
     times.load = started.Ms();
@@ -135,7 +135,7 @@ RunTimes RunHedgeloom(const std::string& exePath, int rows) {
     if (!returned) ::WaitForSingleObject(sender, INFINITE);  // it gives up by itself in time
     ::CloseHandle(sender);
     if (!command.answered) return Failure(times, "did not answer \"Delete Unchecked\"");
-    const int kept = e2e::RemoteListView(run.Process(), ::GetDlgItem(dialog, e2e::kListId)).Count();
+    const int kept = drive::RemoteListView(run.Process(), ::GetDlgItem(dialog, drive::kListId)).Count();
     if (kept != rows / 2) return Failure(times, "kept " + std::to_string(kept) + " rows");
 
     times.peakWorkingSet = PeakWorkingSet(run.Process());
@@ -149,7 +149,7 @@ RunTimes RunBaseline(const std::string& exePath) {
         return Failure(times, "no events to pace it");
 
     const Stopwatch started;
-    e2e::HedgeloomRun run(exePath);
+    drive::HedgeloomRun run(exePath);
     if (!run.Started()) return Failure(times, "could not be started");
     if (PollFor({loaded.get(), run.Process()}) != 0) return Failure(times, "did not load");
     times.load = started.Ms();
@@ -171,7 +171,7 @@ RunTimes RunBaseline(const std::string& exePath) {
 RunTimes RunBareDialog(const std::string& exePath, bool timeClose) {
     RunTimes times;
     const Stopwatch started;
-    e2e::HedgeloomRun run(exePath);
+    drive::HedgeloomRun run(exePath);
     if (!run.Started()) return Failure(times, "could not be started");
     const HWND dialog = WaitForDialog(run, -1);
     times.load = started.Ms();

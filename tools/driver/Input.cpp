@@ -5,7 +5,7 @@
 #include "Wait.h"
 #include "WindowFacts.h"
 
-namespace e2e {
+namespace drive {
 
 namespace {
 
@@ -90,4 +90,4 @@ bool CaptionPoint(HWND hwnd, LRESULT hitCode, POINT* point) {
     return true;
 }
 
-}  // namespace e2e
+}  // namespace drive

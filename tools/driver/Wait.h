@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace e2e {
+namespace drive {
 
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 20) {
@@ -16,4 +16,4 @@ bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 20) {
     }
 }
 
-}  // namespace e2e
+}  // namespace drive

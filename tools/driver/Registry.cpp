@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace e2e {
+namespace drive {
 
 namespace {
 
@@ -97,4 +97,4 @@ std::optional<RegValue> Registry::Find(const std::string& path, const std::strin
     return std::nullopt;
 }
 
-}  // namespace e2e
+}  // namespace drive

@@ -8,7 +8,7 @@
 #include "RemoteMemory.h"
 #include "WindowFacts.h"
 
-namespace e2e {
+namespace drive {
 
 namespace {
 
@@ -140,4 +140,4 @@ bool RemoteListView::LabelOnScreen(int row, RECT* rect) const {
     return true;
 }
 
-}  // namespace e2e
+}  // namespace drive

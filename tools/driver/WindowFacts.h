@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace drive {
 
 struct ControlFacts {
     HWND hwnd;
@@ -34,4 +34,4 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 // The window that has the keyboard focus in the thread that owns `hwnd`.
 HWND FocusOfThread(HWND hwnd);
 
-}  // namespace e2e
+}  // namespace drive

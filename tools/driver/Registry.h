@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace drive {
 
 inline constexpr const char kTypedUrlsPath[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
 inline constexpr const char kProfilePath[] = "Software\\Corvanta\\Hedgeloom";
@@ -66,4 +66,4 @@ private:
     HKEY m_root;
 };
 
-}  // namespace e2e
+}  // namespace drive

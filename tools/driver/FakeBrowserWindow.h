@@ -6,7 +6,7 @@
 
 #include <thread>
 
-namespace e2e {
+namespace drive {
 
 class FakeBrowserWindow {
 public:
@@ -26,4 +26,4 @@ private:
     std::thread m_thread;
 };
 
-}  // namespace e2e
+}  // namespace drive

@@ -1,6 +1,6 @@
 #include "FakeBrowserWindow.h"
 
-namespace e2e {
+namespace drive {
 
 namespace {
 
@@ -38,4 +38,4 @@ void FakeBrowserWindow::Run() {
     UnregisterClassA(kFrameClass, frameClass.hInstance);
 }
 
-}  // namespace e2e
+}  // namespace drive

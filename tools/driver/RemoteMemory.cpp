@@ -1,6 +1,6 @@
 #include "RemoteMemory.h"
 
-namespace e2e {
+namespace drive {
 
 RemoteMemory::RemoteMemory(HANDLE process, std::size_t size)
     : m_process(process),
@@ -23,4 +23,4 @@ bool RemoteMemory::Read(std::size_t offset, void* data, std::size_t size) const 
            ReadProcessMemory(m_process, At(offset), data, size, &read) && read == size;
 }
 
-}  // namespace e2e
+}  // namespace drive

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace drive {
 
 struct ListRow {
     std::string url;   // column 0
@@ -57,4 +57,4 @@ private:
     HWND m_list;
 };
 
-}  // namespace e2e
+}  // namespace drive

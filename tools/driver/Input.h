@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace e2e {
+namespace drive {
 
 // Makes the window the foreground one, so that real input reaches it.
 bool BringToFront(HWND hwnd);
@@ -22,4 +22,4 @@ void PostClick(HWND button);
 // with `hitCode` (HTCLOSE, HTSYSMENU), looked for at both ends of the caption.
 bool CaptionPoint(HWND hwnd, LRESULT hitCode, POINT* point);
 
-}  // namespace e2e
+}  // namespace drive

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace e2e {
+namespace drive {
 
 namespace {
 
@@ -69,4 +69,4 @@ HWND FocusOfThread(HWND hwnd) {
     return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
-}  // namespace e2e
+}  // namespace drive

@@ -9,7 +9,7 @@
 
 #include "RemoteListView.h"
 
-namespace e2e {
+namespace drive {
 
 inline constexpr int kListId = 1000;
 
@@ -54,4 +54,4 @@ private:
 // side can start ("Z:\work\..."), and leaves Windows paths alone.
 std::string WindowsPath(const std::string& path);
 
-}  // namespace e2e
+}  // namespace drive

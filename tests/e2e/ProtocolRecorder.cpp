@@ -4,10 +4,12 @@
 
 #include <fstream>
 
-#include "Registry.h"
-#include "Wait.h"
+#include "driver/Registry.h"
+#include "driver/Wait.h"
 
 namespace e2e {
+
+using namespace drive;
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-namespace e2e {
+namespace drive {
 
 class RemoteMemory {
 public:
@@ -29,4 +29,4 @@ private:
     std::size_t m_size;
 };
 
-}  // namespace e2e
+}  // namespace drive

@@ -3,7 +3,7 @@
 #include "Wait.h"
 #include "WindowFacts.h"
 
-namespace e2e {
+namespace drive {
 
 namespace {
 
@@ -97,4 +97,4 @@ DWORD HedgeloomRun::ExitCode() const {
     return code;
 }
 
-}  // namespace e2e
+}  // namespace drive
