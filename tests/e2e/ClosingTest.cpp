@@ -29,27 +29,6 @@ TEST_P(ClosingTest, RemembersTheChecksAsTheyAreWhenTheWindowCloses) {
     EXPECT_EQ(Profile(), (ProfileEntries{{urlOf(top[0]), 0}, {urlOf(top[1]), 1}, {urlOf(top[2]), 0}}));
 }
 
-// What one run leaves, the next shows: the profile's names are the addresses
-// exactly, backslashes and 8-bit characters included.
-class NextRunTest : public HedgeloomTest {};
-
-TEST_F(NextRunTest, ShowsTheChecksTheLastRunLeft) {
-    const std::vector<std::string> urls = {"file://C:\\Web\\index.htm", "http://na\xEFve.example.com/", "http://plain.example.com/"};
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", urls[0]}, {"url2", urls[1]}, {"url3", urls[2]}}));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    std::vector<ListRow> rows = List().Rows();
-    ASSERT_EQ(rows.size(), 3u);
-    ASSERT_TRUE(List().SetChecked(0, true));
-    ASSERT_TRUE(List().SetChecked(2, true));
-    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::EnterKey));
-
-    ASSERT_NO_FATAL_FAILURE(Start());
-    for (ListRow& row : rows) row.checked = row.url != rows[1].url;
-    EXPECT_EQ(List().Rows(), rows);
-    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::EscapeKey));
-    EXPECT_EQ(Profile(), (ProfileEntries{{rows[0].url, 1}, {rows[1].url, 0}, {rows[2].url, 1}}));
-}
-
 INSTANTIATE_TEST_SUITE_P(EveryWay, ClosingTest,
                          testing::Values(CloseBy::ExitButton, CloseBy::EscapeKey, CloseBy::EnterKey,
                                          CloseBy::CloseBox, CloseBy::SysCommandClose),
