@@ -43,6 +43,16 @@ TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
         EXPECT_TRUE(history->messages.empty());
         EXPECT_EQ(ReadValues(Raw(), sub), checks.empty() ? std::vector<RawValue>{} : inner) << "subkeys stay";
         Raw().RegDeleteKeyA(sub.c_str());
+
+        // A second pruning in the same run deletes by the names the first one gave.
+        if (renamed.empty()) continue;
+        std::vector<bool> again(renamed.size(), true);
+        again.back() = false;
+        SetChecks(again);
+        history->OnDeleteUnchecked();
+        renamed.pop_back();
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(renamed, {}))) << "second pruning";
+        EXPECT_EQ(Rows(), renamed);
     }
 }
 
