@@ -7,37 +7,7 @@
 
 namespace hltest {
 
-std::ostream& operator<<(std::ostream& out, const RawValue& value) {
-    using testing::PrintToString;
-    return out << "{" << PrintToString(value.name) << " type " << value.type << " " << PrintToString(value.data) << "}";
-}
-
-std::ostream& operator<<(std::ostream& out, const Row& row) {
-    using testing::PrintToString;
-    return out << "{" << PrintToString(row.address) << " " << PrintToString(row.name)
-               << (row.checked ? " checked}" : "}");
-}
-
 std::string BindingName(const testing::TestParamInfo<BindingKind>& info) { return info.param.name; }
-
-RawValue Sz(const std::string& name, const std::string& text) { return {name, hl::kRegSz, text + '\0'}; }
-
-RawValue Dword(const std::string& name, unsigned number) {
-    return {name, hl::kRegDword, std::string(reinterpret_cast<const char*>(&number), 4)};
-}
-
-std::vector<RawValue> Numbered(std::size_t count) {
-    std::vector<RawValue> values;
-    for (std::size_t i = 1; i <= count; ++i)
-        values.push_back(Sz("url" + std::to_string(i), "http://site" + std::to_string(i) + "/"));
-    return values;
-}
-
-std::string ShownText(const std::string& data) {
-    return data.substr(0, std::min<std::size_t>(data.find('\0'), hl::kTextBuffer - 1));
-}
-
-bool Fits(const RawValue& value) { return value.name.size() < hl::kTextBuffer && value.data.size() <= hl::kTextBuffer; }
 
 std::vector<RawValue> ReadValues(hl::IRegistry& registry, const std::string& path, bool* exists) {
     std::vector<RawValue> values;

@@ -12,30 +12,9 @@
 #include "TypedUrlHistory.h"
 #include "contract/Binding.h"
 #include "support/FaultyRegistry.h"
+#include "support/Values.h"
 
 namespace hltest {
-
-struct RawValue {
-    std::string name;
-    unsigned long type = hl::kRegSz;
-    std::string data;  // the bytes as stored
-    bool operator==(const RawValue& o) const { return name == o.name && type == o.type && data == o.data; }
-};
-std::ostream& operator<<(std::ostream& out, const RawValue& value);
-
-// A string value as the browser writes it: the text and its terminating zero.
-RawValue Sz(const std::string& name, const std::string& text);
-RawValue Dword(const std::string& name, unsigned number);
-// url1 to url<count> as the browser numbers them, holding http://site1/ and on.
-std::vector<RawValue> Numbered(std::size_t count);
-
-struct Row {
-    std::string address;
-    std::string name;
-    bool checked = false;
-    bool operator==(const Row& o) const { return address == o.address && name == o.name && checked == o.checked; }
-};
-std::ostream& operator<<(std::ostream& out, const Row& row);
 
 using Opened = std::vector<std::tuple<std::string, std::string, int>>;  // verb, file, show command
 
@@ -61,9 +40,6 @@ private:
 std::vector<RawValue> ReadValues(hl::IRegistry& registry, const std::string& path, bool* exists = nullptr);
 // Creates the key if need be and writes the values into it in this order.
 void WriteValues(hl::IRegistry& registry, const std::string& path, const std::vector<RawValue>& values);
-// The list's text for a value's data: up to the first zero, at most 259 characters.
-std::string ShownText(const std::string& data);
-bool Fits(const RawValue& value);
 
 class Contract : public testing::TestWithParam<BindingKind> {
 protected:

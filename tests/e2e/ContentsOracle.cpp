@@ -1,7 +1,5 @@
 #include "ContentsOracle.h"
 
-#include <algorithm>
-#include <cctype>
 #include <map>
 #include <sstream>
 
@@ -9,20 +7,13 @@ namespace e2e {
 
 namespace {
 
-constexpr std::size_t kMaxText = 259;
-
-bool IsNumbered(const std::string& name) {
-    return name.size() > 3 && Folded(name.substr(0, 3)) == "url" &&
-           std::all_of(name.begin() + 3, name.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+std::vector<hltest::RawValue> Raw(const std::vector<RegValue>& values) {
+    std::vector<hltest::RawValue> raw;
+    for (const RegValue& value : values) raw.push_back({value.name, value.type, value.data});
+    return hltest::Sorted(raw);
 }
 
-// The number of a name as the program writes them, url1, url2 and on; else 0.
-std::size_t NumberGiven(const std::string& name) {
-    if (name.size() < 4 || name.size() > 12 || name.compare(0, 3, "url") != 0 || name[3] == '0' ||
-        !std::all_of(name.begin() + 3, name.end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
-        return 0;
-    return std::stoul(name.substr(3));
-}
+bool Fits(const RegValue& value) { return hltest::Fits({value.name, value.type, value.data}); }
 
 // Only a 32-bit 1 is a check mark; an entry of another type or size is none.
 bool IsCheckMark(const RegValue& entry) {
@@ -40,23 +31,6 @@ std::string Describe(const RegValue& value) {
 
 }  // namespace
 
-std::string Folded(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    return name;
-}
-
-std::vector<std::string> UrlsOf(const std::vector<ListRow>& rows) {
-    std::vector<std::string> urls;
-    for (const ListRow& row : rows) urls.push_back(row.url);
-    return urls;
-}
-
-bool Fits(const RegValue& value) { return value.name.size() <= kMaxText && value.data.size() <= kMaxText + 1; }
-
-std::string ShownText(const std::string& data) {
-    return data.substr(0, std::min(data.find('\0'), kMaxText));
-}
-
 std::vector<ListRow> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile) {
     std::map<std::string, bool> checked;  // a long list asks for every address
     for (const RegValue& entry : profile) checked.emplace(Folded(entry.name), IsCheckMark(entry));
@@ -70,63 +44,14 @@ std::vector<ListRow> ExpectedRows(const std::vector<RegValue>& key, const std::v
     return rows;
 }
 
-testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before,
-                                        const std::vector<std::string>& keptTopDown,
+testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<ListRow>& kept,
                                         const std::vector<RegValue>& after) {
-    std::ostringstream faults;
-    std::map<std::string, RegValue> left;
-    for (const RegValue& value : after)
-        if (!left.emplace(Folded(value.name), value).second) faults << "\n  two values named " << Describe(value);
-
-    const std::size_t n = keptTopDown.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::string name = "url" + std::to_string(i + 1);
-        const RegValue wanted = Sz(name, keptTopDown[i]);
-        const auto found = left.find(name);
-        if (found == left.end()) {
-            faults << "\n  kept address " << Describe(Sz("", keptTopDown[i])) << " missing as " << name;
-            continue;
-        }
-        if (found->second.type != REG_SZ || found->second.data != wanted.data)
-            faults << "\n  " << name << " holds " << Describe(found->second) << ", not " << Describe(wanted);
-        left.erase(found);
-    }
-
-    // The numbered ones the list could not show may have been numbered on after
-    // the kept ones; every other one keeps its name.
-    std::multimap<std::pair<DWORD, std::string>, std::string> renumbered;
-    for (const RegValue& value : before) {
-        if (Fits(value)) continue;
-        if (IsNumbered(value.name)) {
-            renumbered.emplace(std::make_pair(value.type, value.data), value.name);
-            continue;
-        }
-        const auto found = left.find(Folded(value.name));
-        if (found == left.end()) {
-            faults << "\n  lost " << Describe(value);
-        } else {
-            if (found->second.type != value.type || found->second.data != value.data)
-                faults << "\n  changed " << Describe(value) << " into " << Describe(found->second);
-            left.erase(found);
-        }
-    }
-    for (auto value = left.begin(); value != left.end();) {
-        const RegValue& held = value->second;
-        const auto match = renumbered.find({held.type, held.data});
-        if (NumberGiven(held.name) > n && match != renumbered.end()) {
-            renumbered.erase(match);
-            value = left.erase(value);
-        } else {
-            ++value;
-        }
-    }
-    for (const auto& [content, name] : renumbered)
-        faults << "\n  lost " << Describe(RegValue{name, content.first, content.second});
-    for (const auto& [name, value] : left) faults << "\n  should be gone: " << Describe(value);
-
-    if (faults.str().empty()) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "the key after pruning (" << n << " kept, " << after.size()
-                                       << " values):" << faults.str();
+    std::vector<hltest::Row> rows;
+    for (const ListRow& row : kept) rows.push_back({row.url, row.name, row.checked});
+    std::vector<hltest::RawValue> unshown;  // in enumeration order, as the rewrite finds them
+    for (const RegValue& value : before)
+        if (!Fits(value)) unshown.push_back({value.name, value.type, value.data});
+    return SameItems(Raw(after), hltest::Sorted(hltest::ExpectedKey(rows, unshown))) << " in the key after pruning";
 }
 
 testing::AssertionResult RememberedAsItMust(const std::vector<RegValue>& before,

@@ -5,38 +5,41 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "driver/Registry.h"
 #include "driver/RemoteListView.h"
+#include "support/MemoryRegistry.h"
+#include "support/Values.h"
 
 namespace e2e {
 
 using namespace drive;
+using hltest::Folded;
+using hltest::ShownText;
 
-// Value names and profile entries compare without regard to case.
-std::string Folded(std::string name);
-// The addresses of the rows, top first.
-std::vector<std::string> UrlsOf(const std::vector<ListRow>& rows);
-
-// The list holds names and addresses of at most 259 characters, read into
-// buffers of 260; what does not fit is not listed.
-bool Fits(const RegValue& value);
-// The address a value shows: its bytes up to the first zero, at most 259.
-std::string ShownText(const std::string& data);
+// Compared item by item, so that a long list reports where it goes wrong.
+template <typename T>
+testing::AssertionResult SameItems(const std::vector<T>& actual, const std::vector<T>& expected) {
+    const auto differ = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    if (differ.first == actual.end() && differ.second == expected.end()) return testing::AssertionSuccess();
+    testing::AssertionResult fault = testing::AssertionFailure();
+    fault << actual.size() << " items, " << expected.size() << " expected; item " << (differ.first - actual.begin());
+    if (differ.first != actual.end()) fault << " is " << *differ.first;
+    if (differ.second != expected.end()) fault << ", should be " << *differ.second;
+    return fault;
+}
 
 // The rows from the top: the fitting values in the reverse of the order in
 // which the registry enumerates them, checked where the profile holds a 32-bit
 // 1 for the address.
 std::vector<ListRow> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile);
 
-// The key after a pruning: the kept addresses as url1..urlN from the top, and
-// every value the list could not show with its type and bytes unchanged, under
-// its own name or, if it was numbered url<digits>, under a number past N.
-// Nothing else.
-testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before,
-                                        const std::vector<std::string>& keptTopDown,
+// The key after a pruning that kept these rows, top first: the rows as url1..urlN
+// and every value the list could not show with its type and bytes unchanged.
+testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<ListRow>& kept,
                                         const std::vector<RegValue>& after);
 
 // The profile after a close without pruning: every listed address holds its

@@ -3,8 +3,6 @@
 // Each launch seeds many hostile values at once: one run of the real program
 // costs seconds, and one value cannot hide a fault in another here, since every
 // value is checked on its own against full exports taken before and after.
-#include <algorithm>
-
 #include "ContentsOracle.h"
 #include "HedgeloomTest.h"
 
@@ -181,17 +179,6 @@ const Launch kLaunches[] = {
 
 void PrintTo(const Launch& launch, std::ostream* out) { *out << launch.name; }
 
-// Rows compared one by one, so that a long list reports where it goes wrong.
-testing::AssertionResult SameRows(const std::vector<ListRow>& shown, const std::vector<ListRow>& expected) {
-    const auto differ = std::mismatch(shown.begin(), shown.end(), expected.begin(), expected.end());
-    if (differ.first == shown.end() && differ.second == expected.end()) return testing::AssertionSuccess();
-    testing::AssertionResult fault = testing::AssertionFailure();
-    fault << shown.size() << " rows, " << expected.size() << " expected; row " << (differ.first - shown.begin());
-    if (differ.first != shown.end()) fault << " shows " << *differ.first;
-    if (differ.second != expected.end()) fault << ", should show " << *differ.second;
-    return fault;
-}
-
 class HostileContentsTest : public HedgeloomTest, public testing::WithParamInterface<Launch> {
 protected:
     void Seed(const Contents& c) {
@@ -254,7 +241,7 @@ TEST_P(HostileContentsTest, ShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheU
 
     if (launch.firstCloseUnpruned) {
         ASSERT_NO_FATAL_FAILURE(Start());
-        EXPECT_TRUE(SameRows(List().Rows(), expected));
+        EXPECT_TRUE(SameItems(List().Rows(), expected));
         ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
         EXPECT_EQ(Export(kTypedUrlsPath), seeded) << "looking changed the key";
         EXPECT_EQ(m_registry.KeyExists(kTypedUrlsPath), contents.keyExists) << "only pruning writes the key";
@@ -265,7 +252,7 @@ TEST_P(HostileContentsTest, ShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheU
     }
 
     ASSERT_NO_FATAL_FAILURE(Start());
-    EXPECT_TRUE(SameRows(List().Rows(), expected));
+    EXPECT_TRUE(SameItems(List().Rows(), expected));
     if (launch.whileOpen == WhileOpen::KeyDeleted) {
         m_registry.DeleteTree(kTypedUrlsPath);
         ASSERT_FALSE(m_registry.KeyExists(kTypedUrlsPath));
@@ -278,10 +265,10 @@ TEST_P(HostileContentsTest, ShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheU
     // The rows keep or change their names as the rewrite decides; that they show
     // the right values is what the key below tells.
     for (ListRow& row : kept) row.name.clear();
-    EXPECT_TRUE(SameRows(List().Rows(RemoteListView::kWithoutNames), kept)) << "the list after pruning";
+    EXPECT_TRUE(SameItems(List().Rows(RemoteListView::kWithoutNames), kept)) << "the list after pruning";
     EXPECT_TRUE(m_registry.KeyExists(kTypedUrlsPath));
     const std::vector<RegValue> pruned = Export(kTypedUrlsPath);
-    EXPECT_TRUE(PrunedAsItMust(before, UrlsOf(kept), pruned));
+    EXPECT_TRUE(PrunedAsItMust(before, kept, pruned));
     EXPECT_EQ(ExportSubkeys(contents), subkeys) << "the subkeys changed";
     EXPECT_FALSE(m_registry.KeyExists(kSectionPath)) << "the remembered checks were not forgotten";
 

@@ -1,0 +1,89 @@
+#include "support/Values.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "support/MemoryRegistry.h"
+
+namespace hltest {
+
+namespace {
+
+// Bytes as text, with what is not printable written as \xHH.
+void Escaped(std::ostream& out, const std::string& bytes) {
+    const char hex[] = "0123456789ABCDEF";
+    out << '"';
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            out << c;
+        } else {
+            out << "\\x" << hex[c >> 4] << hex[c & 15];
+        }
+    }
+    out << '"';
+}
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const RawValue& value) {
+    out << "{";
+    Escaped(out, value.name);
+    out << " type " << value.type << " ";
+    Escaped(out, value.data);
+    return out << "}";
+}
+
+std::ostream& operator<<(std::ostream& out, const Row& row) {
+    out << "{";
+    Escaped(out, row.address);
+    out << " ";
+    Escaped(out, row.name);
+    return out << (row.checked ? " checked}" : "}");
+}
+
+RawValue Sz(const std::string& name, const std::string& text) { return {name, hl::kRegSz, text + '\0'}; }
+
+RawValue Dword(const std::string& name, unsigned number) {
+    return {name, hl::kRegDword, std::string(reinterpret_cast<const char*>(&number), 4)};
+}
+
+std::vector<RawValue> Numbered(std::size_t count) {
+    std::vector<RawValue> values;
+    for (std::size_t i = 1; i <= count; ++i)
+        values.push_back(Sz("url" + std::to_string(i), "http://site" + std::to_string(i) + "/"));
+    return values;
+}
+
+std::string ShownText(const std::string& data) {
+    return data.substr(0, std::min<std::size_t>(data.find('\0'), hl::kTextBuffer - 1));
+}
+
+bool Fits(const RawValue& value) { return value.name.size() < hl::kTextBuffer && value.data.size() <= hl::kTextBuffer; }
+
+std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vector<RawValue>& unshown) {
+    std::vector<RawValue> key;
+    for (const Row& row : rows) key.push_back(Sz("url" + std::to_string(key.size() + 1), row.address));
+    for (RawValue value : unshown) {
+        const std::string name = Folded(value.name);
+        if (name.size() > 3 && name.compare(0, 3, "url") == 0 &&
+            name.find_first_not_of("0123456789", 3) == std::string::npos)
+            value.name = "url" + std::to_string(key.size() + 1);
+        key.push_back(value);
+    }
+    return key;
+}
+
+std::vector<RawValue> Unshown(const std::vector<RawValue>& enumerated) {
+    std::vector<RawValue> unshown;
+    std::copy_if(enumerated.begin(), enumerated.end(), std::back_inserter(unshown),
+                 [](const RawValue& value) { return !Fits(value); });
+    return unshown;
+}
+
+std::vector<RawValue> Sorted(std::vector<RawValue> values) {
+    std::sort(values.begin(), values.end(),
+              [](const RawValue& a, const RawValue& b) { return Folded(a.name) < Folded(b.name); });
+    return values;
+}
+
+}  // namespace hltest
