@@ -1,5 +1,5 @@
-// Every way of closing the main window remembers the check marks the user
-// left, not those the window opened with.
+// The check buttons, and every way of closing the main window: what is
+// remembered is the check marks the user left, and only once the window closes.
 #include "HedgeloomTest.h"
 
 namespace e2e {
@@ -20,10 +20,21 @@ TEST_P(ClosingTest, RemembersTheChecksAsTheyAreWhenTheWindowCloses) {
     ASSERT_NO_FATAL_FAILURE(Start());
     const RemoteListView list = List();
     ASSERT_EQ(list.Checks(), (std::vector<bool>{true, false, false}));
-    // ... and the user leaves only the middle one checked.
+    // ... the user tries the buttons, then leaves only the middle one checked ...
+    const std::pair<int, std::vector<bool>> presses[] = {{kInvertChecksId, {false, true, true}},
+                                                         {kUncheckAllId, {false, false, false}},
+                                                         {kCheckAllId, {true, true, true}}};
+    // A pressed button takes the focus, and Enter would press it again: not before that close.
+    for (const auto& [button, after] : presses) {
+        if (GetParam() == CloseBy::EnterKey) break;
+        ASSERT_NO_FATAL_FAILURE(Press(button));
+        EXPECT_EQ(list.Checks(), after) << "after button " << button;
+    }
     ASSERT_TRUE(list.SetChecked(0, false));
     ASSERT_TRUE(list.SetChecked(1, true));
+    ASSERT_TRUE(list.SetChecked(2, false));
     ASSERT_EQ(list.Checks(), (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(Profile(), (ProfileEntries{{urlOf(top[0]), 1}, {urlOf(top[1]), 0}})) << "remembered before closing";
 
     ASSERT_NO_FATAL_FAILURE(Close(GetParam()));
     EXPECT_EQ(Profile(), (ProfileEntries{{urlOf(top[0]), 0}, {urlOf(top[1]), 1}, {urlOf(top[2]), 0}}));

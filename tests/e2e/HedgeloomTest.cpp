@@ -54,15 +54,13 @@ void HedgeloomTest::Start(bool visible) {
     ASSERT_NE(m_run->WaitForMainWindow(visible), nullptr) << "no main window appeared";
 }
 
-void HedgeloomTest::PressIn(HWND dialog, int id) {
-    HWND button = GetDlgItem(dialog, id);
+void HedgeloomTest::Press(int id) {
+    HWND button = m_run->Control(id);
     ASSERT_NE(button, nullptr) << "no control " << id;
     bool answered = false;
     SendTimed(button, BM_CLICK, 0, 0, &answered);
     ASSERT_TRUE(answered) << "button " << id << " was not handled in time";
 }
-
-void HedgeloomTest::Press(int id) { PressIn(m_run->MainWindow(), id); }
 
 void HedgeloomTest::Close(CloseBy how) {
     HWND main = m_run->MainWindow();

@@ -57,13 +57,11 @@ protected:
     RemoteListView List() const { return m_run->List(); }
     // Presses a button of the main window and waits until it has been handled.
     void Press(int id);
-    void PressIn(HWND dialog, int id);
     // Closes the main window as a user would and waits for the process to end.
     void Close(CloseBy how);
 
     // The profile's entries; one that is not a DWORD is reported as a failure.
     ProfileEntries Profile() const;
-    std::vector<RegValue> TypedUrls() const { return m_registry.Values(kTypedUrlsPath); }
 
     Registry m_registry;
 

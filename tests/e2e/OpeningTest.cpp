@@ -1,7 +1,6 @@
 // A click on a row opens its address through the shell, and the site button
 // opens the maker's site: observed by the program the shell starts for them.
 #include <cstdio>
-#include <memory>
 
 #include "E2eEnvironment.h"
 #include "HedgeloomTest.h"
@@ -16,23 +15,15 @@ constexpr DWORD kNothingOpensMs = 1500;
 
 POINT Middle(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
-class OpeningTest : public HedgeloomTest {
-protected:
-    void SetUp() override {
-        HedgeloomTest::SetUp();
-        const E2eEnvironment& environment = E2eEnvironment::Get();
-        m_recorder = std::make_unique<ProtocolRecorder>(
-            environment.recorderExe, environment.scratchDir + "hedgeloom-opened.log",
-            std::vector<std::string>{"http", "https"});
-        ASSERT_TRUE(m_recorder->Registered());
-    }
-    std::unique_ptr<ProtocolRecorder> m_recorder;
-};
+class OpeningTest : public HedgeloomTest {};
 
 TEST_F(OpeningTest, AClickOpensTheFirstSelectedRowAndTheSiteButtonTheSite) {
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://www.example.com/first?q=1"},
                                            {"url2", "http://www.example.org/second/page.html"},
                                            {"url3", "http://www.example.net/third#part"}}));
+    const E2eEnvironment& environment = E2eEnvironment::Get();
+    ProtocolRecorder recorder(environment.recorderExe, environment.scratchDir + "hedgeloom-opened.log", {"http", "https"});
+    ASSERT_TRUE(recorder.Registered());
     ASSERT_NO_FATAL_FAILURE(Start());
     const RemoteListView list = List();
     const std::vector<ListRow> rows = list.Rows();
@@ -50,7 +41,7 @@ TEST_F(OpeningTest, AClickOpensTheFirstSelectedRowAndTheSiteButtonTheSite) {
     ClickAt(empty);
     Sleep(kNothingOpensMs);
     EXPECT_EQ(list.FirstSelected(), -1);
-    EXPECT_TRUE(m_recorder->Lines().empty()) << "a click on no row opened " << m_recorder->Lines()[0];
+    EXPECT_TRUE(recorder.Lines().empty()) << "a click on no row opened " << recorder.Lines()[0];
 
     struct Click {
         int row;
@@ -64,19 +55,19 @@ TEST_F(OpeningTest, AClickOpensTheFirstSelectedRowAndTheSiteButtonTheSite) {
         SCOPED_TRACE("click on row " + std::to_string(click.row) + (click.shift ? " with Shift" : ""));
         ClickAt(Middle(label[click.row]), click.shift);
         expected.push_back(rows[click.opened].url);
-        EXPECT_EQ(m_recorder->WaitForLines(expected.size()), expected);
+        EXPECT_EQ(recorder.WaitForLines(expected.size()), expected);
     }
     EXPECT_EQ(list.FirstSelected(), 0);
 
     PostClick(Run().Control(kSiteButtonId));
     expected.push_back(kMakerSite);
-    EXPECT_EQ(m_recorder->WaitForLines(expected.size()), expected);
+    EXPECT_EQ(recorder.WaitForLines(expected.size()), expected);
 
     // Opening changes no check mark.
     EXPECT_EQ(list.Checks(), std::vector<bool>(3, false));
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    EXPECT_EQ(m_recorder->Lines(), expected) << "something more was opened";
-    for (const std::string& line : m_recorder->Lines()) std::printf("e2e: the shell was asked to open %s\n", line.c_str());
+    EXPECT_EQ(recorder.Lines(), expected) << "something more was opened";
+    for (const std::string& line : recorder.Lines()) std::printf("e2e: the shell was asked to open %s\n", line.c_str());
     EXPECT_EQ(Profile(), (ProfileEntries{{rows[0].url, 0}, {rows[1].url, 0}, {rows[2].url, 0}}));
 }
 

@@ -1,5 +1,7 @@
 #include "support/Values.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <iterator>
 
@@ -7,38 +9,15 @@
 
 namespace hltest {
 
-namespace {
-
-// Bytes as text, with what is not printable written as \xHH.
-void Escaped(std::ostream& out, const std::string& bytes) {
-    const char hex[] = "0123456789ABCDEF";
-    out << '"';
-    for (unsigned char c : bytes) {
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
-            out << c;
-        } else {
-            out << "\\x" << hex[c >> 4] << hex[c & 15];
-        }
-    }
-    out << '"';
-}
-
-}  // namespace
-
 std::ostream& operator<<(std::ostream& out, const RawValue& value) {
-    out << "{";
-    Escaped(out, value.name);
-    out << " type " << value.type << " ";
-    Escaped(out, value.data);
-    return out << "}";
+    using testing::PrintToString;
+    return out << "{" << PrintToString(value.name) << " type " << value.type << " " << PrintToString(value.data) << "}";
 }
 
 std::ostream& operator<<(std::ostream& out, const Row& row) {
-    out << "{";
-    Escaped(out, row.address);
-    out << " ";
-    Escaped(out, row.name);
-    return out << (row.checked ? " checked}" : "}");
+    using testing::PrintToString;
+    return out << "{" << PrintToString(row.address) << " " << PrintToString(row.name)
+               << (row.checked ? " checked}" : "}");
 }
 
 RawValue Sz(const std::string& name, const std::string& text) { return {name, hl::kRegSz, text + '\0'}; }
