@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 
 #include "driver/HedgeloomRun.h"
 
@@ -17,11 +16,6 @@ bool IsFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 }  // namespace
 
 E2eEnvironment& E2eEnvironment::Get() {
@@ -32,28 +26,16 @@ E2eEnvironment& E2eEnvironment::Get() {
 bool E2eEnvironment::Locate(const std::string& given) {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string here = FolderOf(self);
+    std::string here = self;
+    here.erase(here.find_last_of("\\/") + 1);
     recorderExe = here + "recorder.exe";
 
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     scratchDir = temp;
 
-    hedgeloomExe.clear();
-    if (!given.empty()) {
-        hedgeloomExe = WindowsPath(given);
-    } else if (const char* fromEnvironment = std::getenv("HEDGELOOM_EXE"); fromEnvironment && *fromEnvironment) {
-        hedgeloomExe = WindowsPath(fromEnvironment);
-    } else {
-        std::string folder = here;
-        for (int up = 0; up <= 3 && !folder.empty(); ++up) {
-            if (IsFile(folder + "Hedgeloom.exe")) {
-                hedgeloomExe = folder + "Hedgeloom.exe";
-                break;
-            }
-            folder = FolderOf(folder.substr(0, folder.size() - 1));
-        }
-    }
+    // Else the program built beside these tests: build/win64/Hedgeloom.exe.
+    hedgeloomExe = given.empty() ? here + "..\\..\\Hedgeloom.exe" : WindowsPath(given);
     return IsFile(hedgeloomExe) && IsFile(recorderExe);
 }
 

@@ -11,8 +11,7 @@ struct E2eEnvironment {
     std::string recorderExe;   // Windows path
     std::string scratchDir;    // Windows path, with a trailing backslash
 
-    // Finds the programs: the one given, else HEDGELOOM_EXE, else next to this
-    // test program or up to three folders above it.
+    // Finds the programs: the one given, else the one two folders above this test program.
     bool Locate(const std::string& given);
     static E2eEnvironment& Get();
 };

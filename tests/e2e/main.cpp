@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     e2e::E2eEnvironment& environment = e2e::E2eEnvironment::Get();
     if (!environment.Locate(given)) {
         std::fprintf(stderr, "e2e: Hedgeloom.exe (\"%s\") or recorder.exe (\"%s\") not found; "
-                     "give --hedgeloom=PATH or HEDGELOOM_EXE\n",
+                     "give --hedgeloom=PATH\n",
                      environment.hedgeloomExe.c_str(), environment.recorderExe.c_str());
         return 2;
     }
