@@ -8,14 +8,9 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build/win64"
 
-"$root/tools/setup.sh"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-fi
-cmake --build "$build" --target Hedgeloom windowctl -j2 >/dev/null
-
 # shellcheck source=tools/wine-env.sh
 source "$root/tools/wine-env.sh"
+wine_build_program
 interactive=${DISPLAY:-}
 wine_env_start run
 trap wine_env_stop EXIT

@@ -2,6 +2,7 @@
 # build/, a display (Xvfb when there is none), and one wineserver kept alive.
 #   wine_env_start PREFIX_NAME   sets WINEPREFIX, DISPLAY, WINE; starts what is missing
 #   wine_env_stop                ends what wine_env_start started
+#   wine_build_program           sets up the machine and builds Hedgeloom.exe and windowctl.exe
 # shellcheck shell=bash
 
 HL_ROOT=${HL_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
@@ -11,6 +12,15 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko install prompts
 
 hl_started_xvfb=""
+
+wine_build_program() {
+  local build="$HL_ROOT/build/win64"
+  "$HL_ROOT/tools/setup.sh"
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$HL_ROOT" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$HL_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+  fi
+  cmake --build "$build" --target Hedgeloom windowctl -j2 >/dev/null
+}
 
 wine_env_start() {
   export WINEPREFIX="$HL_ROOT/build/wine-$1"
