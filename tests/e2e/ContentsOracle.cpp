@@ -7,13 +7,13 @@ namespace e2e {
 
 namespace {
 
-std::vector<hltest::RawValue> Raw(const std::vector<RegValue>& values) {
-    std::vector<hltest::RawValue> raw;
-    for (const RegValue& value : values) raw.push_back({value.name, value.type, value.data});
-    return hltest::Sorted(raw);
-}
+hltest::RawValue ToRaw(const RegValue& value) { return {value.name, value.type, value.data}; }
 
-bool Fits(const RegValue& value) { return hltest::Fits({value.name, value.type, value.data}); }
+std::vector<hltest::RawValue> ToRaw(const std::vector<RegValue>& values) {
+    std::vector<hltest::RawValue> raw;
+    for (const RegValue& value : values) raw.push_back(ToRaw(value));
+    return raw;
+}
 
 // Only a 32-bit 1 is a check mark; an entry of another type or size is none.
 bool IsCheckMark(const RegValue& entry) {
@@ -36,7 +36,7 @@ std::vector<ListRow> ExpectedRows(const std::vector<RegValue>& key, const std::v
     for (const RegValue& entry : profile) checked.emplace(Folded(entry.name), IsCheckMark(entry));
     std::vector<ListRow> rows;
     for (auto value = key.rbegin(); value != key.rend(); ++value) {
-        if (!Fits(*value)) continue;
+        if (!hltest::Fits(ToRaw(*value))) continue;
         const std::string url = ShownText(value->data);
         const auto found = checked.find(Folded(url));
         rows.push_back({url, value->name, found != checked.end() && found->second});
@@ -48,10 +48,8 @@ testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, con
                                         const std::vector<RegValue>& after) {
     std::vector<hltest::Row> rows;
     for (const ListRow& row : kept) rows.push_back({row.url, row.name, row.checked});
-    std::vector<hltest::RawValue> unshown;  // in enumeration order, as the rewrite finds them
-    for (const RegValue& value : before)
-        if (!Fits(value)) unshown.push_back({value.name, value.type, value.data});
-    return SameItems(Raw(after), hltest::Sorted(hltest::ExpectedKey(rows, unshown))) << " in the key after pruning";
+    const std::vector<hltest::RawValue> expected = hltest::ExpectedKey(rows, hltest::Unshown(ToRaw(before)));
+    return SameItems(hltest::Sorted(ToRaw(after)), hltest::Sorted(expected)) << " in the key after pruning";
 }
 
 testing::AssertionResult RememberedAsItMust(const std::vector<RegValue>& before,

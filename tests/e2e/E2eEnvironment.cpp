@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-
 #include "driver/HedgeloomRun.h"
 
 namespace e2e {

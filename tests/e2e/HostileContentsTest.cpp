@@ -88,14 +88,13 @@ Contents EveryTypeAndSize() {
     c.subkeyValues.push_back({"Sub", Sz("inner", "http://inner.example/")});
     c.subkeyValues.push_back({"Sub\\Deeper", {"deep", REG_BINARY, std::string("\x01\0\x02", 3)}});
 
-    // Remembered check marks: only a 32-bit 1 is one.
     auto textOf = [&](const std::string& name) {
         for (const RegValue& value : c.values)
             if (value.name == name) return ShownText(value.data);
         return std::string("not seeded: ") + name;
     };
-    // Other types and sizes of entries are the contract tests'; these are the ones
-    // that only the whole program's rows and closing can get wrong.
+    // Remembered check marks: only a 32-bit 1 is one. Other types and sizes of
+    // entries are the contract tests'; these only the whole program can get wrong.
     c.profile = {
         Dword(textOf("sz of 259 bytes"), 1),
         Dword(textOf("binary of 260 bytes"), 1),  // by its first 259 characters
