@@ -31,6 +31,8 @@ BEGIN_MESSAGE_MAP(CHistoryDlg, CDialog)
     ON_BN_CLICKED(IDC_INVERT_CHECKS, &CHistoryDlg::OnInvertChecks)
     ON_BN_CLICKED(IDC_DELETE_UNCHECKED, &CHistoryDlg::OnDeleteUnchecked)
     ON_NOTIFY(LVN_DELETEITEM, IDC_LIST, &CHistoryDlg::OnDeleteItemList)
+    ON_WM_QUERYENDSESSION()
+    ON_WM_ENDSESSION()
 END_MESSAGE_MAP()
 
 CHistoryDlg::CHistoryDlg(CWnd* pParent)
@@ -106,6 +108,18 @@ void CHistoryDlg::OnPaint() {
 
 HCURSOR CHistoryDlg::OnQueryDragIcon() {
     return static_cast<HCURSOR>(m_hIcon);
+}
+
+// A session that ends takes the process without destroying the list, so no row
+// reports its removal: the check marks are remembered here instead, once when the
+// session is about to end (a forced end may not wait for more) and again when it does.
+BOOL CHistoryDlg::OnQueryEndSession() {
+    RememberChecks();
+    return TRUE;
+}
+
+void CHistoryDlg::OnEndSession(BOOL bEnding) {
+    if (bEnding) RememberChecks();
 }
 
 void CHistoryDlg::OnAbout() {

@@ -25,6 +25,8 @@ protected:
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon();
+    BOOL OnQueryEndSession();
+    void OnEndSession(BOOL bEnding);
     void OnAbout();
     void OnVisitSite();
     // The list's notifications, handed on to the typed-address handlers.

@@ -88,6 +88,20 @@ protected:                                                     \
          (static_cast<ThisClass*>(target)->*handler)();                    \
      }},
 
+// BOOL OnQueryEndSession(): TRUE lets the session end.
+#define ON_WM_QUERYENDSESSION()                                                      \
+    {WM_QUERYENDSESSION, 0, 0, [](CCmdTarget* target, WPARAM, LPARAM, LRESULT* result) { \
+         BOOL (ThisClass::*handler)() = &ThisClass::OnQueryEndSession;               \
+         *result = (static_cast<ThisClass*>(target)->*handler)();                    \
+     }},
+
+// void OnEndSession(BOOL bEnding): the process ends soon after, its windows not destroyed.
+#define ON_WM_ENDSESSION()                                                           \
+    {WM_ENDSESSION, 0, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM, LRESULT*) { \
+         void (ThisClass::*handler)(BOOL) = &ThisClass::OnEndSession;               \
+         (static_cast<ThisClass*>(target)->*handler)(static_cast<BOOL>(wParam));    \
+     }},
+
 #define ON_WM_QUERYDRAGICON()                                                     \
     {WM_QUERYDRAGICON, 0, 0, [](CCmdTarget* target, WPARAM, LPARAM, LRESULT* result) { \
          HCURSOR (ThisClass::*handler)() = &ThisClass::OnQueryDragIcon;           \

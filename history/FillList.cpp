@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Journal.h"
 #include "RedrawSuspended.h"
 #include "ScopedKey.h"
 #include "TypedUrlHistory.h"
@@ -26,6 +27,9 @@ constexpr int kMaxConsecutiveOversize = 1024;
 }  // namespace
 
 void CTypedUrlHistory::FillList() {
+    // A rewrite that the end of the process cut off is undone before anything is shown.
+    RecoverFromJournal(m_registry);
+
     RedrawSuspended quiet(m_list);
     m_list.DeleteAllItems();
 
@@ -63,10 +67,18 @@ void CTypedUrlHistory::FillList() {
 }
 
 void CTypedUrlHistory::OnDeleteItemList(const RowNotice* notification, std::intptr_t* result) {
-    const int row = notification->iItem;
+    RememberCheck(notification->iItem);
+    *result = 0;
+}
+
+void CTypedUrlHistory::RememberChecks() {
+    const int rows = m_list.GetItemCount();
+    for (int row = 0; row < rows; ++row) RememberCheck(row);
+}
+
+void CTypedUrlHistory::RememberCheck(int row) {
     const std::string address = m_list.GetItemText(row, 0);
     m_registry.WriteProfileInt(kSection, address.c_str(), m_list.GetCheck(row) ? 1 : 0);
-    *result = 0;
 }
 
 }  // namespace hl

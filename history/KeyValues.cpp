@@ -1,78 +1,115 @@
 #include "KeyValues.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "ValueText.h"
 
 namespace hl {
 
 namespace {
 
-constexpr unsigned long kMaxNameBuffer = 16384;            // the registry's limit on names
+constexpr unsigned long kMaxName = 16384;                   // the registry's limit on names, with the zero
 constexpr unsigned long kMaxDataBuffer = 64ul * 1024 * 1024;  // far past any real address list
 
 }  // namespace
 
 bool ReadAllValues(IRegistry& registry, RegHandle key, std::vector<StoredValue>& values) {
+    std::vector<ListedValue> listed;
+    if (!ReadListedValues(registry, key, listed)) return false;
     values.clear();
-    std::string name(kTextBuffer, '\0');
-    std::string data(kTextBuffer, '\0');
+    for (ListedValue& value : listed) values.push_back(std::move(value.value));
+    return true;
+}
+
+bool ReadListedValues(IRegistry& registry, RegHandle key, std::vector<ListedValue>& values) {
+    values.clear();
+    std::u16string name(kMaxName, u'\0');
+    std::string data(4096, '\0');
+    char shownName[kTextBuffer];
+    unsigned char shownData[kTextBuffer];
     for (unsigned long index = 0;;) {
-        unsigned long nameLength = static_cast<unsigned long>(name.size());
+        unsigned long nameLength = kMaxName;
         unsigned long dataLength = static_cast<unsigned long>(data.size());
         unsigned long type = kRegNone;
-        const long result = registry.RegEnumValueA(key, index, &name[0], &nameLength, &type,
-                                                   reinterpret_cast<unsigned char*>(&data[0]),
-                                                   &dataLength);
+        const long result = registry.RegEnumValueW(key, index, &name[0], &nameLength, &type,
+                                                   reinterpret_cast<unsigned char*>(&data[0]), &dataLength);
         if (result == kErrorNoMoreItems) return true;
         if (result == kErrorMoreData) {
-            // The data length, when it is given, is the size needed; otherwise the
-            // name may be what did not fit. Grow and read the same index again.
-            if (dataLength > data.size() && dataLength <= kMaxDataBuffer) {
-                data.resize(dataLength);
-            } else if (name.size() < kMaxNameBuffer) {
-                name.resize(std::min<std::size_t>(name.size() * 2, kMaxNameBuffer));
-            } else if (data.size() < kMaxDataBuffer) {
-                data.resize(std::min<std::size_t>(data.size() * 2, kMaxDataBuffer));
-            } else {
-                return false;
-            }
+            // The name always fits, so the data did not: grow it and read the same index again.
+            if (dataLength <= data.size() || dataLength > kMaxDataBuffer) return false;
+            data.resize(dataLength);
             continue;
         }
         if (result != kErrorSuccess) return false;
-        StoredValue value;
-        value.name.assign(name.data(), std::min<std::size_t>(nameLength, name.size()));
-        value.name.resize(std::find(value.name.begin(), value.name.end(), '\0') - value.name.begin());
-        value.type = type;
-        value.data.assign(data.data(), std::min<std::size_t>(dataLength, data.size()));
+
+        ListedValue value;
+        value.value.name.assign(name.data(), std::min(nameLength, kMaxName - 1));
+        value.value.type = type;
+        value.value.data.assign(data.data(), std::min<std::size_t>(dataLength, data.size()));
+
+        unsigned long shownNameLength = kTextBuffer;
+        unsigned long shownDataLength = kTextBuffer;
+        const long shown = registry.RegEnumValueA(key, index, shownName, &shownNameLength, nullptr, shownData,
+                                                  &shownDataLength);
+        // Only a value too long for the list is one it cannot show; any other
+        // answer leaves unknown which row the value stands for.
+        if (shown != kErrorSuccess && shown != kErrorMoreData) return false;
+        if (shown == kErrorSuccess) {
+            value.shown = true;
+            value.name.assign(shownName, std::min(shownNameLength, kTextBuffer - 1));
+            value.name.resize(std::find(value.name.begin(), value.name.end(), '\0') - value.name.begin());
+            value.text = ValueText(shownData, std::min(shownDataLength, kTextBuffer));
+        }
         values.push_back(std::move(value));
         ++index;
     }
 }
 
+bool QueryValue(IRegistry& registry, RegHandle key, const std::u16string& name, unsigned long& type,
+                std::string& data) {
+    for (unsigned long size = 0;;) {
+        data.assign(size, '\0');
+        const unsigned long room = size;
+        const long result = registry.RegQueryValueExW(key, name.c_str(), &type,
+                                                      room ? reinterpret_cast<unsigned char*>(&data[0]) : nullptr,
+                                                      &size);
+        // Asked without room, or given too little, it says how much the value needs.
+        if ((result == kErrorSuccess && room == 0 && size > 0) || (result == kErrorMoreData && size > room)) {
+            if (size > kMaxDataBuffer) return false;
+            continue;
+        }
+        if (result != kErrorSuccess) return false;
+        data.resize(std::min(size, room));
+        return true;
+    }
+}
+
 long StoreValue(IRegistry& registry, RegHandle key, const StoredValue& value) {
-    return registry.RegSetValueExA(key, value.name.c_str(), 0, value.type,
-                                   reinterpret_cast<const unsigned char*>(value.data.c_str()),
+    return registry.RegSetValueExW(key, value.name.c_str(), 0, value.type,
+                                   reinterpret_cast<const unsigned char*>(value.data.data()),
                                    static_cast<unsigned long>(value.data.size()));
 }
 
-bool IsNumberedUrlName(const std::string& name) {
-    if (name.size() < 4 || !SameValueName(name.substr(0, 3), "url")) return false;
-    return std::all_of(name.begin() + 3, name.end(),
-                       [](unsigned char c) { return std::isdigit(c) != 0; });
+bool ReplaceValues(IRegistry& registry, RegHandle key, const std::vector<StoredValue>& old,
+                   const std::vector<StoredValue>& values) {
+    bool done = true;
+    for (const StoredValue& value : old) {
+        const long result = registry.RegDeleteValueW(key, value.name.c_str());
+        if (result != kErrorSuccess && result != kErrorFileNotFound) done = false;
+    }
+    for (const StoredValue& value : values) done = StoreValue(registry, key, value) == kErrorSuccess && done;
+    return done;
 }
 
-bool SameValueName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
+bool IsNumberedUrlName(const std::u16string& name) {
+    if (name.size() < 4) return false;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (name[i] != u"url"[i] && name[i] != u"URL"[i]) return false;
+    return std::all_of(name.begin() + 3, name.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
 }
 
-std::string FoldedValueName(const std::string& name) {
-    std::string folded = name;
-    std::transform(folded.begin(), folded.end(), folded.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return folded;
+std::u16string Widened(const std::string& ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
 }
 
 }  // namespace hl

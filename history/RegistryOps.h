@@ -38,6 +38,11 @@ inline constexpr const char kProfileName[] = "Hedgeloom";
 inline constexpr const char kProfileKey[] = "Software\\Corvanta\\Hedgeloom";
 inline constexpr const char kSection[] = "TypedUrls";
 inline constexpr const char kSectionKey[] = "Software\\Corvanta\\Hedgeloom\\TypedUrls";
+// Beside the section: what the browser's keys held before a rewrite began, so
+// that a rewrite cut off by the end of the process can be undone at the next start.
+inline constexpr const char kJournalKey[] = "Software\\Corvanta\\Hedgeloom\\Journal";
+// Internet Explorer 10 and later: when each address was last typed, under the address's name.
+inline constexpr const char kTypedUrlsTimeKey[] = "Software\\Microsoft\\Internet Explorer\\TypedURLsTime";
 
 // An open key; null is never a valid one.
 using RegHandle = struct RegKeyTag*;
@@ -60,6 +65,19 @@ public:
                                 unsigned long type, const unsigned char* data,
                                 unsigned long size) = 0;
     virtual long RegCloseKey(RegHandle key) = 0;
+
+    // The registry's own, wide form of values (UTF-16 names and string data), in
+    // which a value can be moved without passing through the ANSI code page.
+    virtual long RegEnumValueW(RegHandle key, unsigned long index, char16_t* name,
+                               unsigned long* nameLength, unsigned long* type,
+                               unsigned char* data, unsigned long* dataLength) = 0;
+    // dataLength is in-out; type may be null.
+    virtual long RegQueryValueExW(RegHandle key, const char16_t* name, unsigned long* type,
+                                  unsigned char* data, unsigned long* dataLength) = 0;
+    virtual long RegDeleteValueW(RegHandle key, const char16_t* name) = 0;
+    virtual long RegSetValueExW(RegHandle key, const char16_t* name, unsigned long reserved,
+                                unsigned long type, const unsigned char* data,
+                                unsigned long size) = 0;
 
     // The application's profile: integers in a section of "Software\Corvanta\Hedgeloom".
     // An entry that is absent, or not a 32-bit integer, reads as the default.

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
+#include <unordered_set>
 
 #include "AddressList.h"
 #include "RegistryOps.h"
@@ -22,6 +22,8 @@ public:
     void FillList();
     // Remembers the check mark of a row that is about to leave the list.
     void OnDeleteItemList(const RowNotice* notification, std::intptr_t* result);
+    // Remembers every row's check mark, as the rows' removal on closing does.
+    void RememberChecks();
 
     void OnCheckAll();
     void OnUncheckAll();
@@ -50,13 +52,17 @@ protected:
 
 private:
     void SetAllChecks(bool (*newState)(bool current));
+    void RememberCheck(int row);
+    // The rewrite itself; false when the addresses or their stamps could not be
+    // saved. journalNeeded: the keys may be neither as they were nor as meant.
+    bool Rewrite(bool& journalNeeded);
 
     IRegistry& m_registry;
     IAddressList& m_list;
     IShell& m_shell;
-    // Names whose values the last pruning deleted; a value that survived its
-    // deletion must not come back through the rewrite.
-    std::vector<std::string> m_prunedNames;
+    // The values the last pruning deleted, by name and address; one that
+    // survived its deletion must not come back through the rewrite.
+    std::unordered_set<std::string> m_pruned;
 };
 
 }  // namespace hl

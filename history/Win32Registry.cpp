@@ -13,10 +13,12 @@ static_assert(kRegNone == REG_NONE && kRegSz == REG_SZ && kRegExpandSz == REG_EX
               kRegBinary == REG_BINARY && kRegDword == REG_DWORD && kRegMultiSz == REG_MULTI_SZ &&
               kRegQword == REG_QWORD);
 static_assert(sizeof(unsigned long) == sizeof(DWORD), "the interface's lengths are DWORDs");
+static_assert(sizeof(char16_t) == sizeof(WCHAR), "the interface's wide text is the registry's UTF-16");
 
 namespace {
 
 HKEY Native(RegHandle key) { return reinterpret_cast<HKEY>(key); }
+LPCWSTR Native(const char16_t* text) { return reinterpret_cast<LPCWSTR>(text); }
 
 }  // namespace
 
@@ -60,6 +62,27 @@ long Win32Registry::RegSetValueExA(RegHandle key, const char* name, unsigned lon
 
 long Win32Registry::RegCloseKey(RegHandle key) {
     return ::RegCloseKey(Native(key));
+}
+
+long Win32Registry::RegEnumValueW(RegHandle key, unsigned long index, char16_t* name,
+                                  unsigned long* nameLength, unsigned long* type,
+                                  unsigned char* data, unsigned long* dataLength) {
+    return ::RegEnumValueW(Native(key), index, reinterpret_cast<LPWSTR>(name), nameLength, nullptr,
+                           type, data, dataLength);
+}
+
+long Win32Registry::RegQueryValueExW(RegHandle key, const char16_t* name, unsigned long* type,
+                                     unsigned char* data, unsigned long* dataLength) {
+    return ::RegQueryValueExW(Native(key), Native(name), nullptr, type, data, dataLength);
+}
+
+long Win32Registry::RegDeleteValueW(RegHandle key, const char16_t* name) {
+    return ::RegDeleteValueW(Native(key), Native(name));
+}
+
+long Win32Registry::RegSetValueExW(RegHandle key, const char16_t* name, unsigned long reserved,
+                                   unsigned long type, const unsigned char* data, unsigned long size) {
+    return ::RegSetValueExW(Native(key), Native(name), reserved, type, data, size);
 }
 
 }  // namespace hl

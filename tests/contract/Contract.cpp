@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "KeyValues.h"
 #include "ScopedKey.h"
 
 namespace hltest {
@@ -36,6 +37,26 @@ void WriteValues(hl::IRegistry& registry, const std::string& path, const std::ve
         registry.RegSetValueExA(key.get(), value.name.c_str(), 0, value.type,
                                 reinterpret_cast<const unsigned char*>(value.data.data()),
                                 static_cast<unsigned long>(value.data.size()));
+}
+
+std::vector<WideValue> ReadWide(hl::IRegistry& registry, const std::string& path, bool* exists) {
+    std::vector<WideValue> values;
+    hl::ScopedKey key(registry);
+    const bool opened = key.Open(path.c_str()) == hl::kErrorSuccess;
+    if (exists) *exists = opened;
+    std::vector<hl::StoredValue> stored;
+    if (opened) {
+        EXPECT_TRUE(hl::ReadAllValues(registry, key.get(), stored)) << "reading back " << path;
+    }
+    for (const hl::StoredValue& value : stored) values.push_back({value.name, value.type, value.data});
+    return values;
+}
+
+void WriteWide(hl::IRegistry& registry, const std::string& path, const std::vector<WideValue>& values) {
+    hl::ScopedKey key(registry);
+    ASSERT_EQ(key.Create(path.c_str()), hl::kErrorSuccess);
+    for (const WideValue& value : values)
+        ASSERT_EQ(hl::StoreValue(registry, key.get(), {value.name, value.type, value.data}), hl::kErrorSuccess);
 }
 
 void Contract::SetUp() {

@@ -41,6 +41,10 @@ std::vector<RawValue> ReadValues(hl::IRegistry& registry, const std::string& pat
 // Creates the key if need be and writes the values into it in this order.
 void WriteValues(hl::IRegistry& registry, const std::string& path, const std::vector<RawValue>& values);
 
+// The same in the registry's own wide form, names and bytes exactly as kept.
+std::vector<WideValue> ReadWide(hl::IRegistry& registry, const std::string& path, bool* exists = nullptr);
+void WriteWide(hl::IRegistry& registry, const std::string& path, const std::vector<WideValue>& values);
+
 class Contract : public testing::TestWithParam<BindingKind> {
 protected:
     void SetUp() override;

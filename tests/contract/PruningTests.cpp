@@ -10,6 +10,13 @@ namespace {
 
 using Pruning = Contract;
 
+// The profile after a pruning: each kept address remembered as checked.
+std::vector<RawValue> Remembered(const std::vector<Row>& kept) {
+    std::vector<RawValue> entries;
+    for (const Row& row : kept) entries.push_back(Dword(row.address, 1));
+    return entries;
+}
+
 std::vector<Row> Kept(const std::vector<Row>& rows) {
     std::vector<Row> kept;
     std::copy_if(rows.begin(), rows.end(), std::back_inserter(kept), [](const Row& row) { return row.checked; });
@@ -39,7 +46,8 @@ TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
         std::vector<Row> renamed = kept;
         for (std::size_t i = 0; i < renamed.size(); ++i) renamed[i].name = "url" + std::to_string(i + 1);
         EXPECT_EQ(Rows(), renamed);
-        EXPECT_FALSE(SectionExists());
+        EXPECT_EQ(Sorted(ReadValues(Raw(), hl::kSectionKey)), Sorted(Remembered(kept)))
+            << "the old marks are forgotten and the kept rows remembered at once";
         EXPECT_TRUE(history->messages.empty());
         EXPECT_EQ(ReadValues(Raw(), sub), checks.empty() ? std::vector<RawValue>{} : inner) << "subkeys stay";
         Raw().RegDeleteKeyA(sub.c_str());
@@ -67,19 +75,19 @@ TEST_P(Pruning, KeyDeletedWhileListedLosesOnlyTheUnchecked) {
     EXPECT_TRUE(history->messages.empty());
 }
 
-TEST_P(Pruning, KeepsValuesTheListCouldNotShow) {
+TEST_P(Pruning, MovesValuesAsTheyAreAndKeepsThoseTheListCouldNotShow) {
     Load({Sz("url1", "http://a/"), Sz("url2", "http://" + std::string(300, 'x')),
           Sz("u" + std::string(299, 'n'), "http://long-name/"), {"blob", hl::kRegBinary, std::string(400, '\x7f')},
           Sz("url5", "http://b/"), {"URL7", hl::kRegBinary, std::string(261, 'y')}, Sz("Other", "http://c/"),
           {"url9", hl::kRegDword, std::string("\1\0\0\0", 4)}, Sz("url10", "http://" + std::string(252, 'm')),
           Sz("url11", "http://b\xfc" "cher.example/\xe9")});
-    const std::vector<RawValue> unshown = Unshown(TypedUrls());
-    ASSERT_EQ(unshown.size(), 4u);
+    const std::vector<RawValue> before = TypedUrls();
+    ASSERT_EQ(Unshown(before).size(), 4u);
     history->OnCheckAll();
     List().SetCheck(1, false);
     const std::vector<Row> kept = Kept(Rows());
     history->OnDeleteUnchecked();
-    EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, unshown)));
+    EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, before)));
     EXPECT_TRUE(history->messages.empty());
 }
 
@@ -117,44 +125,52 @@ TEST_P(Pruning, FailedSavePutsTheKeyBackAndSaysSo) {
     struct Case {
         const char* what;
         RegOp op;
-        int call;  // of op during the pruning, counted from 1; 0 for none
+        int call;  // of op from the start of the rewrite, counted from 1; 0 for none
         bool saved;
     };
     const Case cases[] = {
         {"nothing fails", RegOp::Set, 0, true},
-        {"key cannot be read", RegOp::Open, 2, false},
+        {"key cannot be read", RegOp::Open, 1, false},
         {"key cannot be read to its end", RegOp::Enum, 2, false},
+        {"journal cannot be written", RegOp::Create, 1, false},
+        {"key cannot be made again", RegOp::Create, 2, false},
         {"an old value will not go", RegOp::DeleteValue, 2, false},
-        {"key cannot be made again", RegOp::Create, 1, false},
-        {"first address not stored", RegOp::Set, 1, false},
-        {"kept value not stored", RegOp::Set, 4, false},
+        {"first address not stored", RegOp::Set, 3, false},
+        {"kept value not stored", RegOp::Set, 6, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Reset();
-        Load({Sz("url1", "http://one/"), Sz("url2", "http://two/"), Sz("url3", "http://" + std::string(280, '3')),
-              Sz("url4", "http://four/"), Sz("url5", "http://five/")});
+        Load({Sz("url1", "http://one/"), {"url2", hl::kRegDword, std::string("\7\0\0\0", 4)},
+              Sz("url3", "http://" + std::string(280, '3')), Sz("url4", "http://four/"), Sz("url5", "http://five/")});
         history->OnCheckAll();
-        List().SetCheck(1, false);
+        List().SetCheck(2, false);
         const std::vector<Row> kept = Kept(Rows());
         const std::vector<RawValue> unshown = Unshown(TypedUrls());
         std::vector<RawValue> beforeRewrite;  // the key as the rewrite found it, taken when the profile section goes
+        bool rewriting = false;
         int matched = 0;
         faulty->onCall = [&](RegOp op, int, const std::string& what) {
-            if (op == RegOp::DeleteKey && what == hl::kSectionKey) beforeRewrite = TypedUrls();
-            return op == c.op && ++matched == c.call ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+            if (op == RegOp::DeleteKey && what == hl::kSectionKey) {
+                beforeRewrite = TypedUrls();
+                rewriting = true;
+            }
+            return rewriting && op == c.op && ++matched == c.call ? hl::kErrorAccessDenied : hl::kErrorSuccess;
         };
         history->OnDeleteUnchecked();
         faulty->onCall = nullptr;
         if (c.saved) {
             EXPECT_TRUE(history->messages.empty());
-            EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, unshown)));
+            EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, beforeRewrite)));
         } else {
             EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
             EXPECT_EQ(Sorted(TypedUrls()), Sorted(beforeRewrite));
             EXPECT_EQ(Rows(), kept) << "renamed though not saved";
         }
-        EXPECT_FALSE(SectionExists());
+        EXPECT_EQ(Sorted(ReadValues(Raw(), hl::kSectionKey)), Sorted(Remembered(kept)));
+        bool journal = true;
+        ReadValues(Raw(), hl::kJournalKey, &journal);
+        EXPECT_FALSE(journal) << "a journal left behind though the key is as it was";
     }
 }
 

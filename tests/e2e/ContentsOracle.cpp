@@ -48,7 +48,7 @@ testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, con
                                         const std::vector<RegValue>& after) {
     std::vector<hltest::Row> rows;
     for (const ListRow& row : kept) rows.push_back({row.url, row.name, row.checked});
-    const std::vector<hltest::RawValue> expected = hltest::ExpectedKey(rows, hltest::Unshown(ToRaw(before)));
+    const std::vector<hltest::RawValue> expected = hltest::ExpectedKey(rows, ToRaw(before));
     return SameItems(hltest::Sorted(ToRaw(after)), hltest::Sorted(expected)) << " in the key after pruning";
 }
 

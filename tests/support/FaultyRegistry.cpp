@@ -1,5 +1,7 @@
 #include "support/FaultyRegistry.h"
 
+#include "support/MemoryRegistry.h"
+
 namespace hltest {
 
 long FaultyRegistry::Call(RegOp op, const std::string& what, const std::function<long()>& call) {
@@ -58,6 +60,33 @@ long FaultyRegistry::RegCloseKey(hl::RegHandle key) {
     // Closing is never failed: a handle left open would be the test's fault, not the program's.
     m_open.erase(key);
     return Call(RegOp::Close, "", [&] { return m_inner.RegCloseKey(key); });
+}
+
+namespace {
+
+std::string Logged(const char16_t* name) { return ToCodePage(CodePage::Utf8, name); }
+
+}  // namespace
+
+long FaultyRegistry::RegEnumValueW(hl::RegHandle key, unsigned long index, char16_t* name, unsigned long* nameLength,
+                                   unsigned long* type, unsigned char* data, unsigned long* dataLength) {
+    return Call(RegOp::Enum, std::to_string(index),
+                [&] { return m_inner.RegEnumValueW(key, index, name, nameLength, type, data, dataLength); });
+}
+
+long FaultyRegistry::RegQueryValueExW(hl::RegHandle key, const char16_t* name, unsigned long* type,
+                                      unsigned char* data, unsigned long* dataLength) {
+    return Call(RegOp::Enum, Logged(name), [&] { return m_inner.RegQueryValueExW(key, name, type, data, dataLength); });
+}
+
+long FaultyRegistry::RegDeleteValueW(hl::RegHandle key, const char16_t* name) {
+    return Call(RegOp::DeleteValue, Logged(name), [&] { return m_inner.RegDeleteValueW(key, name); });
+}
+
+long FaultyRegistry::RegSetValueExW(hl::RegHandle key, const char16_t* name, unsigned long reserved,
+                                    unsigned long type, const unsigned char* data, unsigned long size) {
+    return Call(RegOp::Set, Logged(name),
+                [&] { return m_inner.RegSetValueExW(key, name, reserved, type, data, size); });
 }
 
 unsigned FaultyRegistry::GetProfileIntA(const char* section, const char* entry, int defaultValue) {

@@ -12,6 +12,7 @@
 
 namespace hltest {
 
+// The wide forms count and log as the operation they are a form of; a query as Enum, a read.
 enum class RegOp { Open, Enum, DeleteValue, DeleteKey, Create, Set, Close, GetProfile, WriteProfile };
 
 class FaultyRegistry final : public hl::IRegistry {
@@ -42,6 +43,13 @@ public:
     long RegSetValueExA(hl::RegHandle key, const char* name, unsigned long reserved, unsigned long type,
                         const unsigned char* data, unsigned long size) override;
     long RegCloseKey(hl::RegHandle key) override;
+    long RegEnumValueW(hl::RegHandle key, unsigned long index, char16_t* name, unsigned long* nameLength,
+                       unsigned long* type, unsigned char* data, unsigned long* dataLength) override;
+    long RegQueryValueExW(hl::RegHandle key, const char16_t* name, unsigned long* type, unsigned char* data,
+                          unsigned long* dataLength) override;
+    long RegDeleteValueW(hl::RegHandle key, const char16_t* name) override;
+    long RegSetValueExW(hl::RegHandle key, const char16_t* name, unsigned long reserved, unsigned long type,
+                        const unsigned char* data, unsigned long size) override;
 
     unsigned GetProfileIntA(const char* section, const char* entry, int defaultValue) override;
     bool WriteProfileInt(const char* section, const char* entry, int value) override;

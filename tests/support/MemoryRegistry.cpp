@@ -6,9 +6,108 @@
 
 namespace hltest {
 
+namespace {
+
+bool IsString(unsigned long type) {
+    return type == hl::kRegSz || type == hl::kRegExpandSz || type == hl::kRegMultiSz;
+}
+
+std::string Bytes(const std::u16string& text) {
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
+
+std::u16string Units(const std::string& bytes) {  // an odd last byte is dropped, as Windows does
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+    return text;
+}
+
+// Simple upper-casing over the scripts the tests use; the real registry has the whole table.
+char16_t Upper(char16_t c) {
+    if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) ||
+        (c >= 0x430 && c <= 0x44F) || (c >= 0xFF41 && c <= 0xFF5A))
+        return static_cast<char16_t>(c - 0x20);
+    if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);
+    if (c >= 0x100 && c <= 0x17F && c % 2 == 1 && c != 0x131 && c != 0x149 && c != 0x17F) return static_cast<char16_t>(c - 1);
+    return c;
+}
+
+}  // namespace
+
 std::string Folded(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
+}
+
+std::u16string FoldedWide(std::u16string text) {
+    for (char16_t& c : text) c = Upper(c);
+    return text;
+}
+
+std::string ToCodePage(CodePage page, const std::u16string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        if (page == CodePage::Latin1) {
+            out += c < 0x100 ? static_cast<char>(c) : '?';
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | c >> 6);
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | c >> 12);
+            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | c >> 18);
+            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string FromCodePage(CodePage page, const std::string& text) {
+    std::u16string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        if (page == CodePage::Latin1 || lead < 0x80) {
+            out += lead;
+            ++i;
+            continue;
+        }
+        const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+        char32_t c = extra == 3 ? lead & 0x07 : extra == 2 ? lead & 0x0F : lead & 0x1F;
+        bool valid = extra > 0 && i + extra < text.size();
+        for (int k = 1; valid && k <= extra; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            c = c << 6 | (next & 0x3F);
+        }
+        if (!valid) {
+            out += u'\xFFFD';
+            ++i;
+            continue;
+        }
+        i += extra + 1;
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
 }
 
 long MemoryRegistry::Resolve(hl::RegHandle handle, Key*& key) const {
@@ -33,9 +132,14 @@ hl::RegHandle MemoryRegistry::Open(const std::string& path, bool create) {
     return reinterpret_cast<hl::RegHandle>(id);
 }
 
-void MemoryRegistry::Store(Key& key, const std::string& name, unsigned long type, std::string data) {
-    auto same = std::find_if(key.values.begin(), key.values.end(),
-                             [&](const Value& v) { return Folded(v.name) == Folded(name); });
+std::vector<MemoryRegistry::Value>::iterator MemoryRegistry::Find(Key& key, const std::u16string& name) {
+    const std::u16string folded = FoldedWide(name);
+    return std::find_if(key.values.begin(), key.values.end(),
+                        [&](const Value& v) { return FoldedWide(v.name) == folded; });
+}
+
+void MemoryRegistry::Store(Key& key, const std::u16string& name, unsigned long type, std::string data) {
+    auto same = Find(key, name);
     if (same != key.values.end()) {
         *same = {same->name, type, std::move(data)};  // a replaced value keeps its spelling and place
         return;
@@ -43,8 +147,17 @@ void MemoryRegistry::Store(Key& key, const std::string& name, unsigned long type
     auto at = key.values.end();
     if (m_order == EnumOrder::ByName)
         at = std::find_if(key.values.begin(), key.values.end(),
-                          [&](const Value& v) { return Folded(name) < Folded(v.name); });
+                          [&](const Value& v) { return FoldedWide(name) < FoldedWide(v.name); });
     key.values.insert(at, {name, type, std::move(data)});
+}
+
+long MemoryRegistry::Delete(hl::RegHandle handle, const std::u16string& name) {
+    Key* key = nullptr;
+    if (const long status = Resolve(handle, key)) return status;
+    auto it = Find(*key, name);
+    if (it == key->values.end()) return hl::kErrorFileNotFound;
+    key->values.erase(it);
+    return hl::kErrorSuccess;
 }
 
 long MemoryRegistry::RegOpenKeyExA(const char* subKey, unsigned long, unsigned long, hl::RegHandle* result) {
@@ -59,13 +172,36 @@ long MemoryRegistry::RegEnumValueA(hl::RegHandle handle, unsigned long index, ch
     if (const long status = Resolve(handle, key)) return status;
     if (index >= key->values.size()) return hl::kErrorNoMoreItems;
     const Value& value = key->values[index];
-    if (value.name.size() >= *nameLength) return hl::kErrorMoreData;
-    const unsigned long size = static_cast<unsigned long>(value.data.size());
+    const std::string shownName = ToCodePage(m_page, value.name);
+    if (shownName.size() >= *nameLength) return hl::kErrorMoreData;
+    const std::string shownData = IsString(value.type) ? ToCodePage(m_page, Units(value.data)) : value.data;
+    const unsigned long size = static_cast<unsigned long>(shownData.size());
     if (data && size > *dataLength) {
         *dataLength = size;  // the size it would need
         return hl::kErrorMoreData;
     }
-    std::memcpy(name, value.name.c_str(), value.name.size() + 1);
+    std::memcpy(name, shownName.c_str(), shownName.size() + 1);
+    *nameLength = static_cast<unsigned long>(shownName.size());
+    if (type) *type = value.type;
+    if (data) std::memcpy(data, shownData.data(), size);
+    if (dataLength) *dataLength = size;
+    return hl::kErrorSuccess;
+}
+
+long MemoryRegistry::RegEnumValueW(hl::RegHandle handle, unsigned long index, char16_t* name,
+                                   unsigned long* nameLength, unsigned long* type, unsigned char* data,
+                                   unsigned long* dataLength) {
+    Key* key = nullptr;
+    if (const long status = Resolve(handle, key)) return status;
+    if (index >= key->values.size()) return hl::kErrorNoMoreItems;
+    const Value& value = key->values[index];
+    if (value.name.size() >= *nameLength) return hl::kErrorMoreData;
+    const unsigned long size = static_cast<unsigned long>(value.data.size());
+    if (data && size > *dataLength) {
+        *dataLength = size;
+        return hl::kErrorMoreData;
+    }
+    std::copy(value.name.c_str(), value.name.c_str() + value.name.size() + 1, name);
     *nameLength = static_cast<unsigned long>(value.name.size());
     if (type) *type = value.type;
     if (data) std::memcpy(data, value.data.data(), size);
@@ -73,14 +209,28 @@ long MemoryRegistry::RegEnumValueA(hl::RegHandle handle, unsigned long index, ch
     return hl::kErrorSuccess;
 }
 
-long MemoryRegistry::RegDeleteValueA(hl::RegHandle handle, const char* name) {
+long MemoryRegistry::RegQueryValueExW(hl::RegHandle handle, const char16_t* name, unsigned long* type,
+                                      unsigned char* data, unsigned long* dataLength) {
     Key* key = nullptr;
     if (const long status = Resolve(handle, key)) return status;
-    auto it = std::find_if(key->values.begin(), key->values.end(),
-                           [&](const Value& v) { return Folded(v.name) == Folded(name); });
+    auto it = Find(*key, name);
     if (it == key->values.end()) return hl::kErrorFileNotFound;
-    key->values.erase(it);
+    const unsigned long size = static_cast<unsigned long>(it->data.size());
+    if (type) *type = it->type;
+    const unsigned long room = dataLength ? *dataLength : 0;
+    if (dataLength) *dataLength = size;
+    if (!data) return hl::kErrorSuccess;
+    if (size > room) return hl::kErrorMoreData;
+    std::memcpy(data, it->data.data(), size);
     return hl::kErrorSuccess;
+}
+
+long MemoryRegistry::RegDeleteValueA(hl::RegHandle handle, const char* name) {
+    return Delete(handle, FromCodePage(m_page, name));
+}
+
+long MemoryRegistry::RegDeleteValueW(hl::RegHandle handle, const char16_t* name) {
+    return Delete(handle, name);
 }
 
 long MemoryRegistry::RegDeleteKeyA(const char* subKey) {
@@ -105,6 +255,16 @@ long MemoryRegistry::RegSetValueExA(hl::RegHandle handle, const char* name, unsi
                                     const unsigned char* data, unsigned long size) {
     Key* key = nullptr;
     if (const long status = Resolve(handle, key)) return status;
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    if (IsString(type)) bytes = Bytes(FromCodePage(m_page, bytes));
+    Store(*key, FromCodePage(m_page, name), type, std::move(bytes));
+    return hl::kErrorSuccess;
+}
+
+long MemoryRegistry::RegSetValueExW(hl::RegHandle handle, const char16_t* name, unsigned long, unsigned long type,
+                                    const unsigned char* data, unsigned long size) {
+    Key* key = nullptr;
+    if (const long status = Resolve(handle, key)) return status;
     Store(*key, name, type, std::string(reinterpret_cast<const char*>(data), size));
     return hl::kErrorSuccess;
 }
@@ -117,14 +277,12 @@ long MemoryRegistry::RegCloseKey(hl::RegHandle handle) {
 unsigned MemoryRegistry::GetProfileIntA(const char* section, const char* entry, int defaultValue) {
     auto key = m_keys.find(Folded(std::string(hl::kProfileKey) + "\\" + section));
     if (key == m_keys.end()) return static_cast<unsigned>(defaultValue);
-    for (const Value& value : key->second->values) {
-        if (Folded(value.name) != Folded(entry)) continue;
-        if (value.type != hl::kRegDword || value.data.size() != 4) break;
-        std::uint32_t number = 0;
-        std::memcpy(&number, value.data.data(), 4);
-        return number;
-    }
-    return static_cast<unsigned>(defaultValue);
+    auto value = Find(*key->second, FromCodePage(m_page, entry));
+    if (value == key->second->values.end() || value->type != hl::kRegDword || value->data.size() != 4)
+        return static_cast<unsigned>(defaultValue);
+    std::uint32_t number = 0;
+    std::memcpy(&number, value->data.data(), 4);
+    return number;
 }
 
 bool MemoryRegistry::WriteProfileInt(const char* section, const char* entry, int value) {

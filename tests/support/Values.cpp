@@ -20,6 +20,27 @@ std::ostream& operator<<(std::ostream& out, const Row& row) {
                << (row.checked ? " checked}" : "}");
 }
 
+std::ostream& operator<<(std::ostream& out, const WideValue& value) {
+    using testing::PrintToString;
+    return out << "{" << PrintToString(ToCodePage(CodePage::Utf8, value.name)) << " type " << value.type << " "
+               << PrintToString(value.data) << "}";
+}
+
+WideValue WideSz(const std::u16string& name, const std::u16string& text) {
+    std::string data;
+    for (char16_t c : text + u'\0') {
+        data += static_cast<char>(c & 0xFF);
+        data += static_cast<char>(c >> 8);
+    }
+    return {name, hl::kRegSz, data};
+}
+
+std::vector<WideValue> SortedWide(std::vector<WideValue> values) {
+    std::sort(values.begin(), values.end(),
+              [](const WideValue& a, const WideValue& b) { return FoldedWide(a.name) < FoldedWide(b.name); });
+    return values;
+}
+
 RawValue Sz(const std::string& name, const std::string& text) { return {name, hl::kRegSz, text + '\0'}; }
 
 RawValue Dword(const std::string& name, unsigned number) {
@@ -39,14 +60,23 @@ std::string ShownText(const std::string& data) {
 
 bool Fits(const RawValue& value) { return value.name.size() < hl::kTextBuffer && value.data.size() <= hl::kTextBuffer; }
 
-std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vector<RawValue>& unshown) {
+std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vector<RawValue>& enumerated) {
+    auto numbered = [](const std::string& name) {
+        const std::string folded = Folded(name);
+        return folded.size() > 3 && folded.compare(0, 3, "url") == 0 &&
+               folded.find_first_not_of("0123456789", 3) == std::string::npos;
+    };
     std::vector<RawValue> key;
-    for (const Row& row : rows) key.push_back(Sz("url" + std::to_string(key.size() + 1), row.address));
-    for (RawValue value : unshown) {
-        const std::string name = Folded(value.name);
-        if (name.size() > 3 && name.compare(0, 3, "url") == 0 &&
-            name.find_first_not_of("0123456789", 3) == std::string::npos)
-            value.name = "url" + std::to_string(key.size() + 1);
+    for (const Row& row : rows) {
+        RawValue value = Sz("", row.address);
+        for (const RawValue& source : enumerated)
+            if (source.name == row.name && Fits(source) && ShownText(source.data) == row.address) value = source;
+        value.name = "url" + std::to_string(key.size() + 1);
+        key.push_back(value);
+    }
+    std::size_t number = rows.size();
+    for (RawValue value : Unshown(enumerated)) {
+        if (numbered(value.name)) value.name = "url" + std::to_string(++number);
         key.push_back(value);
     }
     return key;

@@ -19,6 +19,18 @@ struct RawValue {
 };
 std::ostream& operator<<(std::ostream& out, const RawValue& value);
 
+// A value as the registry keeps it: UTF-16 name, and string data as UTF-16 bytes.
+struct WideValue {
+    std::u16string name;
+    unsigned long type = hl::kRegSz;
+    std::string data;
+    bool operator==(const WideValue& o) const { return name == o.name && type == o.type && data == o.data; }
+};
+std::ostream& operator<<(std::ostream& out, const WideValue& value);
+// A string value as the browser writes it, in the registry's own form.
+WideValue WideSz(const std::u16string& name, const std::u16string& text);
+std::vector<WideValue> SortedWide(std::vector<WideValue> values);
+
 // A string value as the browser writes it: the text and its terminating zero.
 RawValue Sz(const std::string& name, const std::string& text);
 RawValue Dword(const std::string& name, unsigned number);
@@ -38,10 +50,12 @@ std::string ShownText(const std::string& data);
 // Names and addresses longer than 259 characters do not fit the list's buffers.
 bool Fits(const RawValue& value);
 
-// The key after a pruning that could save: the rows as url1..urlN top first, then
-// the values the list could not show, in enumeration order, those named url<number>
-// numbered on after the rows and the others under their own names.
-std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vector<RawValue>& unshown);
+// The key after a pruning that could save, from the key as enumerated before it:
+// the rows as url1..urlN top first, each the value it was loaded from with its
+// own type and bytes, then the values the list could not show, in enumeration
+// order, those named url<number> numbered on after the rows and the others
+// under their own names.
+std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vector<RawValue>& enumerated);
 // The values the list could not show, in enumeration order.
 std::vector<RawValue> Unshown(const std::vector<RawValue>& enumerated);
 // The same values, whatever order the registry gives them in.

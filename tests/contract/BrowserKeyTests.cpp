@@ -1,0 +1,249 @@
+// The browser's keys belong to the browser: addresses in any language, a key
+// rewritten while the window is open, time stamps that follow their addresses,
+// and a process that dies at any registry call of a pruning.
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "contract/Contract.h"
+#include "support/MemoryRegistry.h"
+
+namespace hltest {
+namespace {
+
+using BrowserKey = Contract;
+
+std::string Stamp(int minute) { return std::string("\x01\x02\x03\x04\x05\x06", 6) + char(minute) + '\x01'; }
+WideValue WideStamp(const std::u16string& name, int minute) { return {name, hl::kRegBinary, Stamp(minute)}; }
+std::u16string Url(int number) { return u"url" + FromCodePage(CodePage::Latin1, std::to_string(number)); }
+
+// Which seeded value each listed row came from, by the name it was loaded under.
+std::vector<WideValue> SourcesTopDown(const std::vector<Row>& rows, const std::vector<WideValue>& seeded) {
+    std::vector<WideValue> sources;
+    for (const Row& row : rows)
+        for (const WideValue& value : seeded)
+            if (ToCodePage(CodePage::Latin1, value.name) == row.name) sources.push_back(value);
+    return sources;
+}
+
+TEST_P(BrowserKey, AddressesOutsideTheCodePageKeepTheirBytes) {
+    // On this test's code page (the prefix's, or Latin-1 in memory) most of these read as '?'; two
+    // of them even read alike. Pruning must still move every kept one exactly and delete the right one.
+    const std::vector<WideValue> seeded = {
+        WideSz(u"url1", u"http://ru.example/\u043F\u0440\u0438\u0432\u0435\u0442"),
+        WideSz(u"url2", u"http://ja.example/\u65E5\u672C\u8A9E"),
+        WideSz(u"url3", u"http://emoji.example/\U0001F600\U0001F30D"),
+        WideSz(u"url4", u"http://caf\u00E9.example/na\u00EFve"),
+        WideSz(u"url5", u"http://he.example/\u05E9\u05DC\u05D5\u05DD"),
+        WideSz(u"url6", u"http://x.example/\u0416\u0436"),
+        WideSz(u"url7", u"http://x.example/\u0414\u0434"),
+        WideSz(u"url8", u"http://plain.example/"),
+        WideSz(u"\u0430\u0434\u0440\u0435\u0441", u"http://named.example/\u0416"),
+    };
+    for (const char* unchecked : {"url6", "url7", "url8"}) {
+        SCOPED_TRACE(unchecked);
+        Reset();
+        Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
+        WriteWide(Raw(), hl::kTypedUrlsKey, seeded);
+        history->FillList();
+        history->OnCheckAll();
+        for (int row = 0; row < List().GetItemCount(); ++row)
+            if (List().GetItemText(row, 1) == unchecked) List().SetCheck(row, false);
+        const std::vector<Row> rows = Rows();
+        ASSERT_EQ(rows.size(), seeded.size());
+        std::vector<Row> kept;
+        std::copy_if(rows.begin(), rows.end(), std::back_inserter(kept), [](const Row& row) { return row.checked; });
+
+        history->OnDeleteUnchecked();
+        std::vector<WideValue> expected = SourcesTopDown(kept, seeded);
+        for (std::size_t i = 0; i < expected.size(); ++i) expected[i].name = Url(static_cast<int>(i + 1));
+        EXPECT_EQ(SortedWide(ReadWide(Raw(), hl::kTypedUrlsKey)), SortedWide(expected));
+        EXPECT_TRUE(history->messages.empty());
+    }
+}
+
+TEST_P(BrowserKey, KeyRewrittenWhileListedLosesAndDoublesNothing) {
+    // The key is loaded as url1=a, url2=b, url3=x; the browser then writes it anew. Rows from the top: x, b, a.
+    struct Case {
+        const char* what;
+        std::vector<RawValue> rewritten;
+        const char* unchecked;  // the address whose row the user unchecks, or none
+        std::vector<std::string> expected;  // url1, url2, ... after the pruning
+    };
+    const Case cases[] = {
+        {"an address added on top, the others moved", {Sz("url1", "c"), Sz("url2", "a"), Sz("url3", "b"), Sz("url4", "x")},
+         nullptr, {"x", "b", "a", "c"}},
+        {"the unchecked address moved", {Sz("url1", "x"), Sz("url2", "a"), Sz("url3", "b"), Sz("url4", "c")}, "x",
+         {"b", "a", "c"}},
+        {"its old name holding another address", {Sz("url1", "b"), Sz("url2", "x"), Sz("url3", "a")}, "b", {"x", "a"}},
+        {"a kept address changed in place", {Sz("url1", "a"), Sz("url2", "b2"), Sz("url3", "x")}, "x", {"b", "a", "b2"}},
+        {"the unchecked address changed in place", {Sz("url1", "a"), Sz("url2", "b"), Sz("url3", "x2")}, "x",
+         {"b", "a", "x2"}},
+        {"a kept address deleted", {Sz("url1", "x"), Sz("url2", "b")}, "b", {"x", "a"}},
+        {"twice the same address", {Sz("url1", "a"), Sz("url2", "a"), Sz("url3", "b"), Sz("url4", "x")}, "a",
+         {"x", "b", "a"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Reset();
+        Load({Sz("url1", "a"), Sz("url2", "b"), Sz("url3", "x")});
+        history->OnCheckAll();
+        for (int row = 0; row < List().GetItemCount(); ++row)
+            if (c.unchecked && List().GetItemText(row, 0) == c.unchecked) List().SetCheck(row, false);
+        Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
+        WriteValues(Raw(), hl::kTypedUrlsKey, c.rewritten);
+        history->OnDeleteUnchecked();
+        std::vector<RawValue> expected;
+        for (const std::string& text : c.expected) expected.push_back(Sz("url" + std::to_string(expected.size() + 1), text));
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(expected));
+        EXPECT_TRUE(history->messages.empty());
+    }
+}
+
+// The typed-address key with values the list cannot show, and the stamps the browser keeps beside it.
+struct Seed {
+    std::vector<RawValue> urls = {
+        Sz("url1", "http://one/"), Sz("url2", "http://" + std::string(300, '2')), Sz("url3", "http://three/"),
+        {"blob", hl::kRegBinary, std::string(400, 'b')}, Sz("url4", "http://four/"), Sz("url5", "http://five/")};
+    std::vector<WideValue> stamps = {WideStamp(u"url1", 1), WideStamp(u"URL2", 2), WideStamp(u"url3", 3),
+                                     WideStamp(u"blob", 4), WideStamp(u"url5", 5), WideStamp(u"url9", 9)};
+};
+
+TEST_P(BrowserKey, StampsFollowTheirAddresses) {
+    struct Case {
+        const char* what;
+        bool stamps;
+        RegOp op;
+        int call;  // of op once the time key is opened for the third time, the write; 0 for none
+    };
+    const Case cases[] = {
+        {"stamps moved", true, RegOp::Set, 0},
+        {"no time key", false, RegOp::Set, 0},
+        {"a stamp not stored", true, RegOp::Set, 2},
+        {"an old stamp will not go", true, RegOp::DeleteValue, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Reset();
+        Raw().RegDeleteKeyA(hl::kTypedUrlsTimeKey);
+        const Seed seed;
+        if (c.stamps) WriteWide(Raw(), hl::kTypedUrlsTimeKey, seed.stamps);
+        Load(seed.urls);
+        history->OnCheckAll();
+        for (int row = 0; row < List().GetItemCount(); ++row)
+            if (List().GetItemText(row, 1) == "url3") List().SetCheck(row, false);  // its stamp goes with it
+        const std::vector<RawValue> before = TypedUrls();
+        const std::vector<Row> kept = [&] {
+            std::vector<Row> rows = Rows();
+            rows.erase(std::remove_if(rows.begin(), rows.end(), [](const Row& row) { return !row.checked; }), rows.end());
+            return rows;
+        }();
+        int timeOpens = 0;
+        int matched = 0;
+        faulty->onCall = [&](RegOp op, int, const std::string& what) {
+            if (op == RegOp::Open && what == hl::kTypedUrlsTimeKey) ++timeOpens;
+            return timeOpens >= 3 && op == c.op && ++matched == c.call ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+        };
+        history->OnDeleteUnchecked();
+        faulty->onCall = nullptr;
+
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, before))) << "the addresses are saved all the same";
+        bool exists = true;
+        const std::vector<WideValue> stamps = ReadWide(Raw(), hl::kTypedUrlsTimeKey, &exists);
+        EXPECT_EQ(exists, c.stamps);
+        if (c.call) {
+            EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
+            EXPECT_EQ(SortedWide(stamps), SortedWide(seed.stamps)) << "put back as they were";
+        } else if (c.stamps) {
+            EXPECT_TRUE(history->messages.empty());
+            // Rows from the top: five, four, one; then the unshown url2 as url4, and "blob".
+            EXPECT_EQ(SortedWide(stamps), SortedWide({WideStamp(u"url1", 5), WideStamp(u"url3", 1),
+                                                      WideStamp(u"url4", 2), WideStamp(u"blob", 4)}));
+        }
+    }
+}
+
+// What the keys say of each address: its type and bytes, and the stamp beside it.
+std::multimap<std::string, std::string> Addresses(const std::vector<WideValue>& urls, const std::vector<WideValue>& stamps) {
+    std::multimap<std::string, std::string> addresses;
+    for (const WideValue& url : urls) {
+        std::string stamp = "no stamp";
+        for (const WideValue& s : stamps)
+            if (FoldedWide(s.name) == FoldedWide(url.name)) stamp = s.data;
+        addresses.emplace(std::to_string(url.type) + ":" + url.data, stamp);
+    }
+    return addresses;
+}
+
+TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
+    const Seed seed;
+    std::set<std::pair<std::string, std::string>> before;  // each address with its stamp
+    std::set<std::string> kept;
+    int calls = 0;
+    auto diesAt = [&calls](int at) {
+        calls = 0;
+        return [&calls, at](RegOp, int, const std::string&) {
+            return ++calls >= at && at ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+        };
+    };
+    // Prunes url1 and url4 with a registry that stops obeying at its call `death` (never, for 0), as
+    // if the process died there; the program then starts again, dying at call `rebirth` of its start
+    // if that is not 0, and then once more for good.
+    auto prune = [&](int death, int rebirth) {
+        Reset();
+        WriteWide(Raw(), hl::kTypedUrlsTimeKey, seed.stamps);
+        Load(seed.urls);
+        if (before.empty()) {
+            const std::vector<WideValue> urls = ReadWide(Raw(), hl::kTypedUrlsKey);
+            for (const auto& address : Addresses(urls, seed.stamps)) before.insert(address);
+            for (const WideValue& url : urls)
+                if (url.name != u"url1" && url.name != u"url4") kept.insert(std::to_string(url.type) + ":" + url.data);
+        }
+        history->OnCheckAll();
+        for (int row = 0; row < List().GetItemCount(); ++row) {
+            const std::string name = List().GetItemText(row, 1);
+            if (name == "url1" || name == "url4") List().SetCheck(row, false);
+        }
+        faulty->onCall = diesAt(death);
+        history->OnDeleteUnchecked();
+        const int pruning = calls;
+        if (rebirth) {
+            Reset();
+            faulty->onCall = diesAt(rebirth);
+            history->FillList();
+        }
+        Reset();
+        return pruning;
+    };
+    const int all = prune(0, 0);
+    ASSERT_GT(all, 20);
+    for (int death = 1; death <= all + 1; ++death) {
+        prune(death, 0);
+        bool journal = false;
+        ReadValues(Raw(), hl::kJournalKey, &journal);
+        // While a journal is there, the next start itself may die on its way through it.
+        for (int rebirth = 0; rebirth <= (journal ? 40 : 0); rebirth += rebirth < 8 ? 1 : 8) {
+            SCOPED_TRACE("died at call " + std::to_string(death) + ", then at call " + std::to_string(rebirth));
+            if (rebirth) prune(death, rebirth);
+            history->FillList();
+            const std::multimap<std::string, std::string> now =
+                Addresses(ReadWide(Raw(), hl::kTypedUrlsKey), ReadWide(Raw(), hl::kTypedUrlsTimeKey));
+            for (const auto& [address, stamp] : now)
+                EXPECT_TRUE(before.count({address, stamp}))
+                    << "not there before, or with another stamp: " << address << " " << stamp;
+            for (const std::string& address : kept)
+                EXPECT_EQ(now.count(address), 1u) << "a kept address not there exactly once: " << address;
+            bool left = true;
+            ReadValues(Raw(), hl::kJournalKey, &left);
+            EXPECT_FALSE(left) << "the journal outlived a start";
+            if (death > all) {
+                EXPECT_EQ(Checks(), (std::vector<bool>{true, true})) << "remembered once the pruning returned";
+            }
+        }
+    }
+}
+
+HL_CONTRACT_SUITE(BrowserKey);
+
+}  // namespace
+}  // namespace hltest
