@@ -9,7 +9,7 @@ out=build/fuzz
 mkdir -p "$out/corpus"
 cxx=${FUZZ_CXX:-clang++}
 
-sources=(history/CheckCommands.cpp history/FillList.cpp history/KeyValues.cpp history/Pruning.cpp
+sources=(history/CheckCommands.cpp history/FillList.cpp history/Journal.cpp history/KeyValues.cpp history/Pruning.cpp
          history/ValueText.cpp tests/support/FaultyRegistry.cpp tests/support/MemoryList.cpp
          tests/support/MemoryRegistry.cpp tests/fuzz/TypedUrlFuzzer.cpp)
 newest=$(ls -t "${sources[@]}" history/*.h tests/support/*.h tools/fuzz.sh | head -1)
