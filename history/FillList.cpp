@@ -61,13 +61,22 @@ void CTypedUrlHistory::FillList() {
 
         const int row = m_list.InsertItem(0, address.c_str());
         if (row < 0) continue;
+        // Bytes that are no text in the code page come back from the list as
+        // other characters: the row would stand for an address that is not the
+        // value's. Such a value is left out, and kept, like one too long to show.
+        if (m_list.GetItemText(row, 0) != address) {
+            m_discarding = true;
+            m_list.DeleteItem(row);
+            m_discarding = false;
+            continue;
+        }
         m_list.SetItemText(row, 1, name);
         if (m_registry.GetProfileIntA(kSection, address.c_str(), 0) == 1) m_list.SetCheck(row, true);
     }
 }
 
 void CTypedUrlHistory::OnDeleteItemList(const RowNotice* notification, std::intptr_t* result) {
-    RememberCheck(notification->iItem);
+    if (!m_discarding) RememberCheck(notification->iItem);
     *result = 0;
 }
 

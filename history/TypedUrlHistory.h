@@ -63,6 +63,8 @@ private:
     // The values the last pruning deleted, by name and address; one that
     // survived its deletion must not come back through the rewrite.
     std::unordered_set<std::string> m_pruned;
+    // A row that loading takes back has no check mark to remember.
+    bool m_discarding = false;
 };
 
 }  // namespace hl

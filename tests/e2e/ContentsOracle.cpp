@@ -36,7 +36,7 @@ std::vector<ListRow> ExpectedRows(const std::vector<RegValue>& key, const std::v
     for (const RegValue& entry : profile) checked.emplace(Folded(entry.name), IsCheckMark(entry));
     std::vector<ListRow> rows;
     for (auto value = key.rbegin(); value != key.rend(); ++value) {
-        if (!hltest::Fits(ToRaw(*value))) continue;
+        if (!hltest::Fits(ToRaw(*value), kProgramCodePage)) continue;
         const std::string url = ShownText(value->data);
         const auto found = checked.find(Folded(url));
         rows.push_back({url, value->name, found != checked.end() && found->second});
@@ -48,7 +48,7 @@ testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, con
                                         const std::vector<RegValue>& after) {
     std::vector<hltest::Row> rows;
     for (const ListRow& row : kept) rows.push_back({row.url, row.name, row.checked});
-    const std::vector<hltest::RawValue> expected = hltest::ExpectedKey(rows, ToRaw(before));
+    const std::vector<hltest::RawValue> expected = hltest::ExpectedKey(rows, ToRaw(before), kProgramCodePage);
     return SameItems(hltest::Sorted(ToRaw(after)), hltest::Sorted(expected)) << " in the key after pruning";
 }
 

@@ -20,6 +20,10 @@ using namespace drive;
 using hltest::Folded;
 using hltest::ShownText;
 
+// The program runs with UTF-8 as its ANSI code page, and so do these tests, so
+// that the text they read from its list and from the registry compare as bytes.
+inline constexpr hltest::CodePage kProgramCodePage = hltest::CodePage::Utf8;
+
 // Compared item by item, so that a long list reports where it goes wrong.
 template <typename T>
 testing::AssertionResult SameItems(const std::vector<T>& actual, const std::vector<T>& expected) {

@@ -58,9 +58,14 @@ std::string ShownText(const std::string& data) {
     return data.substr(0, std::min<std::size_t>(data.find('\0'), hl::kTextBuffer - 1));
 }
 
-bool Fits(const RawValue& value) { return value.name.size() < hl::kTextBuffer && value.data.size() <= hl::kTextBuffer; }
+bool Fits(const RawValue& value, CodePage page) {
+    const std::string text = ShownText(value.data);
+    return value.name.size() < hl::kTextBuffer && value.data.size() <= hl::kTextBuffer &&
+           ToCodePage(page, FromCodePage(page, text)) == text;
+}
 
-std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vector<RawValue>& enumerated) {
+std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vector<RawValue>& enumerated,
+                                  CodePage page) {
     auto numbered = [](const std::string& name) {
         const std::string folded = Folded(name);
         return folded.size() > 3 && folded.compare(0, 3, "url") == 0 &&
@@ -70,22 +75,22 @@ std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vecto
     for (const Row& row : rows) {
         RawValue value = Sz("", row.address);
         for (const RawValue& source : enumerated)
-            if (source.name == row.name && Fits(source) && ShownText(source.data) == row.address) value = source;
+            if (source.name == row.name && Fits(source, page) && ShownText(source.data) == row.address) value = source;
         value.name = "url" + std::to_string(key.size() + 1);
         key.push_back(value);
     }
     std::size_t number = rows.size();
-    for (RawValue value : Unshown(enumerated)) {
+    for (RawValue value : Unshown(enumerated, page)) {
         if (numbered(value.name)) value.name = "url" + std::to_string(++number);
         key.push_back(value);
     }
     return key;
 }
 
-std::vector<RawValue> Unshown(const std::vector<RawValue>& enumerated) {
+std::vector<RawValue> Unshown(const std::vector<RawValue>& enumerated, CodePage page) {
     std::vector<RawValue> unshown;
     std::copy_if(enumerated.begin(), enumerated.end(), std::back_inserter(unshown),
-                 [](const RawValue& value) { return !Fits(value); });
+                 [page](const RawValue& value) { return !Fits(value, page); });
     return unshown;
 }
 

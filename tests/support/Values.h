@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "RegistryOps.h"
+#include "support/MemoryRegistry.h"
 
 namespace hltest {
 
@@ -47,17 +48,19 @@ std::ostream& operator<<(std::ostream& out, const Row& row);
 
 // The list's text for a value's data: up to the first zero, at most 259 characters.
 std::string ShownText(const std::string& data);
-// Names and addresses longer than 259 characters do not fit the list's buffers.
-bool Fits(const RawValue& value);
+// Names and addresses longer than 259 characters do not fit the list's buffers,
+// and bytes that are no text in the program's code page do not survive the list.
+bool Fits(const RawValue& value, CodePage page = CodePage::Latin1);
 
 // The key after a pruning that could save, from the key as enumerated before it:
 // the rows as url1..urlN top first, each the value it was loaded from with its
 // own type and bytes, then the values the list could not show, in enumeration
 // order, those named url<number> numbered on after the rows and the others
 // under their own names.
-std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vector<RawValue>& enumerated);
+std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vector<RawValue>& enumerated,
+                                  CodePage page = CodePage::Latin1);
 // The values the list could not show, in enumeration order.
-std::vector<RawValue> Unshown(const std::vector<RawValue>& enumerated);
+std::vector<RawValue> Unshown(const std::vector<RawValue>& enumerated, CodePage page = CodePage::Latin1);
 // The same values, whatever order the registry gives them in.
 std::vector<RawValue> Sorted(std::vector<RawValue> values);
 
