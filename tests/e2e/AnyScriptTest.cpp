@@ -56,11 +56,6 @@ WideValue ValueOf(const Address& address) {
 
 const std::string kCheckMark("\x01\0\0\0", 4);
 
-std::vector<WideValue> ByName(std::vector<WideValue> values) {
-    std::sort(values.begin(), values.end(), [](const WideValue& a, const WideValue& b) { return a.name < b.name; });
-    return values;
-}
-
 // The key after a pruning that kept these values, top first: each under the
 // next name of url1..urlN with its own type and bytes, then the values the list
 // could not show, named as the shared statement of a pruning says.

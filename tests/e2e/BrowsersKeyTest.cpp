@@ -10,11 +10,6 @@
 namespace e2e {
 namespace {
 
-std::vector<RegValue> ByName(std::vector<RegValue> values) {
-    std::sort(values.begin(), values.end(), [](const RegValue& a, const RegValue& b) { return a.name < b.name; });
-    return values;
-}
-
 struct Rewrite {
     const char* name;
     const char* unchecked;  // the address whose row the user unchecks
