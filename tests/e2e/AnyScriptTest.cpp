@@ -45,6 +45,8 @@ std::vector<Address> Addresses() {
         {L"url9", REG_SZ, L"http://a" + Repeat(L"ф", 126), false, false, false},
         {L"заметка", REG_SZ, L"http://" + Repeat(L"日", 100), false, false, false},
         {L"url20", REG_SZ, L"http://" + Repeat(L"\U0001F994", 70), false, false, false},
+        // A name of 260 bytes of UTF-8 in 130 units.
+        {Repeat(L"и", 130), REG_SZ, L"http://long.name.example/", false, false, false},
     };
 }
 
@@ -62,7 +64,8 @@ const std::string kCheckMark("\x01\0\0\0", 4);
 std::vector<WideValue> ExpectedKey(const std::vector<WideValue>& keptTopDown, const std::vector<WideValue>& unshown) {
     std::vector<hltest::RawValue> raw;
     for (const WideValue& value : unshown) raw.push_back({Utf8(value.name), value.type, value.data});
-    const std::vector<hltest::RawValue> names = hltest::ExpectedKey(std::vector<hltest::Row>(keptTopDown.size()), raw);
+    const std::vector<hltest::RawValue> names =
+        hltest::ExpectedKey(std::vector<hltest::Row>(keptTopDown.size()), raw);
     std::vector<WideValue> key;
     for (std::size_t i = 0; i < names.size(); ++i) {
         const bool row = i < keptTopDown.size();

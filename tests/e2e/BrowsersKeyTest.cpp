@@ -96,8 +96,11 @@ TEST_F(TimeStampsTest, EachKeptAddressKeepsItsStampUnderItsNewNameAndNoOtherStam
             continue;
         }
         kept.push_back({rows[row].url, rows[row].name, true});
-        for (const RegValue& stamp : stampsBefore)
-            if (stamp.name == rows[row].name) stamps.push_back({"url" + std::to_string(kept.size()), REG_BINARY, stamp.data});
+        for (RegValue stamp : stampsBefore) {
+            if (stamp.name != rows[row].name) continue;
+            stamp.name = "url" + std::to_string(kept.size());  // the address's new name
+            stamps.push_back(stamp);
+        }
     }
     ASSERT_EQ(kept.size(), 4u);
     ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));

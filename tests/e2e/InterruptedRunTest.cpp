@@ -92,7 +92,8 @@ protected:
         std::vector<RegValue> typed, profile;
         for (int i = 1; i <= kAddresses; ++i) {
             const bool keep = i % 3 != 0;
-            const std::string url = "http://www.example.com/" + std::string(keep ? "kept/" : "pruned/") + std::to_string(i);
+            const std::string url = std::string(keep ? "http://kept.example/" : "http://pruned.example/") +
+                                    std::to_string(i);
             typed.push_back(Sz("url" + std::to_string(i), url));
             if (keep) profile.push_back(Dword(url, 1));
         }
@@ -104,12 +105,6 @@ protected:
             if (row.checked) m_kept.push_back(row);
         ASSERT_EQ(m_kept.size(), static_cast<std::size_t>(kAddresses - kAddresses / 3));
     }
-    // Starts the program on what the last run left, and closes it as a user would.
-    void StartAndClose() {
-        ASSERT_NO_FATAL_FAILURE(Start());
-        ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    }
-
     std::vector<RegValue> m_before;
     std::vector<ListRow> m_kept;  // top first
 };
@@ -147,7 +142,9 @@ TEST_F(KilledTest, AnywhereInAPruningOrAfterItLosesNoKeptAddressAndForgetsNoMark
         Sleep(killMs);
         Run().Kill();
         const std::size_t left = Export(kTypedUrlsPath).size();
-        ASSERT_NO_FATAL_FAILURE(StartAndClose());
+        // The next run comes up on what the killed one left, and is closed.
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
         const std::vector<RegValue> after = Export(kTypedUrlsPath);
         EXPECT_TRUE(NothingKeptLostNothingAdded(m_before, m_kept, after));
         const char* state = ByName(after) == ByName(m_before)          ? "untouched"
