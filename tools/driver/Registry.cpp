@@ -124,9 +124,8 @@ bool Registry::SetAll(const std::string& path, const std::vector<WideValue>& val
     return stored;
 }
 
-std::vector<WideValue> Registry::WideValues(const std::string& path, bool* complete) const {
+std::vector<WideValue> Registry::WideValues(const std::string& path) const {
     std::vector<WideValue> values;
-    if (complete) *complete = true;
     Key key(m_root, path);
     if (!key.get()) return values;
     std::string data(65536, '\0');
@@ -141,10 +140,7 @@ std::vector<WideValue> Registry::WideValues(const std::string& path, bool* compl
             data.resize(dataLength);
             continue;
         }
-        if (result != ERROR_SUCCESS) {
-            if (result != ERROR_NO_MORE_ITEMS && complete) *complete = false;
-            break;
-        }
+        if (result != ERROR_SUCCESS) break;
         values.push_back({std::wstring(name, nameLength), type, data.substr(0, dataLength)});
         ++index;
     }

@@ -86,8 +86,9 @@ public:
     // reached its end rather than stopping at a value it could not read.
     std::vector<RegValue> Values(const std::string& path, bool* complete = nullptr) const;
     // The same through the wide calls: names and string data exactly as stored.
+    // A value that cannot be read ends the list early.
     bool SetAll(const std::string& path, const std::vector<WideValue>& values) const;
-    std::vector<WideValue> WideValues(const std::string& path, bool* complete = nullptr) const;
+    std::vector<WideValue> WideValues(const std::string& path) const;
     // The names alone, in enumeration order.
     std::vector<std::string> Names(const std::string& path) const;
     std::optional<RegValue> Find(const std::string& path, const std::string& name) const;
