@@ -36,6 +36,13 @@ testing::AssertionResult SameItems(const std::vector<T>& actual, const std::vect
     return fault;
 }
 
+// The values of a key whatever order the registry enumerates them in.
+template <typename Value>
+std::vector<Value> ByName(std::vector<Value> values) {
+    std::sort(values.begin(), values.end(), [](const Value& a, const Value& b) { return a.name < b.name; });
+    return values;
+}
+
 // The rows from the top: the fitting values in the reverse of the order in
 // which the registry enumerates them, checked where the profile holds a 32-bit
 // 1 for the address.

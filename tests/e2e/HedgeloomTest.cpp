@@ -22,8 +22,10 @@ const char* NameOf(CloseBy how) {
 
 void HedgeloomTest::SetUp() {
     m_registry.DeleteTree(kTypedUrlsPath);
+    m_registry.DeleteTree(kTypedUrlsTimePath);
     m_registry.DeleteTree(kProfilePath);
     ASSERT_FALSE(m_registry.KeyExists(kTypedUrlsPath));
+    ASSERT_FALSE(m_registry.KeyExists(kTypedUrlsTimePath));
     ASSERT_FALSE(m_registry.KeyExists(kProfilePath));
 }
 
@@ -104,6 +106,13 @@ ProfileEntries HedgeloomTest::Profile() const {
         entries[value.name] = number;
     }
     return entries;
+}
+
+std::vector<RegValue> HedgeloomTest::Export(const std::string& path) const {
+    bool complete = false;
+    std::vector<RegValue> values = m_registry.Values(path, &complete);
+    EXPECT_TRUE(complete) << "could not read all of " << path;
+    return values;
 }
 
 }  // namespace e2e

@@ -62,6 +62,8 @@ protected:
 
     // The profile's entries; one that is not a DWORD is reported as a failure.
     ProfileEntries Profile() const;
+    // Every value of a key; one the registry would not give is reported as a failure.
+    std::vector<RegValue> Export(const std::string& path) const;
 
     Registry m_registry;
 

@@ -169,12 +169,6 @@ protected:
             for (const RegValue& entry : c.profile) ASSERT_TRUE(m_registry.Set(kSectionPath, entry)) << entry;
         }
     }
-    std::vector<RegValue> Export(const std::string& path) const {
-        bool complete = false;
-        std::vector<RegValue> values = m_registry.Values(path, &complete);
-        EXPECT_TRUE(complete) << "could not read all of " << path;
-        return values;
-    }
     std::vector<std::vector<RegValue>> ExportSubkeys(const Contents& c) const {
         std::vector<std::vector<RegValue>> exports;
         for (const auto& [subkey, value] : c.subkeyValues)

@@ -1,5 +1,6 @@
 // Stands in for the web browser in the tests: registered as the handler of a
-// protocol's "open", it appends the address it was given to a log file.
+// protocol's "open", it appends the address it was given to a log file, in
+// UTF-8 so that an address in any script arrives as it was sent.
 //   recorder.exe LOGFILE ADDRESS
 #include <windows.h>
 #include <shellapi.h>
@@ -9,9 +10,9 @@
 namespace {
 
 std::string Narrow(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
     std::string narrow(size > 0 ? static_cast<std::size_t>(size) : 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &narrow[0], size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], size, nullptr, nullptr);
     narrow.resize(narrow.size() - 1);
     return narrow;
 }

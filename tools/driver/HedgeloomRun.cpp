@@ -36,12 +36,15 @@ HedgeloomRun::HedgeloomRun(const std::string& exePath) {
 
 HedgeloomRun::~HedgeloomRun() {
     if (!m_process) return;
-    if (Running()) {
-        // A test that failed half-way must not leave its window to the next one.
-        TerminateProcess(m_process, 255);
-        WaitForSingleObject(m_process, 5000);
-    }
+    // A test that failed half-way must not leave its window to the next one.
+    Kill();
     CloseHandle(m_process);
+}
+
+void HedgeloomRun::Kill() {
+    if (!Running()) return;
+    TerminateProcess(m_process, 255);
+    WaitForSingleObject(m_process, 5000);
 }
 
 HWND HedgeloomRun::WaitForMainWindow(bool visible, DWORD timeoutMs) {
@@ -85,6 +88,21 @@ HWND HedgeloomRun::WaitForOtherDialog(const char* caption, DWORD timeoutMs) cons
 
 bool HedgeloomRun::WaitForExit(DWORD timeoutMs) {
     return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool EndSession(DWORD timeoutMs) {
+    char commandLine[] = "wineboot.exe --end-session";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    DWORD code = 1;
+    if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(info.hProcess, &code))
+        code = 1;
+    CloseHandle(info.hProcess);
+    return code == 0;
 }
 
 bool HedgeloomRun::Running() const {

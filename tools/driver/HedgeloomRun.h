@@ -39,6 +39,8 @@ public:
     HWND WaitForOtherDialog(const char* caption, DWORD timeoutMs = 10000) const;
 
     bool WaitForExit(DWORD timeoutMs = 15000);
+    // Ends the process at once, wherever it is, as a crash or a power cut would.
+    void Kill();
     bool Running() const;
     DWORD ExitCode() const;
 
@@ -49,6 +51,12 @@ private:
     ULONGLONG m_startTick = 0;
     DWORD m_startToWindowMs = 0;
 };
+
+// Ends the session as a log-off does (Wine's `wineboot --end-session`): every
+// program's windows are asked whether the session may end, told that it does,
+// and their processes ended. False when a program refused or the end failed.
+// Console programs, these tests among them, are left running.
+bool EndSession(DWORD timeoutMs = 20000);
 
 // Turns a path as the Unix side writes it ("/work/...") into one the Windows
 // side can start ("Z:\work\..."), and leaves Windows paths alone.

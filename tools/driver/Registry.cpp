@@ -22,7 +22,39 @@ private:
     HKEY m_key = nullptr;
 };
 
+// Creates or opens the key for writing; null when it cannot.
+HKEY CreatedKey(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
 }  // namespace
+
+std::wstring Wide(const std::string& utf8) {
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], size);
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], size, nullptr, nullptr);
+    return utf8;
+}
+
+std::ostream& operator<<(std::ostream& out, const WideValue& value) {
+    const bool text = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
+    if (!text || value.data.size() % sizeof(wchar_t)) return out << RegValue{Utf8(value.name), value.type, value.data};
+    std::wstring wide(value.data.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(&wide[0], value.data.data(), value.data.size());
+    return out << RegValue{Utf8(value.name), value.type, Utf8(wide)} << " (UTF-16)";
+}
 
 void Registry::DeleteTree(const std::string& path) const {
     RegDeleteTreeA(m_root, path.c_str());
@@ -30,12 +62,9 @@ void Registry::DeleteTree(const std::string& path) const {
 }
 
 bool Registry::CreateKey(const std::string& path) const {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(m_root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    HKEY key = CreatedKey(m_root, path);
+    if (key) RegCloseKey(key);
+    return key != nullptr;
 }
 
 bool Registry::KeyExists(const std::string& path) const { return Key(m_root, path).get() != nullptr; }
@@ -43,10 +72,8 @@ bool Registry::KeyExists(const std::string& path) const { return Key(m_root, pat
 bool Registry::Set(const std::string& path, const RegValue& value) const { return SetAll(path, {value}); }
 
 bool Registry::SetAll(const std::string& path, const std::vector<RegValue>& values) const {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(m_root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
+    HKEY key = CreatedKey(m_root, path);
+    if (!key) return false;
     bool stored = true;
     for (const RegValue& value : values)
         stored = stored && RegSetValueExA(key, value.name.c_str(), 0, value.type,
@@ -80,6 +107,41 @@ std::vector<RegValue> Registry::Values(const std::string& path, bool* complete) 
             break;
         }
         values.push_back({std::string(name, nameLength), type, data.substr(0, dataLength)});
+        ++index;
+    }
+    return values;
+}
+
+bool Registry::SetAll(const std::string& path, const std::vector<WideValue>& values) const {
+    HKEY key = CreatedKey(m_root, path);
+    if (!key) return false;
+    bool stored = true;
+    for (const WideValue& value : values)
+        stored = stored && RegSetValueExW(key, value.name.c_str(), 0, value.type,
+                                          reinterpret_cast<const BYTE*>(value.data.data()),
+                                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return stored;
+}
+
+std::vector<WideValue> Registry::WideValues(const std::string& path) const {
+    std::vector<WideValue> values;
+    Key key(m_root, path);
+    if (!key.get()) return values;
+    std::string data(65536, '\0');
+    for (DWORD index = 0;;) {
+        wchar_t name[16384];
+        DWORD nameLength = sizeof name / sizeof *name;
+        DWORD type = 0;
+        DWORD dataLength = static_cast<DWORD>(data.size());
+        const LONG result = RegEnumValueW(key.get(), index, name, &nameLength, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(&data[0]), &dataLength);
+        if (result == ERROR_MORE_DATA && dataLength > data.size()) {
+            data.resize(dataLength);
+            continue;
+        }
+        if (result != ERROR_SUCCESS) break;
+        values.push_back({std::wstring(name, nameLength), type, data.substr(0, dataLength)});
         ++index;
     }
     return values;

@@ -13,6 +13,8 @@ namespace drive {
 inline constexpr const char kTypedUrlsPath[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
 inline constexpr const char kProfilePath[] = "Software\\Corvanta\\Hedgeloom";
 inline constexpr const char kSectionPath[] = "Software\\Corvanta\\Hedgeloom\\TypedUrls";
+// The browser's time of typing, one 8-byte FILETIME per address under the address's name.
+inline constexpr const char kTypedUrlsTimePath[] = "Software\\Microsoft\\Internet Explorer\\TypedURLsTime";
 
 struct RegValue {
     std::string name;
@@ -44,6 +46,31 @@ inline RegValue Dword(const std::string& name, DWORD value) {
     return {name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value)};
 }
 
+// Text in the registry's own form and back: UTF-16 there, UTF-8 here.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+
+// A value as the wide calls see it: its name in the registry's own form, which
+// no code page can garble.
+struct WideValue {
+    std::wstring name;
+    DWORD type;
+    std::string data;  // the raw bytes
+
+    bool operator==(const WideValue& other) const {
+        return name == other.name && type == other.type && data == other.data;
+    }
+};
+
+// Strings as text, so that a failure reads in the script it was written in.
+std::ostream& operator<<(std::ostream& out, const WideValue& value);
+
+// A REG_SZ value as the wide calls store it: UTF-16 text and its terminating zero.
+inline WideValue SzW(const std::wstring& name, const std::wstring& text) {
+    const char* bytes = reinterpret_cast<const char*>(text.c_str());
+    return {name, REG_SZ, std::string(bytes, (text.size() + 1) * sizeof(wchar_t))};
+}
+
 class Registry {
 public:
     explicit Registry(HKEY root = HKEY_CURRENT_USER) : m_root(root) {}
@@ -58,6 +85,10 @@ public:
     // when the key does not exist. `complete` tells whether the enumeration
     // reached its end rather than stopping at a value it could not read.
     std::vector<RegValue> Values(const std::string& path, bool* complete = nullptr) const;
+    // The same through the wide calls: names and string data exactly as stored.
+    // A value that cannot be read ends the list early.
+    bool SetAll(const std::string& path, const std::vector<WideValue>& values) const;
+    std::vector<WideValue> WideValues(const std::string& path) const;
     // The names alone, in enumeration order.
     std::vector<std::string> Names(const std::string& path) const;
     std::optional<RegValue> Find(const std::string& path, const std::string& name) const;

@@ -36,6 +36,21 @@ std::string RemoteListView::Text(int row, int column) const {
     return text;
 }
 
+std::wstring RemoteListView::WideText(int row, int column) const {
+    RemoteMemory memory(m_process, sizeof(LVITEMW) + kTextRoom * sizeof(wchar_t));
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = static_cast<wchar_t*>(memory.At(sizeof item));
+    item.cchTextMax = kTextRoom;
+    const wchar_t nothing = L'\0';
+    if (!memory.Write(0, &item, sizeof item) || !memory.Write(sizeof item, &nothing, sizeof nothing)) return {};
+    const LRESULT length = SendTimed(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), memory.Param());
+    std::wstring text(kTextRoom, L'\0');
+    if (!memory.Read(sizeof item, &text[0], text.size() * sizeof(wchar_t))) return {};
+    text.resize(static_cast<std::size_t>(length < 0 ? 0 : length < kTextRoom ? length : kTextRoom - 1));
+    return text;
+}
+
 bool RemoteListView::Checked(int row) const {
     const LRESULT state = SendTimed(m_list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
     return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);

@@ -37,6 +37,8 @@ public:
     HWND hwnd() const { return m_list; }
     int Count() const;
     std::string Text(int row, int column) const;
+    // The text as the control holds it, whatever code page either side runs in.
+    std::wstring WideText(int row, int column) const;
     bool Checked(int row) const;
     bool SetChecked(int row, bool checked) const;
     // Every row from the top; without the names column if asked, which takes

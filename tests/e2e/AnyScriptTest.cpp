@@ -1,0 +1,148 @@
+// Addresses in any script, as the browser writes them through the wide calls:
+// the list shows them as they are, a click opens them as they are, the profile
+// remembers them under their own text, and a pruning moves each one with the
+// type and bytes it had. Everything is read back in the registry's and the
+// list's own wide form, so that no code page of ours can hide a '?'.
+#include <algorithm>
+
+#include "ContentsOracle.h"
+#include "E2eEnvironment.h"
+#include "HedgeloomTest.h"
+#include "ProtocolRecorder.h"
+#include "driver/Input.h"
+
+namespace e2e {
+namespace {
+
+std::wstring Repeat(const std::wstring& text, std::size_t count) {
+    std::wstring out;
+    while (count--) out += text;
+    return out;
+}
+
+struct Address {
+    std::wstring name;
+    DWORD type;
+    std::wstring text;
+    bool listed;  // its name and its text fit 259 bytes of UTF-8
+    bool pruned;  // the user unchecks it
+    bool clicked;
+};
+
+std::vector<Address> Addresses() {
+    return {
+        {L"url1", REG_SZ, L"http://пример.рф/путь?q=ёж", true, false, true},
+        {L"url2", REG_SZ, L"http://例え.テスト/パス/索引.html", true, false, false},
+        {L"url3", REG_SZ, L"https://emoji.example/\U0001F600/\U0001F994", true, false, true},
+        {L"url4", REG_EXPAND_SZ, L"http://café-crème.example/über/ñandú", true, false, false},
+        {L"url5", REG_SZ, L"http://דוגמה.בדיקה/עמוד", true, false, true},
+        {L"url6", REG_SZ, L"http://مثال.إختبار/صفحة", true, true, false},
+        {L"url7", REG_SZ, L"http://www.example.com/plain", true, true, false},
+        {L"адрес", REG_SZ, L"http://адрес.example/имя", true, true, false},
+        // 7 + 126 * 2 = 259 bytes of UTF-8: just fits.
+        {L"url8", REG_SZ, L"http://" + Repeat(L"ф", 126), true, false, false},
+        // 260 bytes of UTF-8 in 134 UTF-16 units: too long for the list, kept.
+        {L"url9", REG_SZ, L"http://a" + Repeat(L"ф", 126), false, false, false},
+        {L"заметка", REG_SZ, L"http://" + Repeat(L"日", 100), false, false, false},
+        {L"url20", REG_SZ, L"http://" + Repeat(L"\U0001F994", 70), false, false, false},
+        // A name of 260 bytes of UTF-8 in 130 units.
+        {Repeat(L"и", 130), REG_SZ, L"http://long.name.example/", false, false, false},
+    };
+}
+
+WideValue ValueOf(const Address& address) {
+    WideValue value = SzW(address.name, address.text);
+    value.type = address.type;
+    return value;
+}
+
+const std::string kCheckMark("\x01\0\0\0", 4);
+
+// The key after a pruning that kept these values, top first: each under the
+// next name of url1..urlN with its own type and bytes, then the values the list
+// could not show, named as the shared statement of a pruning says.
+std::vector<WideValue> ExpectedKey(const std::vector<WideValue>& keptTopDown, const std::vector<WideValue>& unshown) {
+    std::vector<hltest::RawValue> raw;
+    for (const WideValue& value : unshown) raw.push_back({Utf8(value.name), value.type, value.data});
+    const std::vector<hltest::RawValue> names =
+        hltest::ExpectedKey(std::vector<hltest::Row>(keptTopDown.size()), raw);
+    std::vector<WideValue> key;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const bool row = i < keptTopDown.size();
+        key.push_back({Wide(names[i].name), row ? keptTopDown[i].type : names[i].type,
+                       row ? keptTopDown[i].data : names[i].data});
+    }
+    return ByName(key);
+}
+
+class AnyScriptTest : public HedgeloomTest {};
+
+TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
+    const std::vector<Address> addresses = Addresses();
+    std::vector<WideValue> seed;
+    for (const Address& address : addresses) seed.push_back(ValueOf(address));
+    ASSERT_TRUE(m_registry.SetAll(kTypedUrlsPath, seed));
+    const std::wstring remembered = addresses[1].text;
+    ASSERT_TRUE(m_registry.SetAll(kSectionPath, {WideValue{remembered, REG_DWORD, kCheckMark}}));
+    const std::vector<WideValue> before = m_registry.WideValues(kTypedUrlsPath);
+    ASSERT_EQ(ByName(before), ByName(seed)) << "the registry did not take the values as written";
+
+    auto find = [&](const std::wstring& name) {
+        return *std::find_if(addresses.begin(), addresses.end(), [&](const Address& a) { return a.name == name; });
+    };
+    std::vector<ListRow> expected;
+    std::vector<WideValue> keptTopDown, unshown;
+    for (auto value = before.rbegin(); value != before.rend(); ++value) {
+        const Address address = find(value->name);
+        if (!address.listed) continue;
+        expected.push_back({Utf8(address.text), Utf8(address.name), address.text == remembered});
+        if (!address.pruned) keptTopDown.push_back(*value);
+    }
+    for (const WideValue& value : before)
+        if (!find(value.name).listed) unshown.push_back(value);
+
+    const E2eEnvironment& environment = E2eEnvironment::Get();
+    ProtocolRecorder recorder(environment.recorderExe, environment.scratchDir + "hedgeloom-scripts.log",
+                              {"http", "https"});
+    ASSERT_TRUE(recorder.Registered());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const RemoteListView list = List();
+    std::vector<ListRow> shown;
+    for (int row = 0; row < list.Count(); ++row)
+        shown.push_back({Utf8(list.WideText(row, 0)), Utf8(list.WideText(row, 1)), list.Checked(row)});
+    EXPECT_TRUE(SameItems(shown, expected)) << "the rows as the list holds them";
+
+    // A click on a row hands the shell exactly that address.
+    ASSERT_TRUE(BringToFront(Run().MainWindow()));
+    std::vector<std::string> opened;
+    for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
+        if (!find(Wide(expected[row].name)).clicked) continue;
+        RECT label{};
+        ASSERT_TRUE(list.LabelOnScreen(row, &label));
+        ClickAt({(label.left + label.right) / 2, (label.top + label.bottom) / 2});
+        opened.push_back(expected[row].url);
+        EXPECT_EQ(recorder.WaitForLines(opened.size()), opened);
+    }
+
+    ASSERT_NO_FATAL_FAILURE(Press(kCheckAllId));
+    for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
+        if (find(Wide(expected[row].name)).pruned) {
+            EXPECT_TRUE(list.SetChecked(row, false)) << "row " << row;
+        }
+    }
+    ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
+    EXPECT_TRUE(SameItems(ByName(m_registry.WideValues(kTypedUrlsPath)), ExpectedKey(keptTopDown, unshown)))
+        << " in the key after pruning";
+    EXPECT_FALSE(m_registry.KeyExists(kTypedUrlsTimePath)) << "a pruning made a key of time stamps";
+
+    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+    std::vector<WideValue> marks;
+    for (const WideValue& kept : keptTopDown) {
+        const std::wstring text = find(kept.name).text;
+        marks.push_back({text, REG_DWORD, kCheckMark});
+    }
+    EXPECT_TRUE(SameItems(ByName(m_registry.WideValues(kSectionPath)), ByName(marks))) << " in the profile";
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,160 @@
+// The window does not always close: the session ends under it, or the program
+// is killed, even in the middle of a pruning. The check marks are remembered
+// as a close would leave them, and the browser's key never loses an address
+// the user kept nor gains one, wherever the program stopped.
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "ContentsOracle.h"
+#include "HedgeloomTest.h"
+#include "driver/Input.h"
+
+namespace e2e {
+namespace {
+
+struct Ending {
+    const char* name;
+    bool prunedFirst;
+};
+const Ending kEndings[] = {{"WithoutPruning", false}, {"AfterAPruning", true}};
+
+void PrintTo(const Ending& ending, std::ostream* out) { *out << ending.name; }
+
+class SessionEndTest : public HedgeloomTest, public testing::WithParamInterface<Ending> {};
+
+TEST_P(SessionEndTest, DoesNotRefuseItAndRemembersTheChecksAsACloseWould) {
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example/"}, {"url2", "http://two.example/"},
+                                           {"url3", "http://three.example/"}, {"url4", "http://four.example/"}}));
+    ASSERT_NO_FATAL_FAILURE(Remember("http://two.example/", 1));
+    const std::vector<RegValue> remembered = Export(kSectionPath);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    if (GetParam().prunedFirst) {
+        ASSERT_NO_FATAL_FAILURE(Press(kCheckAllId));
+        ASSERT_TRUE(List().SetChecked(1, false));
+        ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
+    }
+    // The user changes the top row's mark after whatever came before.
+    ASSERT_TRUE(List().SetChecked(0, !List().Checked(0)));
+    const std::vector<ListRow> rows = List().Rows();
+    const std::vector<RegValue> key = Export(kTypedUrlsPath);
+
+    ASSERT_TRUE(EndSession()) << "the session did not end: a window refused it";
+    ASSERT_TRUE(Run().WaitForExit()) << "the program outlived the session";
+    EXPECT_TRUE(RememberedAsItMust(GetParam().prunedFirst ? std::vector<RegValue>{} : remembered, rows,
+                                   Export(kSectionPath)));
+    EXPECT_EQ(Export(kTypedUrlsPath), key) << "the end of the session changed the key";
+}
+
+INSTANTIATE_TEST_SUITE_P(Session, SessionEndTest, testing::ValuesIn(kEndings),
+                         [](const testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
+
+// Thousands of addresses, so that a pruning lasts long enough to be killed
+// at many points of it.
+constexpr int kAddresses = 3000;
+
+// What any end of a pruning must leave: every kept address exactly once with
+// its bytes, and no address that was not there before.
+testing::AssertionResult NothingKeptLostNothingAdded(const std::vector<RegValue>& before,
+                                                     const std::vector<ListRow>& kept,
+                                                     const std::vector<RegValue>& after) {
+    std::set<std::string> known;
+    for (const RegValue& value : before) known.insert(value.data);
+    std::map<std::string, int> found;
+    int faults = 0;
+    testing::AssertionResult result = testing::AssertionFailure();
+    for (const RegValue& value : after) {
+        ++found[value.data];
+        if ((value.type != REG_SZ || !known.count(value.data)) && faults++ < 5) result << "\n  unexpected " << value;
+    }
+    for (const ListRow& row : kept) {
+        const int times = found[SzData(row.url)];
+        if (times != 1 && faults++ < 5) result << "\n  kept " << row.url << " found " << times << " times";
+    }
+    if (!faults) return testing::AssertionSuccess();
+    return result << "\n  " << faults << " faults in " << after.size() << " values";
+}
+
+bool NumberedFromOne(const std::vector<RegValue>& values) {
+    std::set<std::string> names;
+    for (const RegValue& value : values) names.insert(value.name);
+    for (std::size_t i = 1; i <= values.size(); ++i)
+        if (!names.count("url" + std::to_string(i))) return false;
+    return true;
+}
+
+class KilledTest : public HedgeloomTest {
+protected:
+    // The browser's addresses, two in three of them checked by the last run.
+    void Seed() {
+        m_registry.DeleteTree(kTypedUrlsPath);
+        m_registry.DeleteTree(kProfilePath);
+        std::vector<RegValue> typed, profile;
+        for (int i = 1; i <= kAddresses; ++i) {
+            const bool keep = i % 3 != 0;
+            const std::string url = std::string(keep ? "http://kept.example/" : "http://pruned.example/") +
+                                    std::to_string(i);
+            typed.push_back(Sz("url" + std::to_string(i), url));
+            if (keep) profile.push_back(Dword(url, 1));
+        }
+        ASSERT_TRUE(m_registry.SetAll(kTypedUrlsPath, typed));
+        ASSERT_TRUE(m_registry.SetAll(kSectionPath, profile));
+        m_before = Export(kTypedUrlsPath);
+        m_kept.clear();
+        for (const ListRow& row : ExpectedRows(m_before, Export(kSectionPath)))
+            if (row.checked) m_kept.push_back(row);
+        ASSERT_EQ(m_kept.size(), static_cast<std::size_t>(kAddresses - kAddresses / 3));
+    }
+    std::vector<RegValue> m_before;
+    std::vector<ListRow> m_kept;  // top first
+};
+
+TEST_F(KilledTest, AnywhereInAPruningOrAfterItLosesNoKeptAddressAndForgetsNoMark) {
+    // Killed once the pruning has returned: the next start shows the kept addresses checked.
+    ASSERT_NO_FATAL_FAILURE(Seed());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const ULONGLONG pressed = GetTickCount64();
+    ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
+    const DWORD pruningMs = static_cast<DWORD>(GetTickCount64() - pressed);
+    Run().Kill();
+    std::printf("e2e: pruning %d addresses took %lu ms\n", kAddresses, static_cast<unsigned long>(pruningMs));
+    const ProfileEntries profile = Profile();
+    int unremembered = 0;
+    for (const ListRow& row : m_kept) {
+        const auto entry = profile.find(row.url);
+        unremembered += entry == profile.end() || entry->second != 1;
+    }
+    EXPECT_EQ(unremembered, 0) << "kept addresses not remembered as checked, of " << m_kept.size();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_EQ(List().Checks(), std::vector<bool>(m_kept.size(), true)) << "the next start";
+    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+    EXPECT_TRUE(PrunedAsItMust(m_before, m_kept, Export(kTypedUrlsPath)));
+
+    // Killed at points spread over the pruning, from before it starts to its very end.
+    for (const int percent : {0, 20, 40, 60, 80, 95}) {
+        const DWORD killMs = pruningMs * percent / 100;
+        SCOPED_TRACE("killed " + std::to_string(killMs) + " ms after Delete Unchecked");
+        ASSERT_NO_FATAL_FAILURE(Seed());
+        ASSERT_NO_FATAL_FAILURE(Start());
+        // Once the list answers, the program waits for the user: the click is handled at once.
+        ASSERT_EQ(List().Count(), kAddresses);
+        PostClick(Run().Control(kDeleteUncheckedId));
+        Sleep(killMs);
+        Run().Kill();
+        const std::size_t left = Export(kTypedUrlsPath).size();
+        // The next run comes up on what the killed one left, and is closed.
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+        const std::vector<RegValue> after = Export(kTypedUrlsPath);
+        EXPECT_TRUE(NothingKeptLostNothingAdded(m_before, m_kept, after));
+        const char* state = ByName(after) == ByName(m_before)          ? "untouched"
+                            : PrunedAsItMust(m_before, m_kept, after) ? "pruned and renumbered"
+                            : NumberedFromOne(after)                  ? "partly pruned, named url1..urlN"
+                                                                      : "partly pruned, names with gaps";
+        std::printf("e2e: killed %4lu ms after Delete Unchecked: %zu values left, %zu after the next run, %s\n",
+                    static_cast<unsigned long>(killMs), left, after.size(), state);
+    }
+}
+
+}  // namespace
+}  // namespace e2e
