@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every test: set-up, the builds (native; x86-64 by GCC, then by Clang; i686 by
 # GCC), the native tier (with sanitizers), then the Wine tier (contract and
-# end-to-end tests against the real registry and windows), and the end-to-end
-# tests of the 32-bit program where this machine can run it.
+# end-to-end tests against the real registry and windows), the end-to-end tests
+# again against Clang's program, and against the 32-bit program where this
+# machine can run it.
 # Ends with one line "tests: N passed, M failed" and a non-zero status on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -34,6 +35,7 @@ echo "== build: $((SECONDS - build_start)) s"
 suite native build/native/tests/native/native_tests
 [ -x tools/fuzz.sh ] && suite fuzz tools/fuzz.sh
 suite wine tools/wine-tests.sh
+suite clang tools/wine-e2e.sh build/win64-clang/Hedgeloom.exe
 suite wine32 tools/wine32-tests.sh
 
 if [ -n "$broken" ]; then
