@@ -1,6 +1,6 @@
 # Hedgeloom: `make run` opens the program under Wine, `make test` runs every test.
 # Both install what is missing first (tools/setup.sh).
-.PHONY: all setup build native win64 win32 test run bench package screenshots clean
+.PHONY: all setup build native win64 win32 win64-clang test run bench package screenshots clean
 
 all: build
 
@@ -8,9 +8,9 @@ setup:
 	@tools/setup.sh
 
 build: setup
-	@tools/build.sh native win64 win32
+	@tools/build.sh native win64 win64-clang win32
 
-native win64 win32: setup
+native win64 win32 win64-clang: setup
 	@tools/build.sh $@
 
 test:

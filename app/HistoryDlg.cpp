@@ -17,6 +17,17 @@ constexpr char kBrowserFrameClass[] = "IEFrame";
 constexpr char kBrowserOpenWarning[] =
     "Isn't IE open ?\nPlease close all instances of Internet Explorer before using this tool.";
 
+// Column widths are given for 96 DPI. The program declares itself DPI-aware, so
+// at a larger scale the dialog grows with its font and the columns must grow too.
+int ScaledForDpi(HWND hwnd, int pixelsAt96Dpi) {
+    int dpi = 96;
+    if (HDC dc = ::GetDC(hwnd)) {
+        dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
+        ::ReleaseDC(hwnd, dc);
+    }
+    return dpi > 0 ? ::MulDiv(pixelsAt96Dpi, dpi, 96) : pixelsAt96Dpi;
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CHistoryDlg, CDialog)
@@ -61,7 +72,7 @@ BOOL CHistoryDlg::OnInitDialog() {
 
     while (m_list.DeleteColumn(0)) {
     }
-    m_list.InsertColumn(0, "Url", LVCFMT_LEFT, 400);
+    m_list.InsertColumn(0, "Url", LVCFMT_LEFT, ScaledForDpi(GetSafeHwnd(), 400));
     // Hardly visible, but it carries the value name that pruning needs.
     m_list.InsertColumn(1, "Index", LVCFMT_LEFT, 3);
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | kListExtendedStyle);

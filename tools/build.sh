@@ -2,7 +2,11 @@
 # Configures and builds the named configurations:
 #   native  the platform-free core and its unit tests, with ASan and UBSan (build/native)
 #   win64   Hedgeloom.exe and the Wine test programs (build/win64)
-#   win32   a 32-bit Hedgeloom.exe, as a build check, where the i686 compiler exists (build/win32)
+#   win32   a 32-bit Hedgeloom.exe, compiled and not run here, where the i686 compiler
+#           exists (build/win32)
+#   win64-clang  Hedgeloom.exe from the same sources by Clang and LLD, a second
+#           compiler's build check (build/win64-clang)
+# The build checks treat every warning as an error: they are looked at by no one else.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -22,11 +26,16 @@ for config in "$@"; do
       cmake --build build/win64 -j "$jobs" ;;
     win32)
       if command -v i686-w64-mingw32-g++-posix >/dev/null; then
-        configure build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DHEDGELOOM_TESTS=OFF
+        configure build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DHEDGELOOM_TESTS=OFF \
+          -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
         cmake --build build/win32 -j "$jobs" --target Hedgeloom
       else
         echo "build: no i686 MinGW-w64 compiler; 32-bit build skipped" >&2
       fi ;;
+    win64-clang)
+      configure build/win64-clang -DCMAKE_TOOLCHAIN_FILE=cmake/clang-mingw-w64-x86_64.cmake \
+        -DHEDGELOOM_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+      cmake --build build/win64-clang -j "$jobs" --target Hedgeloom ;;
     *) echo "build: unknown configuration $config" >&2; exit 2 ;;
   esac
 done

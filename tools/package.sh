@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release packages from the last commit, not from the working tree:
 #   build/Hedgeloom-<version>-win64.zip, and -win32 where the i686 compiler exists,
-# each holding Hedgeloom.exe, README.md and LICENSE in a folder of the same name.
+# each holding Hedgeloom.exe, README.md, LICENSE and NOTES.txt (what was done with
+# this executable) in a folder of the same name.
 #   tools/package.sh --check   packages twice from scratch and fails unless the bytes agree
 # Two runs on the same commit give the same bytes: the sources come from
 # `git archive`, the linker writes no time stamp, paths are mapped away, and
@@ -31,6 +32,23 @@ rm -rf "$work"
 mkdir -p "$work/src"
 git archive --format=tar HEAD | tar -x -C "$work/src"
 
+notes() {  # arch: how far the executable of that package was tested
+  echo "Hedgeloom $version, $1"
+  echo
+  case $1 in
+    win64)
+      echo "This Hedgeloom.exe (x86-64) is the build that is tested end to end: its"
+      echo "tests drive the real program under Wine and check the registry it leaves." ;;
+    win32)
+      echo "This Hedgeloom.exe (32-bit x86) is compiled from the same sources as the"
+      echo "64-bit one, with all warnings on and at zero, and is not run where it is"
+      echo "built: those machines cannot run 32-bit Windows programs. The 64-bit"
+      echo "Hedgeloom.exe is the one tested end to end." ;;
+  esac
+  echo
+  echo "It is one file that needs only the DLLs of Windows itself. See README.md."
+}
+
 package() {  # arch, toolchain file
   local arch=$1 toolchain=$2 name="Hedgeloom-$version-$1"
   local build="$root/$work/build-$arch" stage="$root/$work/stage/$name"
@@ -41,6 +59,7 @@ package() {  # arch, toolchain file
   cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target Hedgeloom >/dev/null
   mkdir -p "$stage"
   cp "$build/Hedgeloom.exe" "$work/src/README.md" "$work/src/LICENSE" "$stage/"
+  notes "$arch" >"$stage/NOTES.txt"
   chmod 644 "$stage"/*
   touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
   rm -f "build/$name.zip"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Pictures for the documentation: docs/main-window.png and docs/about-box.png
-# (the About box as "About.." opens it), taken under Xvfb on a Wine virtual
-# screen, from the sample typed addresses, on the prefix build/wine-shot.
+# (the About box as "About.." opens it) at the normal scale of 96 DPI, and the
+# main window again at 120 and 144 DPI (docs/main-window-120dpi.png, ...-144dpi.png),
+# taken under Xvfb on a Wine virtual screen, from the sample typed addresses, on
+# the prefix build/wine-shot.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build/win64"
@@ -17,7 +19,7 @@ trap wine_env_stop EXIT
 "$WINE" reg delete 'HKCU\Software\Corvanta\Hedgeloom' /f >/dev/null 2>&1 || true
 "$WINE" reg import "Z:${root//\//\\}\\tools\\sample-history.reg" >/dev/null 2>&1
 "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Hedgeloom /f >/dev/null
-"$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Hedgeloom /d 800x600 /f >/dev/null
+"$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Hedgeloom /d 1024x768 /f >/dev/null
 
 ctl() { "$WINE" "$build/windowctl.exe" "$@" | tr -d '\r'; }
 shoot() {  # caption, file: the window's own rectangle of the virtual screen
@@ -25,7 +27,22 @@ shoot() {  # caption, file: the window's own rectangle of the virtual screen
   import -window root -crop "$(ctl rect "$1")" +repage "$2"
 }
 
+scale() {  # dpi: the scale that programs started from now on see
+  "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+}
+
 mkdir -p "$root/docs"
+for dpi in 120 144; do
+  scale "$dpi"
+  ctl start "$build/Hedgeloom.exe" >/dev/null &
+  program=$!
+  ctl wait Hedgeloom 20000
+  shoot Hedgeloom "$root/docs/main-window-${dpi}dpi.png"
+  ctl command Hedgeloom 2
+  wait "$program"
+done
+
+scale 96
 ctl start "$build/Hedgeloom.exe" >/dev/null &
 program=$!
 ctl wait Hedgeloom 20000
@@ -37,4 +54,4 @@ ctl command "About Hedgeloom" 1
 ctl gone "About Hedgeloom" 10000
 ctl command Hedgeloom 2
 wait "$program"
-echo "docs/main-window.png and docs/about-box.png written"
+echo "docs/main-window.png, docs/main-window-120dpi.png, docs/main-window-144dpi.png and docs/about-box.png written"

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake make python3
   g++ clang libclang-rt-14-dev        # the native tier, its sanitizers and the fuzzer
+  lld                                 # with clang, the second compiler of the Windows program
   googletest                          # GoogleTest sources, built by both tiers
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine64 xvfb xauth                   # the Wine tier and its display

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Every test: set-up, both builds, the native tier (with sanitizers), then the
-# Wine tier (contract and end-to-end tests against the real registry and windows).
+# Every test: set-up, the builds (native; x86-64 by GCC, then by Clang; i686 by
+# GCC), the native tier (with sanitizers), then the Wine tier (contract and
+# end-to-end tests against the real registry and windows), the end-to-end tests
+# again against Clang's program, and against the 32-bit program where this
+# machine can run it.
 # Ends with one line "tests: N passed, M failed" and a non-zero status on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -26,12 +29,14 @@ suite() {  # name, command...: runs one suite, keeps its log
 
 tools/setup.sh || exit 1
 build_start=$SECONDS
-tools/build.sh native win64 win32 || { echo "tests: 0 passed, 1 failed (build)"; exit 1; }
+tools/build.sh native win64 win64-clang win32 || { echo "tests: 0 passed, 1 failed (build)"; exit 1; }
 echo "== build: $((SECONDS - build_start)) s"
 
 suite native build/native/tests/native/native_tests
 [ -x tools/fuzz.sh ] && suite fuzz tools/fuzz.sh
 suite wine tools/wine-tests.sh
+suite clang tools/wine-e2e.sh build/win64-clang/Hedgeloom.exe
+suite wine32 tools/wine32-tests.sh
 
 if [ -n "$broken" ]; then
   echo "failing suites:$broken"

@@ -1,0 +1,75 @@
+// The whole job by keyboard alone, with real key presses through the system's
+// input queue: reach the list, uncheck a row, press "Delete Unchecked", leave.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "HedgeloomTest.h"
+#include "driver/Input.h"
+#include "driver/Wait.h"
+#include "driver/WindowFacts.h"
+
+namespace e2e {
+namespace {
+
+class KeyboardTest : public HedgeloomTest {
+protected:
+    // The control that has the keyboard focus, as its identifier; 0 for none.
+    int FocusId() {
+        HWND focus = FocusOfThread(Run().MainWindow());
+        return focus ? static_cast<short>(GetDlgCtrlID(focus)) : 0;
+    }
+
+    // Presses a key and waits until the focus has settled on `expectedId`.
+    bool TypeTo(WORD key, int expectedId) {
+        TypeKey(key);
+        return WaitUntil([&] { return FocusId() == expectedId; }, 3000);
+    }
+};
+
+TEST_F(KeyboardTest, PrunesAndRemembersWithKeysAlone) {
+    const std::string urls[] = {"http://alpha.example.com/", "http://beta.example.com/", "http://gamma.example.com/"};
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", urls[0]}, {"url2", urls[1]}, {"url3", urls[2]}}));
+    for (const std::string& url : urls) ASSERT_NO_FATAL_FAILURE(Remember(url, 1));
+    const std::vector<std::string> top = NamesTopDown();
+    ASSERT_EQ(top.size(), 3u);
+    auto urlOf = [&](const std::string& name) { return urls[name.back() - '1']; };
+
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND main = Run().MainWindow();
+    const RemoteListView list = List();
+    ASSERT_EQ(list.Checks(), (std::vector<bool>{true, true, true}));
+    ASSERT_TRUE(BringToFront(main)) << "the main window does not take the keyboard";
+    ASSERT_EQ(FocusId(), kListId) << "the list does not have the focus when the window opens";
+
+    // Tab visits every button once, in the template's order, and comes back to the list.
+    const int tabOrder[] = {kExitId,   kSiteButtonId, kDeleteUncheckedId, kAboutButtonId,
+                            kCheckAllId, kUncheckAllId, kInvertChecksId,    kListId};
+    for (int id : tabOrder) ASSERT_TRUE(TypeTo(VK_TAB, id)) << "Tab did not reach control " << id << "; at " << FocusId();
+
+    // Home, then Down: the second row; Space unchecks it.
+    TypeKey(VK_HOME);
+    TypeKey(VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return list.FirstSelected() == 1; }, 3000)) << "selected: " << list.FirstSelected();
+    TypeKey(VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return list.Checks() == std::vector<bool>{true, false, true}; }, 3000))
+        << "Space did not uncheck the second row only";
+
+    for (int id : {kExitId, kSiteButtonId, kDeleteUncheckedId})
+        ASSERT_TRUE(TypeTo(VK_TAB, id)) << "Tab did not reach control " << id << "; at " << FocusId();
+    TypeKey(VK_SPACE);
+    ASSERT_TRUE(WaitUntil([&] { return list.Count() == 2; }, 5000)) << "Space did not press Delete Unchecked";
+    EXPECT_EQ(list.Rows(), (std::vector<ListRow>{{urlOf(top[0]), "url1", true}, {urlOf(top[2]), "url2", true}}));
+
+    TypeKey(VK_ESCAPE);
+    ASSERT_TRUE(Run().WaitForExit()) << "Escape did not close the window";
+    EXPECT_EQ(Run().ExitCode(), 0u);
+
+    // Renumbered top first, which both orders of enumeration list as written.
+    EXPECT_EQ(m_registry.Values(kTypedUrlsPath), (std::vector<RegValue>{Sz("url1", urlOf(top[0])), Sz("url2", urlOf(top[2]))}));
+    EXPECT_EQ(Profile(), (ProfileEntries{{urlOf(top[0]), 1}, {urlOf(top[2]), 1}}));
+}
+
+}  // namespace
+}  // namespace e2e
