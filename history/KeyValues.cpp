@@ -23,27 +23,31 @@ bool ReadAllValues(IRegistry& registry, RegHandle key, std::vector<StoredValue>&
 
 bool ReadListedValues(IRegistry& registry, RegHandle key, std::vector<ListedValue>& values) {
     values.clear();
-    std::u16string name(kMaxName, u'\0');
-    std::string data(4096, '\0');
+    // Room for what the browser writes; a larger name or value grows its buffer. The
+    // platform copies through buffers of the size it is given, so they start small.
+    std::u16string name(kTextBuffer, u'\0');
+    std::string data(2 * kTextBuffer, '\0');
     char shownName[kTextBuffer];
     unsigned char shownData[kTextBuffer];
     for (unsigned long index = 0;;) {
-        unsigned long nameLength = kMaxName;
+        unsigned long nameLength = static_cast<unsigned long>(name.size());
         unsigned long dataLength = static_cast<unsigned long>(data.size());
         unsigned long type = kRegNone;
         const long result = registry.RegEnumValueW(key, index, &name[0], &nameLength, &type,
                                                    reinterpret_cast<unsigned char*>(&data[0]), &dataLength);
         if (result == kErrorNoMoreItems) return true;
         if (result == kErrorMoreData) {
-            // The name always fits, so the data did not: grow it and read the same index again.
-            if (dataLength <= data.size() || dataLength > kMaxDataBuffer) return false;
-            data.resize(dataLength);
+            // The data length, when it is given, is the size needed; otherwise the
+            // name is what did not fit. Grow and read the same index again.
+            if (dataLength > data.size() && dataLength <= kMaxDataBuffer) data.resize(dataLength);
+            else if (name.size() < kMaxName) name.resize(std::min<std::size_t>(name.size() * 4, kMaxName));
+            else return false;
             continue;
         }
         if (result != kErrorSuccess) return false;
 
         ListedValue value;
-        value.value.name.assign(name.data(), std::min(nameLength, kMaxName - 1));
+        value.value.name.assign(name.data(), std::min<std::size_t>(nameLength, name.size() - 1));
         value.value.type = type;
         value.value.data.assign(data.data(), std::min<std::size_t>(dataLength, data.size()));
 

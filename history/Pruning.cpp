@@ -5,6 +5,7 @@
 // rewritten its key since, so a value belongs to a row only while it holds the
 // row's address, and values are moved with their own type and bytes, never
 // written back from the text the list shows.
+#include <algorithm>
 #include <cstdio>
 #include <unordered_map>
 #include <unordered_set>
@@ -14,6 +15,7 @@
 #include "RedrawSuspended.h"
 #include "ScopedKey.h"
 #include "TypedUrlHistory.h"
+#include "ValueText.h"
 
 namespace hl {
 
@@ -95,9 +97,9 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
     RedrawSuspended quiet(m_list);
     m_pruned.clear();
 
-    // Where each address is now, read through the first handle the scan opens.
-    // Without a reading, values are deleted by the names the rows were loaded
-    // under, as if the key had not changed.
+    // Where each address is now. While every row's value still holds its address
+    // one question per row tells so; from the first that does not, the whole key
+    // is read once, through the handle the scan has open.
     std::vector<ListedValue> now;
     bool read = false;
     bool known = false;
@@ -145,20 +147,24 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
         // A key that is gone holds the value no more: the address goes as asked,
         // instead of staying on to be written back by the rewrite. A value
         // already gone is fine too.
-        if (key && !read) {
-            read = true;
-            known = ReadListedValues(m_registry, key.get(), now);
-            where = AddressIndex(now);
-        }
-        if (key && !known) {
+        if (key && !read && HoldsAddress(key.get(), name, address)) {
             m_registry.RegDeleteValueA(key.get(), name.c_str());
             m_pruned.insert(PrunedKey(name, address));
         } else if (key) {
-            const long found = where.Take(name, address);
+            if (!read) {
+                read = true;
+                known = ReadListedValues(m_registry, key.get(), now);
+                where = AddressIndex(now);
+            }
+            const long found = known ? where.Take(name, address) : -1;
             if (found >= 0) {
                 const ListedValue& value = now[static_cast<std::size_t>(found)];
                 m_registry.RegDeleteValueW(key.get(), value.value.name.c_str());
                 m_pruned.insert(PrunedKey(value.name, address));
+            } else if (!known) {
+                // Not fully read: the name the row was loaded under is all there is to go by.
+                m_registry.RegDeleteValueA(key.get(), name.c_str());
+                m_pruned.insert(PrunedKey(name, address));
             }
         }
         key.Close();
@@ -175,6 +181,13 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
 
     m_registry.RegDeleteKeyA(kSectionKey);  // forget every check mark, kept rows' too
     RewriteTypedUrls();
+}
+
+bool CTypedUrlHistory::HoldsAddress(RegHandle key, const std::string& name, const std::string& address) {
+    unsigned char data[kTextBuffer];
+    unsigned long size = kTextBuffer;
+    return m_registry.RegQueryValueExA(key, name.c_str(), nullptr, data, &size) == kErrorSuccess &&
+           ValueText(data, std::min(size, kTextBuffer)) == address;
 }
 
 void CTypedUrlHistory::RewriteTypedUrls() {

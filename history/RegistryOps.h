@@ -65,6 +65,9 @@ public:
                                 unsigned long type, const unsigned char* data,
                                 unsigned long size) = 0;
     virtual long RegCloseKey(RegHandle key) = 0;
+    // dataLength is in-out; type may be null.
+    virtual long RegQueryValueExA(RegHandle key, const char* name, unsigned long* type, unsigned char* data,
+                                  unsigned long* dataLength) = 0;
 
     // The registry's own, wide form of values (UTF-16 names and string data), in
     // which a value can be moved without passing through the ANSI code page.

@@ -53,6 +53,8 @@ protected:
 private:
     void SetAllChecks(bool (*newState)(bool current));
     void RememberCheck(int row);
+    // Whether the value of that name, as the list would show it, is that address.
+    bool HoldsAddress(RegHandle key, const std::string& name, const std::string& address);
     // The rewrite itself; false when the addresses or their stamps could not be
     // saved. journalNeeded: the keys may be neither as they were nor as meant.
     bool Rewrite(bool& journalNeeded);

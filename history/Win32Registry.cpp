@@ -64,6 +64,11 @@ long Win32Registry::RegCloseKey(RegHandle key) {
     return ::RegCloseKey(Native(key));
 }
 
+long Win32Registry::RegQueryValueExA(RegHandle key, const char* name, unsigned long* type,
+                                     unsigned char* data, unsigned long* dataLength) {
+    return ::RegQueryValueExA(Native(key), name, nullptr, type, data, dataLength);
+}
+
 long Win32Registry::RegEnumValueW(RegHandle key, unsigned long index, char16_t* name,
                                   unsigned long* nameLength, unsigned long* type,
                                   unsigned char* data, unsigned long* dataLength) {

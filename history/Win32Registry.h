@@ -20,6 +20,8 @@ public:
     long RegSetValueExA(RegHandle key, const char* name, unsigned long reserved, unsigned long type,
                         const unsigned char* data, unsigned long size) override;
     long RegCloseKey(RegHandle key) override;
+    long RegQueryValueExA(RegHandle key, const char* name, unsigned long* type, unsigned char* data,
+                          unsigned long* dataLength) override;
     long RegEnumValueW(RegHandle key, unsigned long index, char16_t* name, unsigned long* nameLength,
                        unsigned long* type, unsigned char* data, unsigned long* dataLength) override;
     long RegQueryValueExW(RegHandle key, const char16_t* name, unsigned long* type, unsigned char* data,

@@ -1,5 +1,6 @@
 // Addresses in any script, as the browser writes them through the wide calls:
-// the list shows them as they are, a click opens them as they are, the profile
+// the list shows them as they are, a click opens them as they are (and the site
+// button the maker's site), the profile
 // remembers them under their own text, and a pruning moves each one with the
 // type and bytes it had. Everything is read back in the registry's and the
 // list's own wide form, so that no code page of ours can hide a '?'.
@@ -60,17 +61,15 @@ const std::string kCheckMark("\x01\0\0\0", 4);
 
 // The key after a pruning that kept these values, top first: each under the
 // next name of url1..urlN with its own type and bytes, then the values the list
-// could not show, named as the shared statement of a pruning says.
+// could not show, those named url<number> numbered on after the rows.
 std::vector<WideValue> ExpectedKey(const std::vector<WideValue>& keptTopDown, const std::vector<WideValue>& unshown) {
-    std::vector<hltest::RawValue> raw;
-    for (const WideValue& value : unshown) raw.push_back({Utf8(value.name), value.type, value.data});
-    const std::vector<hltest::RawValue> names =
-        hltest::ExpectedKey(std::vector<hltest::Row>(keptTopDown.size()), raw);
     std::vector<WideValue> key;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const bool row = i < keptTopDown.size();
-        key.push_back({Wide(names[i].name), row ? keptTopDown[i].type : names[i].type,
-                       row ? keptTopDown[i].data : names[i].data});
+    for (const WideValue& kept : keptTopDown)
+        key.push_back({L"url" + std::to_wstring(key.size() + 1), kept.type, kept.data});
+    std::size_t number = key.size();
+    for (WideValue value : unshown) {
+        if (hltest::NumberedUrlName(Utf8(value.name))) value.name = L"url" + std::to_wstring(++number);
+        key.push_back(value);
     }
     return ByName(key);
 }
@@ -112,17 +111,36 @@ TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
         shown.push_back({Utf8(list.WideText(row, 0)), Utf8(list.WideText(row, 1)), list.Checked(row)});
     EXPECT_TRUE(SameItems(shown, expected)) << "the rows as the list holds them";
 
-    // A click on a row hands the shell exactly that address.
+    // A click below the rows selects none and opens nothing.
     ASSERT_TRUE(BringToFront(Run().MainWindow()));
+    RECT last{}, client{};
+    ASSERT_TRUE(list.LabelOnScreen(list.Count() - 1, &last));
+    GetClientRect(list.hwnd(), &client);
+    MapWindowPoints(list.hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    const POINT below{last.left + 20, last.bottom + 12};
+    ASSERT_LT(below.y, client.bottom);
+    ClickAt(below);
+    Sleep(1500);
+    EXPECT_EQ(list.FirstSelected(), -1);
+    EXPECT_TRUE(recorder.Lines().empty()) << "a click on no row opened " << recorder.Lines()[0];
+
+    // A click on a row hands the shell exactly that address; with Shift the
+    // selection runs from the row clicked before, and the first selected opens.
     std::vector<std::string> opened;
+    int previous = -1;
     for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
-        if (!find(Wide(expected[row].name)).clicked) continue;
+        const bool shift = previous >= 0 && row == static_cast<int>(expected.size()) - 1;
+        if (!find(Wide(expected[row].name)).clicked && !shift) continue;
         RECT label{};
         ASSERT_TRUE(list.LabelOnScreen(row, &label));
-        ClickAt({(label.left + label.right) / 2, (label.top + label.bottom) / 2});
-        opened.push_back(expected[row].url);
+        ClickAt({(label.left + label.right) / 2, (label.top + label.bottom) / 2}, shift);
+        opened.push_back(expected[shift ? previous : row].url);
         EXPECT_EQ(recorder.WaitForLines(opened.size()), opened);
+        previous = row;
     }
+    PostClick(Run().Control(kSiteButtonId));
+    opened.push_back(kMakerSite);
+    EXPECT_EQ(recorder.WaitForLines(opened.size()), opened) << "the site button";
 
     ASSERT_NO_FATAL_FAILURE(Press(kCheckAllId));
     for (int row = 0; row < static_cast<int>(expected.size()); ++row) {

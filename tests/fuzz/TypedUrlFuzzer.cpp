@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // for it. At most one changes the registry: after two, a loss is the registry's doing.
     std::map<std::pair<RegOp, int>, long> faults;
     for (unsigned count = pick(5), writes = 0; count > 0; --count) {
-        const auto op = static_cast<RegOp>(pick(9));  // a close is never failed
+        const auto op = static_cast<RegOp>(pick(10));  // a close is never failed
         const int n = 1 + static_cast<int>(pick(48));
         const long code = op == RegOp::Enum && pick(2) ? hl::kErrorMoreData : hl::kErrorAccessDenied;
         if (op < RegOp::DeleteValue || op > RegOp::Set || writes++ == 0) faults[{op, n}] = code;

@@ -5,12 +5,12 @@
 namespace hltest {
 
 long FaultyRegistry::Call(RegOp op, const std::string& what, const std::function<long()>& call) {
-    static const char* const kNames[] = {"Open",  "Enum",  "DeleteValue", "DeleteKey",   "Create",
-                                         "Set",   "Close", "GetProfile",  "WriteProfile"};
+    static const char* const kNames[] = {"Open",  "Enum",  "DeleteValue", "DeleteKey",    "Create",
+                                         "Set",   "Close", "GetProfile",  "WriteProfile", "Query"};
     const int n = ++m_calls[op];
     long status = onCall && op != RegOp::Close ? onCall(op, n, what) : hl::kErrorSuccess;
     if (status == hl::kErrorSuccess) status = call();
-    if (op != RegOp::Enum)
+    if (op != RegOp::Enum && op != RegOp::Query)
         m_log.push_back(std::string(kNames[static_cast<int>(op)]) + " " + what + "=" + std::to_string(status));
     return status;
 }
@@ -74,9 +74,14 @@ long FaultyRegistry::RegEnumValueW(hl::RegHandle key, unsigned long index, char1
                 [&] { return m_inner.RegEnumValueW(key, index, name, nameLength, type, data, dataLength); });
 }
 
+long FaultyRegistry::RegQueryValueExA(hl::RegHandle key, const char* name, unsigned long* type,
+                                      unsigned char* data, unsigned long* dataLength) {
+    return Call(RegOp::Query, name, [&] { return m_inner.RegQueryValueExA(key, name, type, data, dataLength); });
+}
+
 long FaultyRegistry::RegQueryValueExW(hl::RegHandle key, const char16_t* name, unsigned long* type,
                                       unsigned char* data, unsigned long* dataLength) {
-    return Call(RegOp::Enum, Logged(name), [&] { return m_inner.RegQueryValueExW(key, name, type, data, dataLength); });
+    return Call(RegOp::Query, Logged(name), [&] { return m_inner.RegQueryValueExW(key, name, type, data, dataLength); });
 }
 
 long FaultyRegistry::RegDeleteValueW(hl::RegHandle key, const char16_t* name) {

@@ -12,8 +12,8 @@
 
 namespace hltest {
 
-// The wide forms count and log as the operation they are a form of; a query as Enum, a read.
-enum class RegOp { Open, Enum, DeleteValue, DeleteKey, Create, Set, Close, GetProfile, WriteProfile };
+// The wide forms count and log as the operation they are a form of.
+enum class RegOp { Open, Enum, DeleteValue, DeleteKey, Create, Set, Close, GetProfile, WriteProfile, Query };
 
 class FaultyRegistry final : public hl::IRegistry {
 public:
@@ -43,6 +43,8 @@ public:
     long RegSetValueExA(hl::RegHandle key, const char* name, unsigned long reserved, unsigned long type,
                         const unsigned char* data, unsigned long size) override;
     long RegCloseKey(hl::RegHandle key) override;
+    long RegQueryValueExA(hl::RegHandle key, const char* name, unsigned long* type, unsigned char* data,
+                          unsigned long* dataLength) override;
     long RegEnumValueW(hl::RegHandle key, unsigned long index, char16_t* name, unsigned long* nameLength,
                        unsigned long* type, unsigned char* data, unsigned long* dataLength) override;
     long RegQueryValueExW(hl::RegHandle key, const char16_t* name, unsigned long* type, unsigned char* data,

@@ -209,20 +209,31 @@ long MemoryRegistry::RegEnumValueW(hl::RegHandle handle, unsigned long index, ch
     return hl::kErrorSuccess;
 }
 
-long MemoryRegistry::RegQueryValueExW(hl::RegHandle handle, const char16_t* name, unsigned long* type,
-                                      unsigned char* data, unsigned long* dataLength) {
+long MemoryRegistry::Query(hl::RegHandle handle, const std::u16string& name, bool ansi, unsigned long* type,
+                           unsigned char* data, unsigned long* dataLength) {
     Key* key = nullptr;
     if (const long status = Resolve(handle, key)) return status;
     auto it = Find(*key, name);
     if (it == key->values.end()) return hl::kErrorFileNotFound;
-    const unsigned long size = static_cast<unsigned long>(it->data.size());
+    const std::string bytes = ansi && IsString(it->type) ? ToCodePage(m_page, Units(it->data)) : it->data;
+    const unsigned long size = static_cast<unsigned long>(bytes.size());
     if (type) *type = it->type;
     const unsigned long room = dataLength ? *dataLength : 0;
     if (dataLength) *dataLength = size;
     if (!data) return hl::kErrorSuccess;
     if (size > room) return hl::kErrorMoreData;
-    std::memcpy(data, it->data.data(), size);
+    std::memcpy(data, bytes.data(), size);
     return hl::kErrorSuccess;
+}
+
+long MemoryRegistry::RegQueryValueExA(hl::RegHandle handle, const char* name, unsigned long* type,
+                                      unsigned char* data, unsigned long* dataLength) {
+    return Query(handle, FromCodePage(m_page, name), true, type, data, dataLength);
+}
+
+long MemoryRegistry::RegQueryValueExW(hl::RegHandle handle, const char16_t* name, unsigned long* type,
+                                      unsigned char* data, unsigned long* dataLength) {
+    return Query(handle, name, false, type, data, dataLength);
 }
 
 long MemoryRegistry::RegDeleteValueA(hl::RegHandle handle, const char* name) {

@@ -51,6 +51,8 @@ public:
     long RegSetValueExA(hl::RegHandle key, const char* name, unsigned long reserved, unsigned long type,
                         const unsigned char* data, unsigned long size) override;
     long RegCloseKey(hl::RegHandle key) override;
+    long RegQueryValueExA(hl::RegHandle key, const char* name, unsigned long* type, unsigned char* data,
+                          unsigned long* dataLength) override;
     long RegEnumValueW(hl::RegHandle key, unsigned long index, char16_t* name, unsigned long* nameLength,
                        unsigned long* type, unsigned char* data, unsigned long* dataLength) override;
     long RegQueryValueExW(hl::RegHandle key, const char16_t* name, unsigned long* type, unsigned char* data,
@@ -80,6 +82,8 @@ private:
     std::vector<Value>::iterator Find(Key& key, const std::u16string& name);
     void Store(Key& key, const std::u16string& name, unsigned long type, std::string data);
     long Delete(hl::RegHandle handle, const std::u16string& name);
+    long Query(hl::RegHandle handle, const std::u16string& name, bool ansi, unsigned long* type,
+               unsigned char* data, unsigned long* dataLength);
 
     EnumOrder m_order;
     CodePage m_page;

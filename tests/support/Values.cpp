@@ -64,13 +64,14 @@ bool Fits(const RawValue& value, CodePage page) {
            ToCodePage(page, FromCodePage(page, text)) == text;
 }
 
+bool NumberedUrlName(const std::string& name) {
+    const std::string folded = Folded(name);
+    return folded.size() > 3 && folded.compare(0, 3, "url") == 0 &&
+           folded.find_first_not_of("0123456789", 3) == std::string::npos;
+}
+
 std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vector<RawValue>& enumerated,
                                   CodePage page) {
-    auto numbered = [](const std::string& name) {
-        const std::string folded = Folded(name);
-        return folded.size() > 3 && folded.compare(0, 3, "url") == 0 &&
-               folded.find_first_not_of("0123456789", 3) == std::string::npos;
-    };
     std::vector<RawValue> key;
     for (const Row& row : rows) {
         RawValue value = Sz("", row.address);
@@ -81,7 +82,7 @@ std::vector<RawValue> ExpectedKey(const std::vector<Row>& rows, const std::vecto
     }
     std::size_t number = rows.size();
     for (RawValue value : Unshown(enumerated, page)) {
-        if (numbered(value.name)) value.name = "url" + std::to_string(++number);
+        if (NumberedUrlName(value.name)) value.name = "url" + std::to_string(++number);
         key.push_back(value);
     }
     return key;

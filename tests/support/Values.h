@@ -52,6 +52,9 @@ std::string ShownText(const std::string& data);
 // and bytes that are no text in the program's code page do not survive the list.
 bool Fits(const RawValue& value, CodePage page = CodePage::Latin1);
 
+// url<digits>, the browser's own numbering, which a pruning renumbers.
+bool NumberedUrlName(const std::string& name);
+
 // The key after a pruning that could save, from the key as enumerated before it:
 // the rows as url1..urlN top first, each the value it was loaded from with its
 // own type and bytes, then the values the list could not show, in enumeration
