@@ -6,7 +6,8 @@ namespace drive {
 
 namespace {
 
-constexpr UINT kSendTimeoutMs = 5000;
+// Long enough for a pruning of ten thousand addresses on a busy machine.
+constexpr UINT kSendTimeoutMs = 20000;
 
 BOOL CALLBACK CollectWindowOf(HWND hwnd, LPARAM context) {
     auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
