@@ -82,6 +82,7 @@ TEST_P(BrowserKey, KeyRewrittenWhileListedLosesAndDoublesNothing) {
         {"a kept address deleted", {Sz("url1", "x"), Sz("url2", "b")}, "b", {"x", "a"}},
         {"twice the same address", {Sz("url1", "a"), Sz("url2", "a"), Sz("url3", "b"), Sz("url4", "x")}, "a",
          {"x", "b", "a"}},
+        {"the key deleted", {}, "b", {"x", "a"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -91,7 +92,7 @@ TEST_P(BrowserKey, KeyRewrittenWhileListedLosesAndDoublesNothing) {
         for (int row = 0; row < List().GetItemCount(); ++row)
             if (c.unchecked && List().GetItemText(row, 0) == c.unchecked) List().SetCheck(row, false);
         Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
-        WriteValues(Raw(), hl::kTypedUrlsKey, c.rewritten);
+        if (!c.rewritten.empty()) WriteValues(Raw(), hl::kTypedUrlsKey, c.rewritten);
         history->OnDeleteUnchecked();
         std::vector<RawValue> expected;
         for (const std::string& text : c.expected) expected.push_back(Sz("url" + std::to_string(expected.size() + 1), text));

@@ -64,17 +64,6 @@ TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
     }
 }
 
-TEST_P(Pruning, KeyDeletedWhileListedLosesOnlyTheUnchecked) {
-    Load(Numbered(5));
-    SetChecks({false, true, false, true, true});
-    const std::vector<Row> kept = Kept(Rows());
-    Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
-    history->OnDeleteUnchecked();
-    EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, {})));
-    EXPECT_EQ(Rows().size(), kept.size());
-    EXPECT_TRUE(history->messages.empty());
-}
-
 TEST_P(Pruning, MovesValuesAsTheyAreAndKeepsThoseTheListCouldNotShow) {
     Load({Sz("url1", "http://a/"), Sz("url2", "http://" + std::string(300, 'x')),
           Sz("u" + std::string(299, 'n'), "http://long-name/"), {"blob", hl::kRegBinary, std::string(400, '\x7f')},

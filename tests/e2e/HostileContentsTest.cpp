@@ -110,22 +110,6 @@ Contents EveryTypeAndSize() {
     return c;
 }
 
-// ---- A long list, with a few values too big to show among them.
-
-Contents TenThousandValues() {
-    Contents c;
-    for (int i = 1; i <= 9990; ++i) {
-        const std::string url = "http://www.example.com/page/" + std::to_string(i);
-        c.values.push_back(Sz("url" + std::to_string(i), url));
-        if (i % 5 == 0) c.profile.push_back(Dword(url, 1));
-    }
-    for (int i = 0; i < 9; ++i)
-        c.values.push_back(Sz(i % 2 ? "url" + std::to_string(20000 + i) : "big " + std::to_string(i),
-                              Repeat("http://big.example/" + std::to_string(i) + "/", 261 + i * 500)));
-    c.values.push_back({"", REG_BINARY, std::string(300, '\x7F')});
-    return c;
-}
-
 Contents NoKeyAtAll() {
     Contents c;
     c.keyExists = false;
@@ -147,7 +131,6 @@ struct Launch {
 const Launch kLaunches[] = {
     {"EveryTypeAndSizeNamesAndProfileEntries", EveryTypeAndSize, true,
      Marks::CheckAllThenUncheckEveryThird},
-    {"TenThousandValues", TenThousandValues, false, Marks::Invert},
     {"NoKeyAtAll", NoKeyAtAll, true, Marks::Invert},
 };
 

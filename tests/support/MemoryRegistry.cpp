@@ -38,6 +38,13 @@ char16_t Upper(char16_t c) {
     return c;
 }
 
+template <typename Char>
+std::basic_string<Char> Named(CodePage page, const std::u16string& name);
+template <>
+std::string Named(CodePage page, const std::u16string& name) { return ToCodePage(page, name); }
+template <>
+std::u16string Named(CodePage, const std::u16string& name) { return name; }
+
 }  // namespace
 
 std::string Folded(std::string text) {
@@ -165,48 +172,38 @@ long MemoryRegistry::RegOpenKeyExA(const char* subKey, unsigned long, unsigned l
     return *result ? hl::kErrorSuccess : hl::kErrorFileNotFound;
 }
 
-long MemoryRegistry::RegEnumValueA(hl::RegHandle handle, unsigned long index, char* name,
-                                   unsigned long* nameLength, unsigned long* type, unsigned char* data,
-                                   unsigned long* dataLength) {
+template <typename Char>
+long MemoryRegistry::Enum(hl::RegHandle handle, unsigned long index, bool ansi, Char* name, unsigned long* nameLength,
+                          unsigned long* type, unsigned char* data, unsigned long* dataLength) {
     Key* key = nullptr;
     if (const long status = Resolve(handle, key)) return status;
     if (index >= key->values.size()) return hl::kErrorNoMoreItems;
     const Value& value = key->values[index];
-    const std::string shownName = ToCodePage(m_page, value.name);
+    const std::basic_string<Char> shownName = Named<Char>(m_page, value.name);
     if (shownName.size() >= *nameLength) return hl::kErrorMoreData;
-    const std::string shownData = IsString(value.type) ? ToCodePage(m_page, Units(value.data)) : value.data;
-    const unsigned long size = static_cast<unsigned long>(shownData.size());
+    const std::string bytes = ansi && IsString(value.type) ? ToCodePage(m_page, Units(value.data)) : value.data;
+    const unsigned long size = static_cast<unsigned long>(bytes.size());
     if (data && size > *dataLength) {
         *dataLength = size;  // the size it would need
         return hl::kErrorMoreData;
     }
-    std::memcpy(name, shownName.c_str(), shownName.size() + 1);
+    std::copy(shownName.c_str(), shownName.c_str() + shownName.size() + 1, name);
     *nameLength = static_cast<unsigned long>(shownName.size());
     if (type) *type = value.type;
-    if (data) std::memcpy(data, shownData.data(), size);
+    if (data) std::memcpy(data, bytes.data(), size);
     if (dataLength) *dataLength = size;
     return hl::kErrorSuccess;
+}
+
+long MemoryRegistry::RegEnumValueA(hl::RegHandle handle, unsigned long index, char* name, unsigned long* nameLength,
+                                   unsigned long* type, unsigned char* data, unsigned long* dataLength) {
+    return Enum(handle, index, true, name, nameLength, type, data, dataLength);
 }
 
 long MemoryRegistry::RegEnumValueW(hl::RegHandle handle, unsigned long index, char16_t* name,
                                    unsigned long* nameLength, unsigned long* type, unsigned char* data,
                                    unsigned long* dataLength) {
-    Key* key = nullptr;
-    if (const long status = Resolve(handle, key)) return status;
-    if (index >= key->values.size()) return hl::kErrorNoMoreItems;
-    const Value& value = key->values[index];
-    if (value.name.size() >= *nameLength) return hl::kErrorMoreData;
-    const unsigned long size = static_cast<unsigned long>(value.data.size());
-    if (data && size > *dataLength) {
-        *dataLength = size;
-        return hl::kErrorMoreData;
-    }
-    std::copy(value.name.c_str(), value.name.c_str() + value.name.size() + 1, name);
-    *nameLength = static_cast<unsigned long>(value.name.size());
-    if (type) *type = value.type;
-    if (data) std::memcpy(data, value.data.data(), size);
-    if (dataLength) *dataLength = size;
-    return hl::kErrorSuccess;
+    return Enum(handle, index, false, name, nameLength, type, data, dataLength);
 }
 
 long MemoryRegistry::Query(hl::RegHandle handle, const std::u16string& name, bool ansi, unsigned long* type,

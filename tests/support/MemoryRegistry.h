@@ -82,6 +82,9 @@ private:
     std::vector<Value>::iterator Find(Key& key, const std::u16string& name);
     void Store(Key& key, const std::u16string& name, unsigned long type, std::string data);
     long Delete(hl::RegHandle handle, const std::u16string& name);
+    template <typename Char>
+    long Enum(hl::RegHandle handle, unsigned long index, bool ansi, Char* name, unsigned long* nameLength,
+              unsigned long* type, unsigned char* data, unsigned long* dataLength);
     long Query(hl::RegHandle handle, const std::u16string& name, bool ansi, unsigned long* type,
                unsigned char* data, unsigned long* dataLength);
 
