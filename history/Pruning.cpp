@@ -6,7 +6,6 @@
 // row's address, and values are moved with their own type and bytes, never
 // written back from the text the list shows.
 #include <algorithm>
-#include <cstdio>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -21,11 +20,7 @@ namespace hl {
 
 namespace {
 
-std::string UrlName(std::size_t number) {
-    char name[32];
-    std::snprintf(name, sizeof name, "url%zu", number);
-    return name;
-}
+std::string UrlName(std::size_t number) { return "url" + std::to_string(number); }
 
 // Finds the value that holds a row's address among a key's values, each value
 // given to one row at most.
