@@ -69,6 +69,15 @@ bool Registry::CreateKey(const std::string& path) const {
 
 bool Registry::KeyExists(const std::string& path) const { return Key(m_root, path).get() != nullptr; }
 
+std::size_t Registry::ValueCount(const std::string& path) const {
+    Key key(m_root, path);
+    DWORD count = 0;
+    if (!key.get() || RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return count;
+}
+
 bool Registry::Set(const std::string& path, const RegValue& value) const { return SetAll(path, {value}); }
 
 bool Registry::SetAll(const std::string& path, const std::vector<RegValue>& values) const {

@@ -89,6 +89,8 @@ public:
     // A value that cannot be read ends the list early.
     bool SetAll(const std::string& path, const std::vector<WideValue>& values) const;
     std::vector<WideValue> WideValues(const std::string& path) const;
+    // How many values the key holds, in one call: cheap enough to watch a key change.
+    std::size_t ValueCount(const std::string& path) const;
     // The names alone, in enumeration order.
     std::vector<std::string> Names(const std::string& path) const;
     std::optional<RegValue> Find(const std::string& path, const std::string& name) const;
