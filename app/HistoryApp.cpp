@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "HistoryDlg.h"
-#include "RegistryOps.h"
+#include "ProductNames.h"
 
 BEGIN_MESSAGE_MAP(CHistoryApp, CWinApp)
     ON_COMMAND(ID_HELP, &CWinApp::OnHelp)

@@ -1,4 +1,5 @@
 // The bulk check commands and the commands that open addresses.
+#include "ProductNames.h"
 #include "TypedUrlHistory.h"
 
 namespace hl {

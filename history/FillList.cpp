@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "Journal.h"
+#include "ProductNames.h"
 #include "RedrawSuspended.h"
 #include "ScopedKey.h"
 #include "TypedUrlHistory.h"

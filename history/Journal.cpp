@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ProductNames.h"
 #include "ScopedKey.h"
 
 namespace hl {

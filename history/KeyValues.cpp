@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ProductNames.h"
 #include "ValueText.h"
 
 namespace hl {
@@ -106,10 +107,11 @@ bool ReplaceValues(IRegistry& registry, RegHandle key, const std::vector<StoredV
 }
 
 bool IsNumberedUrlName(const std::u16string& name) {
-    if (name.size() < 4) return false;
-    for (std::size_t i = 0; i < 3; ++i)
-        if (name[i] != u"url"[i] && name[i] != u"URL"[i]) return false;
-    return std::all_of(name.begin() + 3, name.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+    constexpr std::size_t prefix = sizeof kUrlValuePrefix - 1;
+    if (name.size() <= prefix) return false;
+    for (std::size_t i = 0; i < prefix; ++i)  // case-blind, as the registry compares names
+        if ((name[i] | 0x20) != kUrlValuePrefix[i]) return false;
+    return std::all_of(name.begin() + prefix, name.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
 }
 
 std::u16string Widened(const std::string& ascii) {

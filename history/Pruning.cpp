@@ -11,6 +11,7 @@
 
 #include "Journal.h"
 #include "KeyValues.h"
+#include "ProductNames.h"
 #include "RedrawSuspended.h"
 #include "ScopedKey.h"
 #include "TypedUrlHistory.h"
@@ -20,7 +21,7 @@ namespace hl {
 
 namespace {
 
-std::string UrlName(std::size_t number) { return "url" + std::to_string(number); }
+std::string UrlName(std::size_t number) { return kUrlValuePrefix + std::to_string(number); }
 
 // Finds the value that holds a row's address among a key's values, each value
 // given to one row at most.

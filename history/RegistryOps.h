@@ -1,48 +1,11 @@
 // The registry operations the typed-address logic performs, under the platform's
 // own names, against the current user's hive. Production binds them to ADVAPI32
-// and to the application's profile; tests bind them to an in-memory model.
+// and to the application's profile (win32/); tests bind them to an in-memory model.
 #pragma once
 
-#include <cstdint>
+#include "RegistryConstants.h"
 
 namespace hl {
-
-// The Windows values the logic depends on, spelt out so that it compiles
-// without <windows.h>. Win32Registry.cpp checks each against the real one.
-inline constexpr long kErrorSuccess = 0;
-inline constexpr long kErrorFileNotFound = 2;
-inline constexpr long kErrorAccessDenied = 5;
-inline constexpr long kErrorInvalidHandle = 6;
-inline constexpr long kErrorBadKey = 1010;
-inline constexpr long kErrorMoreData = 234;
-inline constexpr long kErrorNoMoreItems = 259;
-inline constexpr long kErrorKeyDeleted = 1018;
-
-inline constexpr unsigned long kKeyAllAccess = 0xF003F;
-inline constexpr unsigned long kRegOptionNonVolatile = 0;
-
-inline constexpr unsigned long kRegNone = 0;
-inline constexpr unsigned long kRegSz = 1;
-inline constexpr unsigned long kRegExpandSz = 2;
-inline constexpr unsigned long kRegBinary = 3;
-inline constexpr unsigned long kRegDword = 4;
-inline constexpr unsigned long kRegMultiSz = 7;
-inline constexpr unsigned long kRegQword = 11;
-
-// Value names and addresses hold at most 259 characters in buffers of 260.
-inline constexpr unsigned long kTextBuffer = 260;
-
-inline constexpr const char kTypedUrlsKey[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
-inline constexpr const char kRegistryKeyName[] = "Corvanta";
-inline constexpr const char kProfileName[] = "Hedgeloom";
-inline constexpr const char kProfileKey[] = "Software\\Corvanta\\Hedgeloom";
-inline constexpr const char kSection[] = "TypedUrls";
-inline constexpr const char kSectionKey[] = "Software\\Corvanta\\Hedgeloom\\TypedUrls";
-// Beside the section: what the browser's keys held before a rewrite began, so
-// that a rewrite cut off by the end of the process can be undone at the next start.
-inline constexpr const char kJournalKey[] = "Software\\Corvanta\\Hedgeloom\\Journal";
-// Internet Explorer 10 and later: when each address was last typed, under the address's name.
-inline constexpr const char kTypedUrlsTimeKey[] = "Software\\Microsoft\\Internet Explorer\\TypedURLsTime";
 
 // An open key; null is never a valid one.
 using RegHandle = struct RegKeyTag*;

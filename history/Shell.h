@@ -14,9 +14,6 @@ protected:
     ~IShell() = default;
 };
 
-// The maker's home page, opened by the site buttons.
-inline constexpr const char kMakerSite[] = "https://www.corvanta.com/";
-
 // Opens the maker's web site; needs nothing of a window.
 void OnVisitSite(IShell& shell);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ProductNames.h"
 #include "RegistryOps.h"
 
 namespace hl {

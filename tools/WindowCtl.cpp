@@ -27,7 +27,7 @@ BOOL CALLBACK Visit(HWND hWnd, LPARAM lParam) {
     Search* search = reinterpret_cast<Search*>(lParam);
     if (!::IsWindowVisible(hWnd) || drive::TextOf(hWnd) != search->caption) return TRUE;
     // The main window is told from its message boxes by its list.
-    if (!search->found || ::GetDlgItem(hWnd, drive::kListId)) search->found = hWnd;
+    if (!search->found || ::GetDlgItem(hWnd, IDC_LIST)) search->found = hWnd;
     return TRUE;
 }
 

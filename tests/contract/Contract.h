@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ProductNames.h"
 #include "TypedUrlHistory.h"
 #include "contract/Binding.h"
 #include "support/FaultyRegistry.h"

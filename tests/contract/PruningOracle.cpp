@@ -1,5 +1,6 @@
 #include "contract/PruningOracle.h"
 
+#include "ProductNames.h"
 #include "ScopedKey.h"
 #include "support/MemoryRegistry.h"
 

@@ -80,10 +80,10 @@ TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
     const std::vector<Address> addresses = Addresses();
     std::vector<WideValue> seed;
     for (const Address& address : addresses) seed.push_back(ValueOf(address));
-    ASSERT_TRUE(m_registry.SetAll(kTypedUrlsPath, seed));
+    ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, seed));
     const std::wstring remembered = addresses[1].text;
-    ASSERT_TRUE(m_registry.SetAll(kSectionPath, {WideValue{remembered, REG_DWORD, kCheckMark}}));
-    const std::vector<WideValue> before = m_registry.WideValues(kTypedUrlsPath);
+    ASSERT_TRUE(m_registry.SetAll(hl::kSectionKey, {WideValue{remembered, REG_DWORD, kCheckMark}}));
+    const std::vector<WideValue> before = m_registry.WideValues(hl::kTypedUrlsKey);
     ASSERT_EQ(ByName(before), ByName(seed)) << "the registry did not take the values as written";
 
     auto find = [&](const std::wstring& name) {
@@ -138,20 +138,20 @@ TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
         EXPECT_EQ(recorder.WaitForLines(opened.size()), opened);
         previous = row;
     }
-    PostClick(Run().Control(kSiteButtonId));
-    opened.push_back(kMakerSite);
+    PostClick(Run().Control(IDC_VISIT_SITE));
+    opened.push_back(hl::kMakerSite);
     EXPECT_EQ(recorder.WaitForLines(opened.size()), opened) << "the site button";
 
-    ASSERT_NO_FATAL_FAILURE(Press(kCheckAllId));
+    ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
     for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
         if (find(Wide(expected[row].name)).pruned) {
             EXPECT_TRUE(list.SetChecked(row, false)) << "row " << row;
         }
     }
-    ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
-    EXPECT_TRUE(SameItems(ByName(m_registry.WideValues(kTypedUrlsPath)), ExpectedKey(keptTopDown, unshown)))
+    ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
+    EXPECT_TRUE(SameItems(ByName(m_registry.WideValues(hl::kTypedUrlsKey)), ExpectedKey(keptTopDown, unshown)))
         << " in the key after pruning";
-    EXPECT_FALSE(m_registry.KeyExists(kTypedUrlsTimePath)) << "a pruning made a key of time stamps";
+    EXPECT_FALSE(m_registry.KeyExists(hl::kTypedUrlsTimeKey)) << "a pruning made a key of time stamps";
 
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
     std::vector<WideValue> marks;
@@ -159,7 +159,7 @@ TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
         const std::wstring text = find(kept.name).text;
         marks.push_back({text, REG_DWORD, kCheckMark});
     }
-    EXPECT_TRUE(SameItems(ByName(m_registry.WideValues(kSectionPath)), ByName(marks))) << " in the profile";
+    EXPECT_TRUE(SameItems(ByName(m_registry.WideValues(hl::kSectionKey)), ByName(marks))) << " in the profile";
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingAndThenWorks) {
 
     EXPECT_EQ(List().Checks(), (std::vector<bool>{false, false, false}));
     EXPECT_TRUE(IsWindowEnabled(main));
-    ASSERT_NO_FATAL_FAILURE(Press(kCheckAllId));
+    ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
     EXPECT_EQ(List().Checks(), std::vector<bool>(3, true));
 
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));

@@ -27,17 +27,17 @@ TEST_F(RewrittenWhileOpenTest, PruningTakesOnlyTheUncheckedAddressAndKeepsEveryO
     const std::vector<ListRow> rows = List().Rows();
     ASSERT_EQ(rows.size(), 3u);
 
-    m_registry.DeleteTree(kTypedUrlsPath);
+    m_registry.DeleteTree(hl::kTypedUrlsKey);
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", kC}, {"url2", kA}, {"url3", kB}, {"url4", kX}}));
-    ASSERT_NO_FATAL_FAILURE(Press(kCheckAllId));
+    ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
     const std::string gone = kB;
     const auto unchecked = std::find_if(rows.begin(), rows.end(), [&](const ListRow& row) { return row.url == gone; });
     ASSERT_NE(unchecked, rows.end());
     ASSERT_TRUE(List().SetChecked(static_cast<int>(unchecked - rows.begin()), false));
-    ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
+    ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
 
     std::vector<std::string> addresses, names;
-    for (const RegValue& value : Export(kTypedUrlsPath)) {
+    for (const RegValue& value : Export(hl::kTypedUrlsKey)) {
         EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ)) << value;
         addresses.push_back(value.data);
         names.push_back(value.name);
@@ -49,7 +49,7 @@ TEST_F(RewrittenWhileOpenTest, PruningTakesOnlyTheUncheckedAddressAndKeepsEveryO
     std::sort(names.begin(), names.end());
     EXPECT_TRUE(SameItems(addresses, expected)) << " (the key's addresses, sorted)";
     EXPECT_EQ(names, (std::vector<std::string>{"url1", "url2", "url3"})) << "not renumbered without a gap";
-    EXPECT_FALSE(m_registry.KeyExists(kTypedUrlsTimePath)) << "a pruning made a key of time stamps";
+    EXPECT_FALSE(m_registry.KeyExists(hl::kTypedUrlsTimeKey)) << "a pruning made a key of time stamps";
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
 }
 
@@ -67,14 +67,14 @@ TEST_F(TimeStampsTest, EachKeptAddressKeepsItsStampUnderItsNewNameAndNoOtherStam
         typed.push_back({"url" + std::to_string(i), "http://site" + std::to_string(i) + ".example/"});
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(typed));
     // url4 was never stamped, and url9's stamp belongs to no address.
-    ASSERT_TRUE(m_registry.SetAll(kTypedUrlsTimePath, {Stamp("url1", 1), Stamp("url2", 2), Stamp("url3", 3),
+    ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsTimeKey, {Stamp("url1", 1), Stamp("url2", 2), Stamp("url3", 3),
                                                         Stamp("url5", 5), Stamp("url9", 9)}));
-    const std::vector<RegValue> before = Export(kTypedUrlsPath);
-    const std::vector<RegValue> stampsBefore = Export(kTypedUrlsTimePath);
+    const std::vector<RegValue> before = Export(hl::kTypedUrlsKey);
+    const std::vector<RegValue> stampsBefore = Export(hl::kTypedUrlsTimeKey);
 
     ASSERT_NO_FATAL_FAILURE(Start());
     const std::vector<ListRow> rows = List().Rows();
-    ASSERT_NO_FATAL_FAILURE(Press(kCheckAllId));
+    ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
     std::vector<ListRow> kept;
     std::vector<RegValue> stamps;
     for (std::size_t row = 0; row < rows.size(); ++row) {
@@ -90,10 +90,10 @@ TEST_F(TimeStampsTest, EachKeptAddressKeepsItsStampUnderItsNewNameAndNoOtherStam
         }
     }
     ASSERT_EQ(kept.size(), 4u);
-    ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
+    ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
 
-    EXPECT_TRUE(PrunedAsItMust(before, kept, Export(kTypedUrlsPath)));
-    EXPECT_TRUE(SameItems(ByName(Export(kTypedUrlsTimePath)), ByName(stamps))) << " in the time stamps";
+    EXPECT_TRUE(PrunedAsItMust(before, kept, Export(hl::kTypedUrlsKey)));
+    EXPECT_TRUE(SameItems(ByName(Export(hl::kTypedUrlsTimeKey)), ByName(stamps))) << " in the time stamps";
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
 }
 

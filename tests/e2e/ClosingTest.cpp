@@ -21,9 +21,9 @@ TEST_P(ClosingTest, RemembersTheChecksAsTheyAreWhenTheWindowCloses) {
     const RemoteListView list = List();
     ASSERT_EQ(list.Checks(), (std::vector<bool>{true, false, false}));
     // ... the user tries the buttons, then leaves only the middle one checked ...
-    const std::pair<int, std::vector<bool>> presses[] = {{kInvertChecksId, {false, true, true}},
-                                                         {kUncheckAllId, {false, false, false}},
-                                                         {kCheckAllId, {true, true, true}}};
+    const std::pair<int, std::vector<bool>> presses[] = {{IDC_INVERT_CHECKS, {false, true, true}},
+                                                         {IDC_UNCHECK_ALL, {false, false, false}},
+                                                         {IDC_CHECK_ALL, {true, true, true}}};
     // A pressed button takes the focus, and Enter would press it again: not before that close.
     for (const auto& [button, after] : presses) {
         if (GetParam() == CloseBy::EnterKey) break;

@@ -21,17 +21,17 @@ const char* NameOf(CloseBy how) {
 }
 
 void HedgeloomTest::SetUp() {
-    m_registry.DeleteTree(kTypedUrlsPath);
-    m_registry.DeleteTree(kTypedUrlsTimePath);
-    m_registry.DeleteTree(kProfilePath);
-    ASSERT_FALSE(m_registry.KeyExists(kTypedUrlsPath));
-    ASSERT_FALSE(m_registry.KeyExists(kTypedUrlsTimePath));
-    ASSERT_FALSE(m_registry.KeyExists(kProfilePath));
+    m_registry.DeleteTree(hl::kTypedUrlsKey);
+    m_registry.DeleteTree(hl::kTypedUrlsTimeKey);
+    m_registry.DeleteTree(hl::kProfileKey);
+    ASSERT_FALSE(m_registry.KeyExists(hl::kTypedUrlsKey));
+    ASSERT_FALSE(m_registry.KeyExists(hl::kTypedUrlsTimeKey));
+    ASSERT_FALSE(m_registry.KeyExists(hl::kProfileKey));
 }
 
 void HedgeloomTest::SeedTypedUrls(const std::vector<RegValue>& values) {
-    ASSERT_TRUE(m_registry.CreateKey(kTypedUrlsPath));
-    for (const RegValue& value : values) ASSERT_TRUE(m_registry.Set(kTypedUrlsPath, value)) << value.name;
+    ASSERT_TRUE(m_registry.CreateKey(hl::kTypedUrlsKey));
+    for (const RegValue& value : values) ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsKey, value)) << value.name;
 }
 
 void HedgeloomTest::SeedTypedUrls(const std::vector<std::pair<std::string, std::string>>& namesAndUrls) {
@@ -41,11 +41,11 @@ void HedgeloomTest::SeedTypedUrls(const std::vector<std::pair<std::string, std::
 }
 
 void HedgeloomTest::Remember(const std::string& url, DWORD checked) {
-    ASSERT_TRUE(m_registry.Set(kSectionPath, Dword(url, checked)));
+    ASSERT_TRUE(m_registry.Set(hl::kSectionKey, Dword(url, checked)));
 }
 
 std::vector<std::string> HedgeloomTest::NamesTopDown() const {
-    std::vector<std::string> names = m_registry.Names(kTypedUrlsPath);
+    std::vector<std::string> names = m_registry.Names(hl::kTypedUrlsKey);
     std::reverse(names.begin(), names.end());
     return names;
 }
@@ -68,7 +68,7 @@ void HedgeloomTest::Close(CloseBy how) {
     HWND main = m_run->MainWindow();
     switch (how) {
     case CloseBy::ExitButton:
-        PostClick(GetDlgItem(main, kExitId));
+        PostClick(GetDlgItem(main, IDCANCEL));
         break;
     case CloseBy::EscapeKey:
         // Keys go where the keyboard sends them: to the focus.
@@ -77,7 +77,7 @@ void HedgeloomTest::Close(CloseBy how) {
     case CloseBy::EnterKey: {
         // Enter closes only while no button has the focus; the list has it from the start.
         HWND focus = FocusOfThread(main);
-        ASSERT_EQ(focus, GetDlgItem(main, kListId)) << "the list does not have the focus";
+        ASSERT_EQ(focus, GetDlgItem(main, IDC_LIST)) << "the list does not have the focus";
         PostKey(focus, VK_RETURN);
         break;
     }
@@ -98,7 +98,7 @@ void HedgeloomTest::Close(CloseBy how) {
 
 ProfileEntries HedgeloomTest::Profile() const {
     ProfileEntries entries;
-    for (const RegValue& value : m_registry.Values(kSectionPath)) {
+    for (const RegValue& value : m_registry.Values(hl::kSectionKey)) {
         EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD)) << "entry " << value.name;
         EXPECT_EQ(value.data.size(), sizeof(DWORD)) << "entry " << value.name;
         DWORD number = 0xFFFFFFFF;

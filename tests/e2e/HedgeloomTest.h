@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ProductNames.h"
 #include "driver/HedgeloomRun.h"
 #include "driver/Registry.h"
 
@@ -17,19 +18,10 @@ namespace e2e {
 
 using namespace drive;
 
-inline constexpr int kExitId = 2;
-inline constexpr int kSiteButtonId = 1002;
-inline constexpr int kDeleteUncheckedId = 1003;
-inline constexpr int kAboutButtonId = 1004;
-inline constexpr int kCheckAllId = 1005;
-inline constexpr int kUncheckAllId = 1006;
-inline constexpr int kInvertChecksId = 1007;
-inline constexpr int kAboutVisitId = 1003;
-inline constexpr unsigned kIdmAboutBox = 0x0010;
-
+// The captions as a user reads them, written out here on purpose: the resource
+// script has them as literals, and the tests find the windows by them.
 inline constexpr const char kAppCaption[] = "Hedgeloom";
 inline constexpr const char kAboutCaption[] = "About Hedgeloom";
-inline constexpr const char kMakerSite[] = "https://www.corvanta.com/";
 
 enum class CloseBy { ExitButton, EscapeKey, EnterKey, CloseBox, SysCommandClose };
 const char* NameOf(CloseBy how);

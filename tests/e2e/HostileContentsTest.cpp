@@ -140,22 +140,22 @@ class HostileContentsTest : public HedgeloomTest, public testing::WithParamInter
 protected:
     void Seed(const Contents& c) {
         if (c.keyExists) {
-            ASSERT_TRUE(m_registry.CreateKey(kTypedUrlsPath));
+            ASSERT_TRUE(m_registry.CreateKey(hl::kTypedUrlsKey));
         }
         // All at once; one by one only to tell which one the registry refused.
-        if (!c.values.empty() && !m_registry.SetAll(kTypedUrlsPath, c.values)) {
-            for (const RegValue& value : c.values) ASSERT_TRUE(m_registry.Set(kTypedUrlsPath, value)) << value;
+        if (!c.values.empty() && !m_registry.SetAll(hl::kTypedUrlsKey, c.values)) {
+            for (const RegValue& value : c.values) ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsKey, value)) << value;
         }
         for (const auto& [subkey, value] : c.subkeyValues)
-            ASSERT_TRUE(m_registry.Set(std::string(kTypedUrlsPath) + "\\" + subkey, value)) << value;
-        if (!c.profile.empty() && !m_registry.SetAll(kSectionPath, c.profile)) {
-            for (const RegValue& entry : c.profile) ASSERT_TRUE(m_registry.Set(kSectionPath, entry)) << entry;
+            ASSERT_TRUE(m_registry.Set(std::string(hl::kTypedUrlsKey) + "\\" + subkey, value)) << value;
+        if (!c.profile.empty() && !m_registry.SetAll(hl::kSectionKey, c.profile)) {
+            for (const RegValue& entry : c.profile) ASSERT_TRUE(m_registry.Set(hl::kSectionKey, entry)) << entry;
         }
     }
     std::vector<std::vector<RegValue>> ExportSubkeys(const Contents& c) const {
         std::vector<std::vector<RegValue>> exports;
         for (const auto& [subkey, value] : c.subkeyValues)
-            exports.push_back(Export(std::string(kTypedUrlsPath) + "\\" + subkey));
+            exports.push_back(Export(std::string(hl::kTypedUrlsKey) + "\\" + subkey));
         return exports;
     }
     // Sets the check marks as the user would, and returns the rows that must be
@@ -163,12 +163,12 @@ protected:
     std::vector<ListRow> SetMarks(Marks marks, const std::vector<ListRow>& shown) {
         std::vector<ListRow> kept;
         if (marks == Marks::Invert) {
-            EXPECT_NO_FATAL_FAILURE(Press(kInvertChecksId));
+            EXPECT_NO_FATAL_FAILURE(Press(IDC_INVERT_CHECKS));
             for (ListRow row : shown)
                 if (!row.checked) kept.push_back({row.url, row.name, true});
             return kept;
         }
-        EXPECT_NO_FATAL_FAILURE(Press(kCheckAllId));
+        EXPECT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
         for (std::size_t row = 0; row < shown.size(); ++row) {
             if (row % 3 == 1) {
                 EXPECT_TRUE(List().SetChecked(static_cast<int>(row), false)) << "row " << row;
@@ -184,46 +184,46 @@ TEST_P(HostileContentsTest, ShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheU
     const Launch& launch = GetParam();
     const Contents contents = launch.contents();
     ASSERT_NO_FATAL_FAILURE(Seed(contents));
-    const std::vector<RegValue> seeded = Export(kTypedUrlsPath);
+    const std::vector<RegValue> seeded = Export(hl::kTypedUrlsKey);
     ASSERT_EQ(seeded.size(), contents.values.size()) << "the registry did not take every value";
     const std::vector<std::vector<RegValue>> subkeys = ExportSubkeys(contents);
-    std::vector<RegValue> profile = Export(kSectionPath);
+    std::vector<RegValue> profile = Export(hl::kSectionKey);
     std::vector<ListRow> expected = ExpectedRows(seeded, profile);
 
     if (launch.firstCloseUnpruned) {
         ASSERT_NO_FATAL_FAILURE(Start());
         EXPECT_TRUE(SameItems(List().Rows(), expected));
         ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-        EXPECT_EQ(Export(kTypedUrlsPath), seeded) << "looking changed the key";
-        EXPECT_EQ(m_registry.KeyExists(kTypedUrlsPath), contents.keyExists) << "only pruning writes the key";
-        EXPECT_TRUE(RememberedAsItMust(profile, expected, Export(kSectionPath)));
+        EXPECT_EQ(Export(hl::kTypedUrlsKey), seeded) << "looking changed the key";
+        EXPECT_EQ(m_registry.KeyExists(hl::kTypedUrlsKey), contents.keyExists) << "only pruning writes the key";
+        EXPECT_TRUE(RememberedAsItMust(profile, expected, Export(hl::kSectionKey)));
         // The next run shows the marks this one left, each now a proper integer.
-        profile = Export(kSectionPath);
+        profile = Export(hl::kSectionKey);
         expected = ExpectedRows(seeded, profile);
     }
 
     ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_TRUE(SameItems(List().Rows(), expected));
     std::vector<ListRow> kept = SetMarks(launch.marks, expected);
-    const std::vector<RegValue> before = Export(kTypedUrlsPath);
+    const std::vector<RegValue> before = Export(hl::kTypedUrlsKey);
 
-    ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
+    ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
     EXPECT_TRUE(Run().OtherDialogs().empty()) << "a message came up though nothing failed";
     // The rows keep or change their names as the rewrite decides; that they show
     // the right values is what the key below tells.
     std::vector<ListRow> shownAfter = kept;
     for (ListRow& row : shownAfter) row.name.clear();
     EXPECT_TRUE(SameItems(List().Rows(RemoteListView::kWithoutNames), shownAfter)) << "the list after pruning";
-    EXPECT_TRUE(m_registry.KeyExists(kTypedUrlsPath));
-    const std::vector<RegValue> pruned = Export(kTypedUrlsPath);
+    EXPECT_TRUE(m_registry.KeyExists(hl::kTypedUrlsKey));
+    const std::vector<RegValue> pruned = Export(hl::kTypedUrlsKey);
     EXPECT_TRUE(PrunedAsItMust(before, kept, pruned));
     EXPECT_EQ(ExportSubkeys(contents), subkeys) << "the subkeys changed";
-    EXPECT_TRUE(RememberedAsItMust({}, kept, Export(kSectionPath)))
+    EXPECT_TRUE(RememberedAsItMust({}, kept, Export(hl::kSectionKey)))
         << "the old marks are forgotten and the kept addresses remembered at once";
 
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    EXPECT_EQ(Export(kTypedUrlsPath), pruned) << "closing changed the key";
-    EXPECT_TRUE(RememberedAsItMust({}, kept, Export(kSectionPath)));
+    EXPECT_EQ(Export(hl::kTypedUrlsKey), pruned) << "closing changed the key";
+    EXPECT_TRUE(RememberedAsItMust({}, kept, Export(hl::kSectionKey)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Launches, HostileContentsTest, testing::ValuesIn(kLaunches),

@@ -27,23 +27,23 @@ TEST_P(SessionEndTest, DoesNotRefuseItAndRemembersTheChecksAsACloseWould) {
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example/"}, {"url2", "http://two.example/"},
                                            {"url3", "http://three.example/"}, {"url4", "http://four.example/"}}));
     ASSERT_NO_FATAL_FAILURE(Remember("http://two.example/", 1));
-    const std::vector<RegValue> remembered = Export(kSectionPath);
+    const std::vector<RegValue> remembered = Export(hl::kSectionKey);
     ASSERT_NO_FATAL_FAILURE(Start());
     if (GetParam().prunedFirst) {
-        ASSERT_NO_FATAL_FAILURE(Press(kCheckAllId));
+        ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
         ASSERT_TRUE(List().SetChecked(1, false));
-        ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
+        ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
     }
     // The user changes the top row's mark after whatever came before.
     ASSERT_TRUE(List().SetChecked(0, !List().Checked(0)));
     const std::vector<ListRow> rows = List().Rows();
-    const std::vector<RegValue> key = Export(kTypedUrlsPath);
+    const std::vector<RegValue> key = Export(hl::kTypedUrlsKey);
 
     ASSERT_TRUE(EndSession()) << "the session did not end: a window refused it";
     ASSERT_TRUE(Run().WaitForExit()) << "the program outlived the session";
     EXPECT_TRUE(RememberedAsItMust(GetParam().prunedFirst ? std::vector<RegValue>{} : remembered, rows,
-                                   Export(kSectionPath)));
-    EXPECT_EQ(Export(kTypedUrlsPath), key) << "the end of the session changed the key";
+                                   Export(hl::kSectionKey)));
+    EXPECT_EQ(Export(hl::kTypedUrlsKey), key) << "the end of the session changed the key";
 }
 
 INSTANTIATE_TEST_SUITE_P(Session, SessionEndTest, testing::ValuesIn(kEndings),
@@ -87,8 +87,8 @@ class KilledTest : public HedgeloomTest {
 protected:
     // The browser's addresses, two in three of them checked by the last run.
     void Seed() {
-        m_registry.DeleteTree(kTypedUrlsPath);
-        m_registry.DeleteTree(kProfilePath);
+        m_registry.DeleteTree(hl::kTypedUrlsKey);
+        m_registry.DeleteTree(hl::kProfileKey);
         std::vector<RegValue> typed, profile;
         for (int i = 1; i <= kAddresses; ++i) {
             const bool keep = i % 3 != 0;
@@ -97,11 +97,11 @@ protected:
             typed.push_back(Sz("url" + std::to_string(i), url));
             if (keep) profile.push_back(Dword(url, 1));
         }
-        ASSERT_TRUE(m_registry.SetAll(kTypedUrlsPath, typed));
-        ASSERT_TRUE(m_registry.SetAll(kSectionPath, profile));
-        m_before = Export(kTypedUrlsPath);
+        ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, typed));
+        ASSERT_TRUE(m_registry.SetAll(hl::kSectionKey, profile));
+        m_before = Export(hl::kTypedUrlsKey);
         m_kept.clear();
-        for (const ListRow& row : ExpectedRows(m_before, Export(kSectionPath)))
+        for (const ListRow& row : ExpectedRows(m_before, Export(hl::kSectionKey)))
             if (row.checked) m_kept.push_back(row);
         ASSERT_EQ(m_kept.size(), static_cast<std::size_t>(kAddresses - kAddresses / 3));
     }
@@ -114,7 +114,7 @@ TEST_F(KilledTest, AnywhereInAPruningOrAfterItLosesNoKeptAddressAndForgetsNoMark
     ASSERT_NO_FATAL_FAILURE(Seed());
     ASSERT_NO_FATAL_FAILURE(Start());
     const ULONGLONG pressed = GetTickCount64();
-    ASSERT_NO_FATAL_FAILURE(Press(kDeleteUncheckedId));
+    ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
     const DWORD pruningMs = static_cast<DWORD>(GetTickCount64() - pressed);
     Run().Kill();
     std::printf("e2e: pruning %d addresses took %lu ms\n", kAddresses, static_cast<unsigned long>(pruningMs));
@@ -128,7 +128,7 @@ TEST_F(KilledTest, AnywhereInAPruningOrAfterItLosesNoKeptAddressAndForgetsNoMark
     ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_EQ(List().Checks(), std::vector<bool>(m_kept.size(), true)) << "the next start";
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    EXPECT_TRUE(PrunedAsItMust(m_before, m_kept, Export(kTypedUrlsPath)));
+    EXPECT_TRUE(PrunedAsItMust(m_before, m_kept, Export(hl::kTypedUrlsKey)));
 
     // Killed at points spread over the pruning, from before it starts to its very end, and
     // (-1) as soon as anything shows that the browser's key is being rewritten: most of a
@@ -141,18 +141,18 @@ TEST_F(KilledTest, AnywhereInAPruningOrAfterItLosesNoKeptAddressAndForgetsNoMark
         ASSERT_NO_FATAL_FAILURE(Start());
         // Once the list answers, the program waits for the user: the click is handled at once.
         ASSERT_EQ(List().Count(), kAddresses);
-        PostClick(Run().Control(kDeleteUncheckedId));
+        PostClick(Run().Control(IDC_DELETE_UNCHECKED));
         Sleep(killMs);
         // The deletions are over once the marks are forgotten; the rewrite has begun once the
         // key holds fewer values than the kept addresses.
         for (const ULONGLONG until = GetTickCount64() + pruningMs * 4; percent < 0 && GetTickCount64() < until;)
-            if (!m_registry.KeyExists(kSectionPath) && m_registry.ValueCount(kTypedUrlsPath) < m_kept.size()) break;
+            if (!m_registry.KeyExists(hl::kSectionKey) && m_registry.ValueCount(hl::kTypedUrlsKey) < m_kept.size()) break;
         Run().Kill();
-        const std::size_t left = Export(kTypedUrlsPath).size();
+        const std::size_t left = Export(hl::kTypedUrlsKey).size();
         // The next run comes up on what the killed one left, and is closed.
         ASSERT_NO_FATAL_FAILURE(Start());
         ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-        const std::vector<RegValue> after = Export(kTypedUrlsPath);
+        const std::vector<RegValue> after = Export(hl::kTypedUrlsKey);
         EXPECT_TRUE(NothingKeptLostNothingAdded(m_before, m_kept, after));
         const char* state = ByName(after) == ByName(m_before)          ? "untouched"
                             : PrunedAsItMust(m_before, m_kept, after) ? "pruned and renumbered"

@@ -41,11 +41,11 @@ TEST_F(KeyboardTest, PrunesAndRemembersWithKeysAlone) {
     const RemoteListView list = List();
     ASSERT_EQ(list.Checks(), (std::vector<bool>{true, true, true}));
     ASSERT_TRUE(BringToFront(main)) << "the main window does not take the keyboard";
-    ASSERT_EQ(FocusId(), kListId) << "the list does not have the focus when the window opens";
+    ASSERT_EQ(FocusId(), IDC_LIST) << "the list does not have the focus when the window opens";
 
     // Tab visits every button once, in the template's order, and comes back to the list.
-    const int tabOrder[] = {kExitId,   kSiteButtonId, kDeleteUncheckedId, kAboutButtonId,
-                            kCheckAllId, kUncheckAllId, kInvertChecksId,    kListId};
+    const int tabOrder[] = {IDCANCEL,   IDC_VISIT_SITE, IDC_DELETE_UNCHECKED, IDC_ABOUT,
+                            IDC_CHECK_ALL, IDC_UNCHECK_ALL, IDC_INVERT_CHECKS,    IDC_LIST};
     for (int id : tabOrder) ASSERT_TRUE(TypeTo(VK_TAB, id)) << "Tab did not reach control " << id << "; at " << FocusId();
 
     // Home, then Down: the second row; Space unchecks it.
@@ -56,7 +56,7 @@ TEST_F(KeyboardTest, PrunesAndRemembersWithKeysAlone) {
     ASSERT_TRUE(WaitUntil([&] { return list.Checks() == std::vector<bool>{true, false, true}; }, 3000))
         << "Space did not uncheck the second row only";
 
-    for (int id : {kExitId, kSiteButtonId, kDeleteUncheckedId})
+    for (int id : {IDCANCEL, IDC_VISIT_SITE, IDC_DELETE_UNCHECKED})
         ASSERT_TRUE(TypeTo(VK_TAB, id)) << "Tab did not reach control " << id << "; at " << FocusId();
     TypeKey(VK_SPACE);
     ASSERT_TRUE(WaitUntil([&] { return list.Count() == 2; }, 5000)) << "Space did not press Delete Unchecked";
@@ -67,7 +67,7 @@ TEST_F(KeyboardTest, PrunesAndRemembersWithKeysAlone) {
     EXPECT_EQ(Run().ExitCode(), 0u);
 
     // Renumbered top first, which both orders of enumeration list as written.
-    EXPECT_EQ(m_registry.Values(kTypedUrlsPath), (std::vector<RegValue>{Sz("url1", urlOf(top[0])), Sz("url2", urlOf(top[2]))}));
+    EXPECT_EQ(m_registry.Values(hl::kTypedUrlsKey), (std::vector<RegValue>{Sz("url1", urlOf(top[0])), Sz("url2", urlOf(top[2]))}));
     EXPECT_EQ(Profile(), (ProfileEntries{{urlOf(top[0]), 1}, {urlOf(top[2]), 1}}));
 }
 

@@ -30,15 +30,15 @@ struct ExpectedControl {
 // The controls in tab order.
 const ExpectedControl kMainControls[] = {
     {-1, "Button", "", BS_GROUPBOX, false},
-    {kListId, "SysListView32", nullptr, 0, true},
+    {IDC_LIST, "SysListView32", nullptr, 0, true},
     {-1, "Static", kHelpText, 0, false},
-    {kExitId, "Button", "Exit", BS_PUSHBUTTON, true},
-    {kSiteButtonId, "Button", nullptr, BS_PUSHBUTTON, true},
-    {kDeleteUncheckedId, "Button", "Delete Unchecked", BS_PUSHBUTTON, true},
-    {kAboutButtonId, "Button", "About..", BS_PUSHBUTTON, true},
-    {kCheckAllId, "Button", "Check All", BS_PUSHBUTTON, true},
-    {kUncheckAllId, "Button", "Uncheck All", BS_PUSHBUTTON, true},
-    {kInvertChecksId, "Button", "Invert Checks", BS_PUSHBUTTON, true},
+    {IDCANCEL, "Button", "Exit", BS_PUSHBUTTON, true},
+    {IDC_VISIT_SITE, "Button", nullptr, BS_PUSHBUTTON, true},
+    {IDC_DELETE_UNCHECKED, "Button", "Delete Unchecked", BS_PUSHBUTTON, true},
+    {IDC_ABOUT, "Button", "About..", BS_PUSHBUTTON, true},
+    {IDC_CHECK_ALL, "Button", "Check All", BS_PUSHBUTTON, true},
+    {IDC_UNCHECK_ALL, "Button", "Uncheck All", BS_PUSHBUTTON, true},
+    {IDC_INVERT_CHECKS, "Button", "Invert Checks", BS_PUSHBUTTON, true},
 };
 
 class MainWindowTest : public HedgeloomTest {};

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ProductNames.h"
 #include "TypedUrlHistory.h"
 #include "support/FaultyRegistry.h"
 #include "support/MemoryList.h"

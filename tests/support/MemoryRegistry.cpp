@@ -1,5 +1,7 @@
 #include "support/MemoryRegistry.h"
 
+#include "ProductNames.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ProductNames.h"
 #include "RegistryOps.h"
 #include "support/MemoryRegistry.h"
 

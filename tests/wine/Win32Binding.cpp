@@ -6,6 +6,7 @@
 
 #include "AppRegistry.h"
 #include "ListCtrlAddressList.h"
+#include "ProductNames.h"
 #include "WinApp.h"
 #include "contract/Binding.h"
 
@@ -13,7 +14,6 @@ namespace hltest {
 namespace {
 
 constexpr char kHostClass[] = "HedgeloomContractHost";
-constexpr int kListId = 1000;
 
 // The application object, named so that its profile is where the program keeps it.
 CWinApp& App() {
@@ -57,7 +57,7 @@ private:
     static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         const auto* header = reinterpret_cast<const NMLISTVIEW*>(lParam);
         auto* self = reinterpret_cast<Win32Binding*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (message == WM_NOTIFY && self && self->m_handler && header->hdr.idFrom == kListId &&
+        if (message == WM_NOTIFY && self && self->m_handler && header->hdr.idFrom == IDC_LIST &&
             header->hdr.code == LVN_DELETEITEM) {
             self->m_handler(header->iItem);
             return 0;
@@ -80,7 +80,7 @@ private:
                                    nullptr, ::GetModuleHandleA(nullptr), nullptr);
         ::SetWindowLongPtrA(m_host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         m_list.m_hWnd = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT,
-                                          0, 0, 600, 360, m_host, reinterpret_cast<HMENU>(kListId),
+                                          0, 0, 600, 360, m_host, reinterpret_cast<HMENU>(IDC_LIST),
                                           ::GetModuleHandleA(nullptr), nullptr);
         m_list.InsertColumn(0, "Url", LVCFMT_LEFT, 400);
         m_list.InsertColumn(1, "Index", LVCFMT_LEFT, 3);

@@ -3,8 +3,10 @@
 // and the wait between its window closing and its process ending) shows apart.
 // Built twice: on a template of one button, and on Hedgeloom's own main window
 // with its manifest, which tells the window's cost from the program's.
+#include "BareDialog.h"
 #include "Dialog.h"
 #include "WinApp.h"
+#include "resource.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "BenchPhases.h"
 #include "HeadlessHistory.h"
+#include "ProductNames.h"
 #include "RegistryOps.h"
 
 namespace {

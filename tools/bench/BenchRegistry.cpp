@@ -1,5 +1,7 @@
 #include "BenchRegistry.h"
 
+#include "ProductNames.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -35,19 +37,19 @@ std::string PlausibleAddress(int number) {
 
 void SeedTypedUrls(int count) {
     const drive::Registry registry;
-    registry.DeleteTree(drive::kTypedUrlsPath);
-    registry.DeleteTree(drive::kProfilePath);
-    registry.CreateKey(drive::kTypedUrlsPath);
+    registry.DeleteTree(hl::kTypedUrlsKey);
+    registry.DeleteTree(hl::kProfileKey);
+    registry.CreateKey(hl::kTypedUrlsKey);
     for (int number = 1; number <= count; ++number) {
         const std::string address = PlausibleAddress(number);
-        registry.Set(drive::kTypedUrlsPath, drive::Sz("url" + std::to_string(number), address));
-        if (RememberedChecked(number)) registry.Set(drive::kSectionPath, drive::Dword(address, 1));
+        registry.Set(hl::kTypedUrlsKey, drive::Sz("url" + std::to_string(number), address));
+        if (RememberedChecked(number)) registry.Set(hl::kSectionKey, drive::Dword(address, 1));
     }
 }
 
 PruneOutcome ReadOutcome() {
     const drive::Registry registry;
-    return {registry.Values(drive::kTypedUrlsPath), registry.Values(drive::kSectionPath)};
+    return {registry.Values(hl::kTypedUrlsKey), registry.Values(hl::kSectionKey)};
 }
 
 std::string CheckOutcome(const PruneOutcome& outcome, int count) {

@@ -16,7 +16,6 @@ namespace bench {
 namespace {
 
 constexpr DWORD kTimeoutMs = 120000;  // far past any healthy run at the largest size
-constexpr UINT kDeleteUncheckedId = 1003;
 
 // Every wait of the benchmark polls, once a millisecond, and none blocks. On
 // this machine a registry call of the watched program, a round trip to the
@@ -54,9 +53,9 @@ HWND WaitForDialog(drive::HedgeloomRun& run, int rows) {
     Poll([&] {
         if (!dialog)
             for (HWND hwnd : drive::TopLevelWindowsOf(run.ProcessId()))
-                if (IsDialog(hwnd) && (rows < 0 || ::GetDlgItem(hwnd, drive::kListId))) dialog = hwnd;
+                if (IsDialog(hwnd) && (rows < 0 || ::GetDlgItem(hwnd, IDC_LIST))) dialog = hwnd;
         if (dialog && ::IsWindowVisible(dialog))
-            shown = rows < 0 || drive::SendTimed(::GetDlgItem(dialog, drive::kListId), LVM_GETITEMCOUNT) == rows;
+            shown = rows < 0 || drive::SendTimed(::GetDlgItem(dialog, IDC_LIST), LVM_GETITEMCOUNT) == rows;
         return shown || !run.Running();
     });
     return shown ? dialog : nullptr;
@@ -81,10 +80,10 @@ struct PruneCommand {
 
     static DWORD WINAPI Send(void* context) {
         auto* command = static_cast<PruneCommand*>(context);
-        const HWND button = ::GetDlgItem(command->dialog, kDeleteUncheckedId);
+        const HWND button = ::GetDlgItem(command->dialog, IDC_DELETE_UNCHECKED);
         DWORD_PTR answer = 0;
         command->answered = ::SendMessageTimeoutA(command->dialog, WM_COMMAND,
-                                                  MAKEWPARAM(kDeleteUncheckedId, BN_CLICKED),
+                                                  MAKEWPARAM(IDC_DELETE_UNCHECKED, BN_CLICKED),
                                                   reinterpret_cast<LPARAM>(button), SMTO_NORMAL, kTimeoutMs,
                                                   &answer) != 0;
         return 0;
@@ -135,7 +134,7 @@ RunTimes RunHedgeloom(const std::string& exePath, int rows) {
     if (!returned) ::WaitForSingleObject(sender, INFINITE);  // it gives up by itself in time
     ::CloseHandle(sender);
     if (!command.answered) return Failure(times, "did not answer \"Delete Unchecked\"");
-    const int kept = drive::RemoteListView(run.Process(), ::GetDlgItem(dialog, drive::kListId)).Count();
+    const int kept = drive::RemoteListView(run.Process(), ::GetDlgItem(dialog, IDC_LIST)).Count();
     if (kept != rows / 2) return Failure(times, "kept " + std::to_string(kept) + " rows");
 
     times.peakWorkingSet = PeakWorkingSet(run.Process());

@@ -52,7 +52,7 @@ HWND HedgeloomRun::WaitForMainWindow(bool visible, DWORD timeoutMs) {
     WaitUntil(
         [&] {
             for (HWND hwnd : TopLevelWindowsOf(m_processId))
-                if (IsDialog(hwnd) && GetDlgItem(hwnd, kListId) && (!visible || IsWindowVisible(hwnd))) {
+                if (IsDialog(hwnd) && GetDlgItem(hwnd, IDC_LIST) && (!visible || IsWindowVisible(hwnd))) {
                     m_main = hwnd;
                     return true;
                 }
@@ -66,7 +66,7 @@ HWND HedgeloomRun::WaitForMainWindow(bool visible, DWORD timeoutMs) {
 std::vector<HWND> HedgeloomRun::OtherDialogs() const {
     std::vector<HWND> dialogs;
     for (HWND hwnd : TopLevelWindowsOf(m_processId))
-        if (hwnd != m_main && IsDialog(hwnd) && !GetDlgItem(hwnd, kListId) && IsWindowVisible(hwnd))
+        if (hwnd != m_main && IsDialog(hwnd) && !GetDlgItem(hwnd, IDC_LIST) && IsWindowVisible(hwnd))
             dialogs.push_back(hwnd);
     return dialogs;
 }

@@ -8,10 +8,9 @@
 #include <vector>
 
 #include "RemoteListView.h"
+#include "resource.h"
 
 namespace drive {
-
-inline constexpr int kListId = 1000;
 
 class HedgeloomRun {
 public:
@@ -29,7 +28,7 @@ public:
     HWND WaitForMainWindow(bool visible = true, DWORD timeoutMs = 15000);
     HWND MainWindow() const { return m_main; }
     HWND Control(int id) const { return GetDlgItem(m_main, id); }
-    RemoteListView List() const { return RemoteListView(m_process, Control(kListId)); }
+    RemoteListView List() const { return RemoteListView(m_process, Control(IDC_LIST)); }
     // Milliseconds from the start of the process to its main window being found.
     DWORD StartToWindowMs() const { return m_startToWindowMs; }
 

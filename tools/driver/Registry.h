@@ -10,12 +10,6 @@
 
 namespace drive {
 
-inline constexpr const char kTypedUrlsPath[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
-inline constexpr const char kProfilePath[] = "Software\\Corvanta\\Hedgeloom";
-inline constexpr const char kSectionPath[] = "Software\\Corvanta\\Hedgeloom\\TypedUrls";
-// The browser's time of typing, one 8-byte FILETIME per address under the address's name.
-inline constexpr const char kTypedUrlsTimePath[] = "Software\\Microsoft\\Internet Explorer\\TypedURLsTime";
-
 struct RegValue {
     std::string name;
     DWORD type;

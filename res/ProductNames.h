@@ -1,0 +1,44 @@
+// The program's fixed names, in one place for the program, its tests, the
+// driver and the bench: where it keeps and finds things in the registry, how
+// the browser names its values, and (through resource.h, which the resource
+// script reads) the numbers of its resources and controls.
+#pragma once
+
+#include "resource.h"
+
+namespace hl {
+
+// The browser's list of typed addresses, one string value per address.
+inline constexpr char kTypedUrlsKey[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+// Internet Explorer 10 and later: when each address was last typed, under the address's name.
+inline constexpr char kTypedUrlsTimeKey[] = "Software\\Microsoft\\Internet Explorer\\TypedURLsTime";
+
+// The browser numbers its values url1, url2, ... from the newest; a pruning renumbers them so.
+inline constexpr char kUrlValuePrefix[] = "url";
+// Value names and addresses hold at most 259 characters in buffers of 260.
+inline constexpr unsigned long kTextBuffer = 260;
+
+// The profile, where CWinApp puts it: Software\<registry key>\<profile name>\<section>.
+// The paths are built from the parts with the same literals so that each is written once.
+#define HL_REGISTRY_KEY "Corvanta"
+#define HL_PROFILE_NAME "Hedgeloom"
+#define HL_PROFILE_KEY "Software\\" HL_REGISTRY_KEY "\\" HL_PROFILE_NAME
+#define HL_SECTION "TypedUrls"
+inline constexpr char kRegistryKeyName[] = HL_REGISTRY_KEY;
+inline constexpr char kProfileName[] = HL_PROFILE_NAME;
+inline constexpr char kProfileKey[] = HL_PROFILE_KEY;
+// One integer per address, the remembered check mark.
+inline constexpr char kSection[] = HL_SECTION;
+inline constexpr char kSectionKey[] = HL_PROFILE_KEY "\\" HL_SECTION;
+// Beside the section: what the browser's keys held before a rewrite began, so
+// that a rewrite cut off by the end of the process can be undone at the next start.
+inline constexpr char kJournalKey[] = HL_PROFILE_KEY "\\Journal";
+#undef HL_REGISTRY_KEY
+#undef HL_PROFILE_NAME
+#undef HL_PROFILE_KEY
+#undef HL_SECTION
+
+// The maker's home page, opened by the site buttons.
+inline constexpr char kMakerSite[] = "https://www.corvanta.com/";
+
+}  // namespace hl
