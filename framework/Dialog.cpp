@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cassert>
+
 #include "AfxMessageBox.h"
 #include "WinApp.h"
 
@@ -38,6 +40,7 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
 INT_PTR CDialog::DoModal() {
+    assert(!m_hWnd);  // one dialog object, one window at a time
     RegisterListViewClass();
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : AfxGetSafeOwner();
     if (owner) owner = ::GetAncestor(owner, GA_ROOT);
@@ -51,6 +54,7 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::EndDialog(int nResult) {
+    assert(::IsWindow(m_hWnd));
     ::EndDialog(m_hWnd, nResult);
 }
 

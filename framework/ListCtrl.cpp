@@ -1,5 +1,6 @@
 #include "ListCtrl.h"
 
+#include <cassert>
 #include <cstring>
 
 int CListCtrl::InsertColumn(int nCol, const char* heading, int nFormat, int nWidth) {
@@ -39,6 +40,7 @@ BOOL CListCtrl::SetItemText(int nItem, int nSubItem, const char* text) {
 }
 
 int CListCtrl::GetItemText(int nItem, int nSubItem, char* buffer, int length) const {
+    assert(buffer || length <= 0);
     if (length <= 0) return 0;
     buffer[0] = '\0';
     LVITEMA item = {};
@@ -66,15 +68,21 @@ std::string CListCtrl::GetItemText(int nItem, int nSubItem) const {
 }
 
 BOOL CListCtrl::GetCheck(int nItem) const {
+    assert(HasCheckBoxes());  // without them the state image is no check mark
     const UINT state = static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, nItem, LVIS_STATEIMAGEMASK));
     return ((state >> 12) - 1) == 1;  // state image 1 is the empty box, 2 the checked one
 }
 
 BOOL CListCtrl::SetCheck(int nItem, BOOL bCheck) {
+    assert(HasCheckBoxes());
     LVITEMA item = {};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(bCheck ? 2 : 1);
     return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, nItem, reinterpret_cast<LPARAM>(&item)));
+}
+
+bool CListCtrl::HasCheckBoxes() const {
+    return (GetExtendedStyle() & LVS_EX_CHECKBOXES) != 0;
 }
 
 int CListCtrl::GetItemCount() const {

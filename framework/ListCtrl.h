@@ -1,4 +1,6 @@
 // A thin wrapper over a SysListView32 control: one list-view message per call.
+// Debug builds assert what a call needs: the control exists (CWnd), the check
+// calls have check boxes to work on.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +24,7 @@ public:
     BOOL GetCheck(int nItem) const;
     BOOL SetCheck(int nItem, BOOL bCheck = TRUE);
     int GetItemCount() const;
+    bool HasCheckBoxes() const;
     BOOL DeleteItem(int nItem);
     BOOL DeleteAllItems();
     int GetNextItem(int nItem, int nFlags) const;

@@ -62,26 +62,31 @@ protected:                                                     \
     return &messageMap;                                                        \
     }
 
+// void OnCommand(): a command from a menu, an accelerator or a control's default notice.
 #define ON_COMMAND(id, memberFxn)                                                     \
     {WM_COMMAND, 0, static_cast<UINT>(id), [](CCmdTarget* target, WPARAM, LPARAM, LRESULT*) { \
          ::afx_detail::CallCommand<ThisClass>(target, memberFxn);                     \
      }},
 
-// A button's click arrives as its command with the code BN_CLICKED, which is 0.
+// void OnClicked(): a button's click arrives as its command with the code BN_CLICKED, which is 0.
 #define ON_BN_CLICKED(id, memberFxn) ON_COMMAND(id, memberFxn)
 
+// void OnNotify(NMHDR* pNMHDR, LRESULT* pResult): pNMHDR heads the notice's own
+// structure (NMLISTVIEW for LVN_DELETEITEM); *pResult, 0 unless set, is the answer.
 #define ON_NOTIFY(code, id, memberFxn)                                                  \
     {WM_NOTIFY, static_cast<UINT>(code), static_cast<UINT>(id),                         \
      [](CCmdTarget* target, WPARAM, LPARAM lParam, LRESULT* result) {                   \
          ::afx_detail::CallNotify<ThisClass>(target, memberFxn, lParam, result);        \
      }},
 
+// void OnSysCommand(UINT nID, LPARAM lParam): the low four bits of nID are the system's own.
 #define ON_WM_SYSCOMMAND()                                                          \
     {WM_SYSCOMMAND, 0, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT*) { \
          void (ThisClass::*handler)(UINT, LPARAM) = &ThisClass::OnSysCommand;       \
          (static_cast<ThisClass*>(target)->*handler)(static_cast<UINT>(wParam), lParam); \
      }},
 
+// void OnPaint(): paints between BeginPaint and EndPaint (CPaintDC), or calls the base's.
 #define ON_WM_PAINT()                                                      \
     {WM_PAINT, 0, 0, [](CCmdTarget* target, WPARAM, LPARAM, LRESULT*) {     \
          void (ThisClass::*handler)() = &ThisClass::OnPaint;               \
@@ -102,6 +107,7 @@ protected:                                                     \
          (static_cast<ThisClass*>(target)->*handler)(static_cast<BOOL>(wParam));    \
      }},
 
+// HCURSOR OnQueryDragIcon(): the picture shown while a minimized window is dragged.
 #define ON_WM_QUERYDRAGICON()                                                     \
     {WM_QUERYDRAGICON, 0, 0, [](CCmdTarget* target, WPARAM, LPARAM, LRESULT* result) { \
          HCURSOR (ThisClass::*handler)() = &ThisClass::OnQueryDragIcon;           \

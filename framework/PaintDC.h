@@ -3,11 +3,16 @@
 
 #include <windows.h>
 
+#include <cassert>
+
 #include "Wnd.h"
 
 class CPaintDC {
 public:
-    explicit CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
+    explicit CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) {
+        assert(::IsWindow(m_hWnd));
+        m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+    }
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;
     ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
