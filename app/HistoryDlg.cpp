@@ -70,6 +70,9 @@ BOOL CHistoryDlg::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
+    // The rows are read back by column number (0 the address, 1 the value name),
+    // so the columns are built here from none, whatever the template's list
+    // brought; deleting column 0 fails once no column is left.
     while (m_list.DeleteColumn(0)) {
     }
     m_list.InsertColumn(0, "Url", LVCFMT_LEFT, ScaledForDpi(GetSafeHwnd(), 400));

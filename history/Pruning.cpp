@@ -101,12 +101,15 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
     bool known = false;
     AddressIndex where(now);
 
-    // After each deletion the scan starts again from the top. The rows above the
-    // deleted one do not change meanwhile: the checked ones are passed over and
-    // the unchecked ones whose key would not open are tried again. So instead of
-    // walking them again, the scan retries just those rows, top first, and then
-    // goes on where it was; the rows deleted and the registry calls made are the
-    // same as those of a walk from the top.
+    // After each deletion the scan starts again from the top, so that a row whose
+    // key would not open (held for a moment by the browser, say) is tried again
+    // after every later deletion rather than given up at its first failure. The
+    // rows above the deleted one do not change meanwhile: the checked ones are
+    // passed over and the unchecked ones whose key would not open are tried
+    // again. So instead of walking them again, the scan retries just those rows,
+    // top first, and then goes on where it was; the rows deleted and the registry
+    // calls made are the same as those of a walk from the top, without its cost
+    // in a list of thousands.
     std::vector<int> unopened;  // positions above `next`, ascending
     std::size_t retry = 0;      // the next entry of `unopened` to try in this pass
     int next = 0;               // the first row the scan has not reached yet
@@ -166,6 +169,8 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
         key.Close();
         m_list.DeleteItem(row);  // its removal notice remembers the address as unchecked
 
+        // The rows below the deleted one each move up one place: `next` and the
+        // positions waiting for a retry follow them.
         if (retrying) {
             unopened.erase(unopened.begin() + static_cast<std::ptrdiff_t>(retry));
             --next;
