@@ -11,7 +11,7 @@ cxx=${FUZZ_CXX:-clang++}
 
 sources=(history/CheckCommands.cpp history/FillList.cpp history/Journal.cpp history/KeyValues.cpp history/Pruning.cpp
          history/ValueText.cpp tests/support/FaultyRegistry.cpp tests/support/MemoryList.cpp
-         tests/support/MemoryRegistry.cpp tests/fuzz/TypedUrlFuzzer.cpp)
+         tests/support/MemoryRegistry.cpp tests/support/RegValue.cpp tests/fuzz/TypedUrlFuzzer.cpp)
 newest=$(ls -t "${sources[@]}" history/*.h res/*.h tests/support/*.h tools/fuzz.sh | head -1)
 if [ ! -x "$out/typed_url_fuzzer" ] || [ "$newest" -nt "$out/typed_url_fuzzer" ]; then
   echo "fuzz: building $out/typed_url_fuzzer"

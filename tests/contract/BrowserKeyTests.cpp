@@ -66,7 +66,7 @@ TEST_P(BrowserKey, KeyRewrittenWhileListedLosesAndDoublesNothing) {
     // The key is loaded as url1=a, url2=b, url3=x; the browser then writes it anew. Rows from the top: x, b, a.
     struct Case {
         const char* what;
-        std::vector<RawValue> rewritten;
+        std::vector<RegValue> rewritten;
         const char* unchecked;  // the address whose row the user unchecks, or none
         std::vector<std::string> expected;  // url1, url2, ... after the pruning
     };
@@ -94,7 +94,7 @@ TEST_P(BrowserKey, KeyRewrittenWhileListedLosesAndDoublesNothing) {
         Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
         if (!c.rewritten.empty()) WriteValues(Raw(), hl::kTypedUrlsKey, c.rewritten);
         history->OnDeleteUnchecked();
-        std::vector<RawValue> expected;
+        std::vector<RegValue> expected;
         for (const std::string& text : c.expected) expected.push_back(Sz("url" + std::to_string(expected.size() + 1), text));
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(expected));
         EXPECT_TRUE(history->messages.empty());
@@ -103,7 +103,7 @@ TEST_P(BrowserKey, KeyRewrittenWhileListedLosesAndDoublesNothing) {
 
 // The typed-address key with values the list cannot show, and the stamps the browser keeps beside it.
 struct Seed {
-    std::vector<RawValue> urls = {
+    std::vector<RegValue> urls = {
         Sz("url1", "http://one/"), Sz("url2", "http://" + std::string(300, '2')), Sz("url3", "http://three/"),
         {"blob", hl::kRegBinary, std::string(400, 'b')}, Sz("url4", "http://four/"), Sz("url5", "http://five/")};
     std::vector<WideValue> stamps = {WideStamp(u"url1", 1), WideStamp(u"URL2", 2), WideStamp(u"url3", 3),
@@ -133,7 +133,7 @@ TEST_P(BrowserKey, StampsFollowTheirAddresses) {
         history->OnCheckAll();
         for (int row = 0; row < List().GetItemCount(); ++row)
             if (List().GetItemText(row, 1) == "url3") List().SetCheck(row, false);  // its stamp goes with it
-        const std::vector<RawValue> before = TypedUrls();
+        const std::vector<RegValue> before = TypedUrls();
         const std::vector<Row> kept = [&] {
             std::vector<Row> rows = Rows();
             rows.erase(std::remove_if(rows.begin(), rows.end(), [](const Row& row) { return !row.checked; }), rows.end());

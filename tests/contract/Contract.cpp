@@ -10,8 +10,8 @@ namespace hltest {
 
 std::string BindingName(const testing::TestParamInfo<BindingKind>& info) { return info.param.name; }
 
-std::vector<RawValue> ReadValues(hl::IRegistry& registry, const std::string& path, bool* exists) {
-    std::vector<RawValue> values;
+std::vector<RegValue> ReadValues(hl::IRegistry& registry, const std::string& path, bool* exists) {
+    std::vector<RegValue> values;
     hl::ScopedKey key(registry);
     const bool opened = key.Open(path.c_str()) == hl::kErrorSuccess;
     if (exists) *exists = opened;
@@ -30,10 +30,10 @@ std::vector<RawValue> ReadValues(hl::IRegistry& registry, const std::string& pat
     return values;
 }
 
-void WriteValues(hl::IRegistry& registry, const std::string& path, const std::vector<RawValue>& values) {
+void WriteValues(hl::IRegistry& registry, const std::string& path, const std::vector<RegValue>& values) {
     hl::ScopedKey key(registry);
     ASSERT_EQ(key.Create(path.c_str()), hl::kErrorSuccess);
-    for (const RawValue& value : values)
+    for (const RegValue& value : values)
         registry.RegSetValueExA(key.get(), value.name.c_str(), 0, value.type,
                                 reinterpret_cast<const unsigned char*>(value.data.data()),
                                 static_cast<unsigned long>(value.data.size()));
@@ -80,7 +80,7 @@ void Contract::Reset() {
     shell.opened.clear();
 }
 
-void Contract::Load(const std::vector<RawValue>& values) {
+void Contract::Load(const std::vector<RegValue>& values) {
     Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
     WriteValues(Raw(), hl::kTypedUrlsKey, values);
     history->FillList();

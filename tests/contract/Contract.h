@@ -38,9 +38,9 @@ private:
 };
 
 // A key's values in the order the registry enumerates them, read with room for anything.
-std::vector<RawValue> ReadValues(hl::IRegistry& registry, const std::string& path, bool* exists = nullptr);
+std::vector<RegValue> ReadValues(hl::IRegistry& registry, const std::string& path, bool* exists = nullptr);
 // Creates the key if need be and writes the values into it in this order.
-void WriteValues(hl::IRegistry& registry, const std::string& path, const std::vector<RawValue>& values);
+void WriteValues(hl::IRegistry& registry, const std::string& path, const std::vector<RegValue>& values);
 
 // The same in the registry's own wide form, names and bytes exactly as kept.
 std::vector<WideValue> ReadWide(hl::IRegistry& registry, const std::string& path, bool* exists = nullptr);
@@ -56,12 +56,12 @@ protected:
     // Closes the window and starts again with fresh fault injection, once no key is left open.
     void Reset();
     // Makes the typed-address key afresh with these values, written in this order, and loads the list.
-    void Load(const std::vector<RawValue>& values);
+    void Load(const std::vector<RegValue>& values);
     void SetChecks(const std::vector<bool>& checks);
     std::vector<Row> Rows();
     std::vector<bool> Checks();
-    std::vector<RawValue> TypedUrls(bool* exists = nullptr) { return ReadValues(Raw(), hl::kTypedUrlsKey, exists); }
-    void Remember(const RawValue& entry) { WriteValues(Raw(), hl::kSectionKey, {entry}); }
+    std::vector<RegValue> TypedUrls(bool* exists = nullptr) { return ReadValues(Raw(), hl::kTypedUrlsKey, exists); }
+    void Remember(const RegValue& entry) { WriteValues(Raw(), hl::kSectionKey, {entry}); }
     bool SectionExists() {
         bool exists = false;
         ReadValues(Raw(), hl::kSectionKey, &exists);

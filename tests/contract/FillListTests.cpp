@@ -14,7 +14,7 @@ std::string Url(std::size_t length) { return "http://" + std::string(length - 7,
 TEST_P(FillList, ShowsWhatFitsNewestOnTop) {
     struct Case {
         const char* what;
-        RawValue value;
+        RegValue value;
         std::optional<std::string> text;  // as listed; none when left out
     };
     const Case cases[] = {
@@ -32,14 +32,14 @@ TEST_P(FillList, ShowsWhatFitsNewestOnTop) {
         SCOPED_TRACE(c.what);
         Load({Sz("url1", "http://first/"), c.value, Sz("url10", "http://ten/"), Sz("url3", "http://last/")});
         std::vector<Row> expected;
-        for (const RawValue& value : TypedUrls()) {
+        for (const RegValue& value : TypedUrls()) {
             const bool tested = value.name == c.value.name;
             if (!tested || c.text)
                 expected.insert(expected.begin(), Row{tested ? *c.text : ShownText(value.data), value.name});
         }
         EXPECT_EQ(Rows(), expected);
     }
-    std::vector<RawValue> oversize{Sz("url1", "http://first/")};
+    std::vector<RegValue> oversize{Sz("url1", "http://first/")};
     for (int i = 0; i < 40; ++i) oversize.push_back(Sz("big" + std::to_string(100 + i), Url(300)));
     oversize.push_back(Sz("zz", "http://last/"));
     Load(oversize);
@@ -48,15 +48,15 @@ TEST_P(FillList, ShowsWhatFitsNewestOnTop) {
 }
 
 TEST_P(FillList, ChecksOnlyAddressesRememberedAsOne) {
-    const std::vector<RawValue> entries = {
+    const std::vector<RegValue> entries = {
         Dword("http://one/", 1), Dword("http://zero/", 0), Dword("http://two/", 2), Sz("http://text/", "1"),
         {"http://binary/", hl::kRegBinary, std::string("\1\0\0\0", 4)},
         {"http://qword/", hl::kRegQword, std::string("\1\0\0\0\0\0\0\0", 8)},
         {"http://short/", hl::kRegDword, std::string("\1\0", 2)},
         {"http://long/", hl::kRegDword, std::string("\1\0\0\0\0", 5)},
         Dword("c:\\DIR\\page.htm", 1)};
-    std::vector<RawValue> values = {Sz("url1", "http://never/"), Sz("url2", "C:\\dir\\Page.htm")};  // case-blind
-    for (const RawValue& entry : entries) {
+    std::vector<RegValue> values = {Sz("url1", "http://never/"), Sz("url2", "C:\\dir\\Page.htm")};  // case-blind
+    for (const RegValue& entry : entries) {
         Remember(entry);
         if (entry.name[0] == 'h') values.push_back(Sz("url" + std::to_string(values.size() + 1), entry.name));
     }

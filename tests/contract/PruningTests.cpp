@@ -11,8 +11,8 @@ namespace {
 using Pruning = Contract;
 
 // The profile after a pruning: each kept address remembered as checked.
-std::vector<RawValue> Remembered(const std::vector<Row>& kept) {
-    std::vector<RawValue> entries;
+std::vector<RegValue> Remembered(const std::vector<Row>& kept) {
+    std::vector<RegValue> entries;
     for (const Row& row : kept) entries.push_back(Dword(row.address, 1));
     return entries;
 }
@@ -32,7 +32,7 @@ TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
         Reset();
         Load(Numbered(checks.size()));
         const std::string sub = std::string(hl::kTypedUrlsKey) + "\\Sub";
-        const std::vector<RawValue> inner = {Sz("inner", "http://inner/")};
+        const std::vector<RegValue> inner = {Sz("inner", "http://inner/")};
         if (checks.empty()) Raw().RegDeleteKeyA(hl::kTypedUrlsKey);  // an empty list for no key at all
         else WriteValues(Raw(), sub, inner);
         Remember(Dword("http://gone.example/", 1));
@@ -49,7 +49,7 @@ TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
         EXPECT_EQ(Sorted(ReadValues(Raw(), hl::kSectionKey)), Sorted(Remembered(kept)))
             << "the old marks are forgotten and the kept rows remembered at once";
         EXPECT_TRUE(history->messages.empty());
-        EXPECT_EQ(ReadValues(Raw(), sub), checks.empty() ? std::vector<RawValue>{} : inner) << "subkeys stay";
+        EXPECT_EQ(ReadValues(Raw(), sub), checks.empty() ? std::vector<RegValue>{} : inner) << "subkeys stay";
         Raw().RegDeleteKeyA(sub.c_str());
 
         // A second pruning in the same run deletes by the names the first one gave.
@@ -70,7 +70,7 @@ TEST_P(Pruning, MovesValuesAsTheyAreAndKeepsThoseTheListCouldNotShow) {
           Sz("url5", "http://b/"), {"URL7", hl::kRegBinary, std::string(261, 'y')}, Sz("Other", "http://c/"),
           {"url9", hl::kRegDword, std::string("\1\0\0\0", 4)}, Sz("url10", "http://" + std::string(252, 'm')),
           Sz("url11", "http://b\xfc" "cher.example/\xe9")});
-    const std::vector<RawValue> before = TypedUrls();
+    const std::vector<RegValue> before = TypedUrls();
     ASSERT_EQ(Unshown(before).size(), 4u);
     history->OnCheckAll();
     List().SetCheck(1, false);
@@ -135,8 +135,8 @@ TEST_P(Pruning, FailedSavePutsTheKeyBackAndSaysSo) {
         history->OnCheckAll();
         List().SetCheck(2, false);
         const std::vector<Row> kept = Kept(Rows());
-        const std::vector<RawValue> unshown = Unshown(TypedUrls());
-        std::vector<RawValue> beforeRewrite;  // the key as the rewrite found it, taken when the profile section goes
+        const std::vector<RegValue> unshown = Unshown(TypedUrls());
+        std::vector<RegValue> beforeRewrite;  // the key as the rewrite found it, taken when the profile section goes
         bool rewriting = false;
         int matched = 0;
         faulty->onCall = [&](RegOp op, int, const std::string& what) {

@@ -15,16 +15,16 @@
 namespace e2e {
 namespace {
 
-std::wstring Repeat(const std::wstring& text, std::size_t count) {
-    std::wstring out;
+std::u16string Repeat(const std::u16string& text, std::size_t count) {
+    std::u16string out;
     while (count--) out += text;
     return out;
 }
 
 struct Address {
-    std::wstring name;
+    std::u16string name;
     DWORD type;
-    std::wstring text;
+    std::u16string text;
     bool listed;  // its name and its text fit 259 bytes of UTF-8
     bool pruned;  // the user unchecks it
     bool clicked;
@@ -32,27 +32,27 @@ struct Address {
 
 std::vector<Address> Addresses() {
     return {
-        {L"url1", REG_SZ, L"http://пример.рф/путь?q=ёж", true, false, true},
-        {L"url2", REG_SZ, L"http://例え.テスト/パス/索引.html", true, false, false},
-        {L"url3", REG_SZ, L"https://emoji.example/\U0001F600/\U0001F994", true, false, true},
-        {L"url4", REG_EXPAND_SZ, L"http://café-crème.example/über/ñandú", true, false, false},
-        {L"url5", REG_SZ, L"http://דוגמה.בדיקה/עמוד", true, false, true},
-        {L"url6", REG_SZ, L"http://مثال.إختبار/صفحة", true, true, false},
-        {L"url7", REG_SZ, L"http://www.example.com/plain", true, true, false},
-        {L"адрес", REG_SZ, L"http://адрес.example/имя", true, true, false},
+        {u"url1", REG_SZ, u"http://пример.рф/путь?q=ёж", true, false, true},
+        {u"url2", REG_SZ, u"http://例え.テスト/パス/索引.html", true, false, false},
+        {u"url3", REG_SZ, u"https://emoji.example/\U0001F600/\U0001F994", true, false, true},
+        {u"url4", REG_EXPAND_SZ, u"http://café-crème.example/über/ñandú", true, false, false},
+        {u"url5", REG_SZ, u"http://דוגמה.בדיקה/עמוד", true, false, true},
+        {u"url6", REG_SZ, u"http://مثال.إختبار/صفحة", true, true, false},
+        {u"url7", REG_SZ, u"http://www.example.com/plain", true, true, false},
+        {u"адрес", REG_SZ, u"http://адрес.example/имя", true, true, false},
         // 7 + 126 * 2 = 259 bytes of UTF-8: just fits.
-        {L"url8", REG_SZ, L"http://" + Repeat(L"ф", 126), true, false, false},
+        {u"url8", REG_SZ, u"http://" + Repeat(u"ф", 126), true, false, false},
         // 260 bytes of UTF-8 in 134 UTF-16 units: too long for the list, kept.
-        {L"url9", REG_SZ, L"http://a" + Repeat(L"ф", 126), false, false, false},
-        {L"заметка", REG_SZ, L"http://" + Repeat(L"日", 100), false, false, false},
-        {L"url20", REG_SZ, L"http://" + Repeat(L"\U0001F994", 70), false, false, false},
+        {u"url9", REG_SZ, u"http://a" + Repeat(u"ф", 126), false, false, false},
+        {u"заметка", REG_SZ, u"http://" + Repeat(u"日", 100), false, false, false},
+        {u"url20", REG_SZ, u"http://" + Repeat(u"\U0001F994", 70), false, false, false},
         // A name of 260 bytes of UTF-8 in 130 units.
-        {Repeat(L"и", 130), REG_SZ, L"http://long.name.example/", false, false, false},
+        {Repeat(u"и", 130), REG_SZ, u"http://long.name.example/", false, false, false},
     };
 }
 
 WideValue ValueOf(const Address& address) {
-    WideValue value = SzW(address.name, address.text);
+    WideValue value = WideSz(address.name, address.text);
     value.type = address.type;
     return value;
 }
@@ -65,10 +65,10 @@ const std::string kCheckMark("\x01\0\0\0", 4);
 std::vector<WideValue> ExpectedKey(const std::vector<WideValue>& keptTopDown, const std::vector<WideValue>& unshown) {
     std::vector<WideValue> key;
     for (const WideValue& kept : keptTopDown)
-        key.push_back({L"url" + std::to_wstring(key.size() + 1), kept.type, kept.data});
+        key.push_back({u"url" + Utf16(std::to_string(key.size() + 1)), kept.type, kept.data});
     std::size_t number = key.size();
     for (WideValue value : unshown) {
-        if (hltest::NumberedUrlName(Utf8(value.name))) value.name = L"url" + std::to_wstring(++number);
+        if (hltest::NumberedUrlName(Utf8(value.name))) value.name = u"url" + Utf16(std::to_string(++number));
         key.push_back(value);
     }
     return ByName(key);
@@ -81,15 +81,15 @@ TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
     std::vector<WideValue> seed;
     for (const Address& address : addresses) seed.push_back(ValueOf(address));
     ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, seed));
-    const std::wstring remembered = addresses[1].text;
+    const std::u16string remembered = addresses[1].text;
     ASSERT_TRUE(m_registry.SetAll(hl::kSectionKey, {WideValue{remembered, REG_DWORD, kCheckMark}}));
     const std::vector<WideValue> before = m_registry.WideValues(hl::kTypedUrlsKey);
     ASSERT_EQ(ByName(before), ByName(seed)) << "the registry did not take the values as written";
 
-    auto find = [&](const std::wstring& name) {
+    auto find = [&](const std::u16string& name) {
         return *std::find_if(addresses.begin(), addresses.end(), [&](const Address& a) { return a.name == name; });
     };
-    std::vector<ListRow> expected;
+    std::vector<Row> expected;
     std::vector<WideValue> keptTopDown, unshown;
     for (auto value = before.rbegin(); value != before.rend(); ++value) {
         const Address address = find(value->name);
@@ -106,7 +106,7 @@ TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
     ASSERT_TRUE(recorder.Registered());
     ASSERT_NO_FATAL_FAILURE(Start());
     const RemoteListView list = List();
-    std::vector<ListRow> shown;
+    std::vector<Row> shown;
     for (int row = 0; row < list.Count(); ++row)
         shown.push_back({Utf8(list.WideText(row, 0)), Utf8(list.WideText(row, 1)), list.Checked(row)});
     EXPECT_TRUE(SameItems(shown, expected)) << "the rows as the list holds them";
@@ -130,11 +130,11 @@ TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
     int previous = -1;
     for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
         const bool shift = previous >= 0 && row == static_cast<int>(expected.size()) - 1;
-        if (!find(Wide(expected[row].name)).clicked && !shift) continue;
+        if (!find(Utf16(expected[row].name)).clicked && !shift) continue;
         RECT label{};
         ASSERT_TRUE(list.LabelOnScreen(row, &label));
         ClickAt({(label.left + label.right) / 2, (label.top + label.bottom) / 2}, shift);
-        opened.push_back(expected[shift ? previous : row].url);
+        opened.push_back(expected[shift ? previous : row].address);
         EXPECT_EQ(recorder.WaitForLines(opened.size()), opened);
         previous = row;
     }
@@ -144,7 +144,7 @@ TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
 
     ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
     for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
-        if (find(Wide(expected[row].name)).pruned) {
+        if (find(Utf16(expected[row].name)).pruned) {
             EXPECT_TRUE(list.SetChecked(row, false)) << "row " << row;
         }
     }
@@ -156,7 +156,7 @@ TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
     std::vector<WideValue> marks;
     for (const WideValue& kept : keptTopDown) {
-        const std::wstring text = find(kept.name).text;
+        const std::u16string text = find(kept.name).text;
         marks.push_back({text, REG_DWORD, kCheckMark});
     }
     EXPECT_TRUE(SameItems(ByName(m_registry.WideValues(hl::kSectionKey)), ByName(marks))) << " in the profile";

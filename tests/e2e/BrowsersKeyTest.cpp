@@ -24,14 +24,14 @@ class RewrittenWhileOpenTest : public HedgeloomTest {};
 TEST_F(RewrittenWhileOpenTest, PruningTakesOnlyTheUncheckedAddressAndKeepsEveryOtherOnce) {
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", kA}, {"url2", kB}, {"url3", kX}}));
     ASSERT_NO_FATAL_FAILURE(Start());
-    const std::vector<ListRow> rows = List().Rows();
+    const std::vector<Row> rows = List().Rows();
     ASSERT_EQ(rows.size(), 3u);
 
     m_registry.DeleteTree(hl::kTypedUrlsKey);
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", kC}, {"url2", kA}, {"url3", kB}, {"url4", kX}}));
     ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
     const std::string gone = kB;
-    const auto unchecked = std::find_if(rows.begin(), rows.end(), [&](const ListRow& row) { return row.url == gone; });
+    const auto unchecked = std::find_if(rows.begin(), rows.end(), [&](const Row& row) { return row.address == gone; });
     ASSERT_NE(unchecked, rows.end());
     ASSERT_TRUE(List().SetChecked(static_cast<int>(unchecked - rows.begin()), false));
     ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
@@ -73,16 +73,16 @@ TEST_F(TimeStampsTest, EachKeptAddressKeepsItsStampUnderItsNewNameAndNoOtherStam
     const std::vector<RegValue> stampsBefore = Export(hl::kTypedUrlsTimeKey);
 
     ASSERT_NO_FATAL_FAILURE(Start());
-    const std::vector<ListRow> rows = List().Rows();
+    const std::vector<Row> rows = List().Rows();
     ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
-    std::vector<ListRow> kept;
+    std::vector<Row> kept;
     std::vector<RegValue> stamps;
     for (std::size_t row = 0; row < rows.size(); ++row) {
         if (rows[row].name == "url2") {
             ASSERT_TRUE(List().SetChecked(static_cast<int>(row), false));
             continue;
         }
-        kept.push_back({rows[row].url, rows[row].name, true});
+        kept.push_back({rows[row].address, rows[row].name, true});
         for (RegValue stamp : stampsBefore) {
             if (stamp.name != rows[row].name) continue;
             stamp.name = "url" + std::to_string(kept.size());  // the address's new name

@@ -7,14 +7,6 @@ namespace e2e {
 
 namespace {
 
-hltest::RawValue ToRaw(const RegValue& value) { return {value.name, value.type, value.data}; }
-
-std::vector<hltest::RawValue> ToRaw(const std::vector<RegValue>& values) {
-    std::vector<hltest::RawValue> raw;
-    for (const RegValue& value : values) raw.push_back(ToRaw(value));
-    return raw;
-}
-
 // Only a 32-bit 1 is a check mark; an entry of another type or size is none.
 bool IsCheckMark(const RegValue& entry) {
     return entry.type == REG_DWORD && entry.data == std::string("\x01\0\0\0", 4);
@@ -31,12 +23,12 @@ std::string Describe(const RegValue& value) {
 
 }  // namespace
 
-std::vector<ListRow> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile) {
+std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile) {
     std::map<std::string, bool> checked;  // a long list asks for every address
     for (const RegValue& entry : profile) checked.emplace(Folded(entry.name), IsCheckMark(entry));
-    std::vector<ListRow> rows;
+    std::vector<Row> rows;
     for (auto value = key.rbegin(); value != key.rend(); ++value) {
-        if (!hltest::Fits(ToRaw(*value), kProgramCodePage)) continue;
+        if (!hltest::Fits(*value, kProgramCodePage)) continue;
         const std::string url = ShownText(value->data);
         const auto found = checked.find(Folded(url));
         rows.push_back({url, value->name, found != checked.end() && found->second});
@@ -44,20 +36,18 @@ std::vector<ListRow> ExpectedRows(const std::vector<RegValue>& key, const std::v
     return rows;
 }
 
-testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<ListRow>& kept,
+testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<Row>& kept,
                                         const std::vector<RegValue>& after) {
-    std::vector<hltest::Row> rows;
-    for (const ListRow& row : kept) rows.push_back({row.url, row.name, row.checked});
-    const std::vector<hltest::RawValue> expected = hltest::ExpectedKey(rows, ToRaw(before), kProgramCodePage);
-    return SameItems(hltest::Sorted(ToRaw(after)), hltest::Sorted(expected)) << " in the key after pruning";
+    const std::vector<RegValue> expected = hltest::ExpectedKey(kept, before, kProgramCodePage);
+    return SameItems(hltest::Sorted(after), hltest::Sorted(expected)) << " in the key after pruning";
 }
 
 testing::AssertionResult RememberedAsItMust(const std::vector<RegValue>& before,
-                                            const std::vector<ListRow>& rows,
+                                            const std::vector<Row>& rows,
                                             const std::vector<RegValue>& after) {
     // Rows of one address share an entry; whichever goes last decides it.
     std::map<std::string, std::vector<bool>> states;
-    for (const ListRow& row : rows) states[Folded(row.url)].push_back(row.checked);
+    for (const Row& row : rows) states[Folded(row.address)].push_back(row.checked);
 
     std::ostringstream faults;
     std::map<std::string, RegValue> left;

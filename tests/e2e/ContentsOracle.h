@@ -17,6 +17,7 @@
 namespace e2e {
 
 using namespace drive;
+using namespace hltest;
 using hltest::Folded;
 using hltest::ShownText;
 
@@ -46,17 +47,17 @@ std::vector<Value> ByName(std::vector<Value> values) {
 // The rows from the top: the fitting values in the reverse of the order in
 // which the registry enumerates them, checked where the profile holds a 32-bit
 // 1 for the address.
-std::vector<ListRow> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile);
+std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile);
 
 // The key after a pruning that kept these rows, top first: the rows as url1..urlN
 // and every value the list could not show with its type and bytes unchanged.
-testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<ListRow>& kept,
+testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<Row>& kept,
                                         const std::vector<RegValue>& after);
 
 // The profile after a close without pruning: every listed address holds its
 // row's check mark as a 32-bit integer; every other entry is as it was.
 testing::AssertionResult RememberedAsItMust(const std::vector<RegValue>& before,
-                                            const std::vector<ListRow>& rows,
+                                            const std::vector<Row>& rows,
                                             const std::vector<RegValue>& after);
 
 }  // namespace e2e

@@ -7,6 +7,7 @@
 namespace e2e {
 
 using namespace drive;
+using namespace hltest;
 
 namespace {
 

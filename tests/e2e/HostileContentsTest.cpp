@@ -160,12 +160,12 @@ protected:
     }
     // Sets the check marks as the user would, and returns the rows that must be
     // kept: what the user meant, not what the list reports.
-    std::vector<ListRow> SetMarks(Marks marks, const std::vector<ListRow>& shown) {
-        std::vector<ListRow> kept;
+    std::vector<Row> SetMarks(Marks marks, const std::vector<Row>& shown) {
+        std::vector<Row> kept;
         if (marks == Marks::Invert) {
             EXPECT_NO_FATAL_FAILURE(Press(IDC_INVERT_CHECKS));
-            for (ListRow row : shown)
-                if (!row.checked) kept.push_back({row.url, row.name, true});
+            for (Row row : shown)
+                if (!row.checked) kept.push_back({row.address, row.name, true});
             return kept;
         }
         EXPECT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
@@ -173,7 +173,7 @@ protected:
             if (row % 3 == 1) {
                 EXPECT_TRUE(List().SetChecked(static_cast<int>(row), false)) << "row " << row;
             } else {
-                kept.push_back({shown[row].url, shown[row].name, true});
+                kept.push_back({shown[row].address, shown[row].name, true});
             }
         }
         return kept;
@@ -188,7 +188,7 @@ TEST_P(HostileContentsTest, ShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheU
     ASSERT_EQ(seeded.size(), contents.values.size()) << "the registry did not take every value";
     const std::vector<std::vector<RegValue>> subkeys = ExportSubkeys(contents);
     std::vector<RegValue> profile = Export(hl::kSectionKey);
-    std::vector<ListRow> expected = ExpectedRows(seeded, profile);
+    std::vector<Row> expected = ExpectedRows(seeded, profile);
 
     if (launch.firstCloseUnpruned) {
         ASSERT_NO_FATAL_FAILURE(Start());
@@ -204,15 +204,15 @@ TEST_P(HostileContentsTest, ShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheU
 
     ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_TRUE(SameItems(List().Rows(), expected));
-    std::vector<ListRow> kept = SetMarks(launch.marks, expected);
+    std::vector<Row> kept = SetMarks(launch.marks, expected);
     const std::vector<RegValue> before = Export(hl::kTypedUrlsKey);
 
     ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
     EXPECT_TRUE(Run().OtherDialogs().empty()) << "a message came up though nothing failed";
     // The rows keep or change their names as the rewrite decides; that they show
     // the right values is what the key below tells.
-    std::vector<ListRow> shownAfter = kept;
-    for (ListRow& row : shownAfter) row.name.clear();
+    std::vector<Row> shownAfter = kept;
+    for (Row& row : shownAfter) row.name.clear();
     EXPECT_TRUE(SameItems(List().Rows(RemoteListView::kWithoutNames), shownAfter)) << "the list after pruning";
     EXPECT_TRUE(m_registry.KeyExists(hl::kTypedUrlsKey));
     const std::vector<RegValue> pruned = Export(hl::kTypedUrlsKey);

@@ -36,7 +36,7 @@ TEST_P(SessionEndTest, DoesNotRefuseItAndRemembersTheChecksAsACloseWould) {
     }
     // The user changes the top row's mark after whatever came before.
     ASSERT_TRUE(List().SetChecked(0, !List().Checked(0)));
-    const std::vector<ListRow> rows = List().Rows();
+    const std::vector<Row> rows = List().Rows();
     const std::vector<RegValue> key = Export(hl::kTypedUrlsKey);
 
     ASSERT_TRUE(EndSession()) << "the session did not end: a window refused it";
@@ -56,7 +56,7 @@ constexpr int kAddresses = 3000;
 // What any end of a pruning must leave: every kept address exactly once with
 // its bytes, and no address that was not there before.
 testing::AssertionResult NothingKeptLostNothingAdded(const std::vector<RegValue>& before,
-                                                     const std::vector<ListRow>& kept,
+                                                     const std::vector<Row>& kept,
                                                      const std::vector<RegValue>& after) {
     std::set<std::string> known;
     for (const RegValue& value : before) known.insert(value.data);
@@ -67,9 +67,9 @@ testing::AssertionResult NothingKeptLostNothingAdded(const std::vector<RegValue>
         ++found[value.data];
         if ((value.type != REG_SZ || !known.count(value.data)) && faults++ < 5) result << "\n  unexpected " << value;
     }
-    for (const ListRow& row : kept) {
-        const int times = found[SzData(row.url)];
-        if (times != 1 && faults++ < 5) result << "\n  kept " << row.url << " found " << times << " times";
+    for (const Row& row : kept) {
+        const int times = found[SzData(row.address)];
+        if (times != 1 && faults++ < 5) result << "\n  kept " << row.address << " found " << times << " times";
     }
     if (!faults) return testing::AssertionSuccess();
     return result << "\n  " << faults << " faults in " << after.size() << " values";
@@ -101,12 +101,12 @@ protected:
         ASSERT_TRUE(m_registry.SetAll(hl::kSectionKey, profile));
         m_before = Export(hl::kTypedUrlsKey);
         m_kept.clear();
-        for (const ListRow& row : ExpectedRows(m_before, Export(hl::kSectionKey)))
+        for (const Row& row : ExpectedRows(m_before, Export(hl::kSectionKey)))
             if (row.checked) m_kept.push_back(row);
         ASSERT_EQ(m_kept.size(), static_cast<std::size_t>(kAddresses - kAddresses / 3));
     }
     std::vector<RegValue> m_before;
-    std::vector<ListRow> m_kept;  // top first
+    std::vector<Row> m_kept;  // top first
 };
 
 TEST_F(KilledTest, AnywhereInAPruningOrAfterItLosesNoKeptAddressAndForgetsNoMark) {
@@ -120,8 +120,8 @@ TEST_F(KilledTest, AnywhereInAPruningOrAfterItLosesNoKeptAddressAndForgetsNoMark
     std::printf("e2e: pruning %d addresses took %lu ms\n", kAddresses, static_cast<unsigned long>(pruningMs));
     const ProfileEntries profile = Profile();
     int unremembered = 0;
-    for (const ListRow& row : m_kept) {
-        const auto entry = profile.find(row.url);
+    for (const Row& row : m_kept) {
+        const auto entry = profile.find(row.address);
         unremembered += entry == profile.end() || entry->second != 1;
     }
     EXPECT_EQ(unremembered, 0) << "kept addresses not remembered as checked, of " << m_kept.size();

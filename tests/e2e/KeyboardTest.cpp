@@ -60,7 +60,7 @@ TEST_F(KeyboardTest, PrunesAndRemembersWithKeysAlone) {
         ASSERT_TRUE(TypeTo(VK_TAB, id)) << "Tab did not reach control " << id << "; at " << FocusId();
     TypeKey(VK_SPACE);
     ASSERT_TRUE(WaitUntil([&] { return list.Count() == 2; }, 5000)) << "Space did not press Delete Unchecked";
-    EXPECT_EQ(list.Rows(), (std::vector<ListRow>{{urlOf(top[0]), "url1", true}, {urlOf(top[2]), "url2", true}}));
+    EXPECT_EQ(list.Rows(), (std::vector<Row>{{urlOf(top[0]), "url1", true}, {urlOf(top[2]), "url2", true}}));
 
     TypeKey(VK_ESCAPE);
     ASSERT_TRUE(Run().WaitForExit()) << "Escape did not close the window";

@@ -10,6 +10,7 @@
 namespace e2e {
 
 using namespace drive;
+using namespace hltest;
 
 namespace {
 

@@ -1,10 +1,11 @@
 #include "support/MemoryRegistry.h"
 
-#include "ProductNames.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+
+#include "ProductNames.h"
+#include "support/RegValue.h"
 
 namespace hltest {
 
@@ -60,62 +61,21 @@ std::u16string FoldedWide(std::u16string text) {
 }
 
 std::string ToCodePage(CodePage page, const std::u16string& text) {
+    if (page == CodePage::Utf8) return Utf8(text);
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
+        const char16_t c = text[i];
         if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (page == CodePage::Latin1) {
-            out += c < 0x100 ? static_cast<char>(c) : '?';
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | c >> 12);
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | c >> 18);
-            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+            ++i;  // one character outside the page, one '?'
+        out += c < 0x100 ? static_cast<char>(c) : '?';
     }
     return out;
 }
 
 std::u16string FromCodePage(CodePage page, const std::string& text) {
+    if (page == CodePage::Utf8) return Utf16(text);
     std::u16string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        if (page == CodePage::Latin1 || lead < 0x80) {
-            out += lead;
-            ++i;
-            continue;
-        }
-        const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-        char32_t c = extra == 3 ? lead & 0x07 : extra == 2 ? lead & 0x0F : lead & 0x1F;
-        bool valid = extra > 0 && i + extra < text.size();
-        for (int k = 1; valid && k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = c << 6 | (next & 0x3F);
-        }
-        if (!valid) {
-            out += u'\xFFFD';
-            ++i;
-            continue;
-        }
-        i += extra + 1;
-        if (c >= 0x10000) {
-            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-    }
+    for (const char c : text) out += static_cast<unsigned char>(c);
     return out;
 }
 

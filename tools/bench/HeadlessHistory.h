@@ -3,9 +3,9 @@
 #pragma once
 
 #include "AppRegistry.h"
-#include "HeadlessList.h"
 #include "TypedUrlHistory.h"
 #include "Win32Shell.h"
+#include "support/MemoryList.h"
 
 class CHeadlessHistory final : public hl::CTypedUrlHistory {
 public:
@@ -21,7 +21,7 @@ protected:
 
 private:
     CAppRegistry m_registry;
-    CHeadlessList m_rows;
+    hltest::MemoryList m_rows;
     hl::Win32Shell m_shell;
     bool m_failed = false;
 };

@@ -33,29 +33,6 @@ HKEY CreatedKey(HKEY root, const std::string& path) {
 
 }  // namespace
 
-std::wstring Wide(const std::string& utf8) {
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], size);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], size, nullptr, nullptr);
-    return utf8;
-}
-
-std::ostream& operator<<(std::ostream& out, const WideValue& value) {
-    const bool text = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
-    if (!text || value.data.size() % sizeof(wchar_t)) return out << RegValue{Utf8(value.name), value.type, value.data};
-    std::wstring wide(value.data.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(&wide[0], value.data.data(), value.data.size());
-    return out << RegValue{Utf8(value.name), value.type, Utf8(wide)} << " (UTF-16)";
-}
-
 void Registry::DeleteTree(const std::string& path) const {
     RegDeleteTreeA(m_root, path.c_str());
     RegDeleteKeyA(m_root, path.c_str());
@@ -126,7 +103,7 @@ bool Registry::SetAll(const std::string& path, const std::vector<WideValue>& val
     if (!key) return false;
     bool stored = true;
     for (const WideValue& value : values)
-        stored = stored && RegSetValueExW(key, value.name.c_str(), 0, value.type,
+        stored = stored && RegSetValueExW(key, reinterpret_cast<LPCWSTR>(value.name.c_str()), 0, value.type,
                                           reinterpret_cast<const BYTE*>(value.data.data()),
                                           static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
     RegCloseKey(key);
@@ -150,7 +127,8 @@ std::vector<WideValue> Registry::WideValues(const std::string& path) const {
             continue;
         }
         if (result != ERROR_SUCCESS) break;
-        values.push_back({std::wstring(name, nameLength), type, data.substr(0, dataLength)});
+        values.push_back({std::u16string(reinterpret_cast<const char16_t*>(name), nameLength), type,
+                          data.substr(0, dataLength)});
         ++index;
     }
     return values;

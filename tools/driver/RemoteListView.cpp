@@ -36,7 +36,7 @@ std::string RemoteListView::Text(int row, int column) const {
     return text;
 }
 
-std::wstring RemoteListView::WideText(int row, int column) const {
+std::u16string RemoteListView::WideText(int row, int column) const {
     RemoteMemory memory(m_process, sizeof(LVITEMW) + kTextRoom * sizeof(wchar_t));
     LVITEMW item{};
     item.iSubItem = column;
@@ -45,8 +45,8 @@ std::wstring RemoteListView::WideText(int row, int column) const {
     const wchar_t nothing = L'\0';
     if (!memory.Write(0, &item, sizeof item) || !memory.Write(sizeof item, &nothing, sizeof nothing)) return {};
     const LRESULT length = SendTimed(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), memory.Param());
-    std::wstring text(kTextRoom, L'\0');
-    if (!memory.Read(sizeof item, &text[0], text.size() * sizeof(wchar_t))) return {};
+    std::u16string text(kTextRoom, u'\0');
+    if (!memory.Read(sizeof item, &text[0], text.size() * sizeof(char16_t))) return {};
     text.resize(static_cast<std::size_t>(length < 0 ? 0 : length < kTextRoom ? length : kTextRoom - 1));
     return text;
 }
@@ -65,14 +65,14 @@ bool RemoteListView::SetChecked(int row, bool checked) const {
            SendTimed(m_list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), memory.Param()) != 0;
 }
 
-std::vector<ListRow> RemoteListView::Rows(bool withNames) const {
+std::vector<Row> RemoteListView::Rows(bool withNames) const {
     // A cross-process message costs Wine about half a millisecond, and so does a
     // block of another process's memory: a long list is read in batches, each one
     // block that holds the requests and texts of many rows, written and read back
     // at once, so that what remains per row is one message for each column.
     constexpr int kBatch = 128;
     constexpr std::size_t kCell = sizeof(LVITEMA) + kTextRoom;
-    std::vector<ListRow> rows;
+    std::vector<Row> rows;
     const int count = Count();
     RemoteMemory memory(m_process, 2 * kBatch * kCell);
     std::vector<char> block(2 * kBatch * kCell);

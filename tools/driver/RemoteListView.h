@@ -8,21 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "support/RegValue.h"
+
 namespace drive {
 
-struct ListRow {
-    std::string url;   // column 0
-    std::string name;  // column 1, the value name the row came from
-    bool checked;
-
-    bool operator==(const ListRow& other) const {
-        return url == other.url && name == other.name && checked == other.checked;
-    }
-};
-
-inline std::ostream& operator<<(std::ostream& out, const ListRow& row) {
-    return out << "{" << (row.checked ? "[x] " : "[ ] ") << row.name << " " << row.url << "}";
-}
+using hltest::Row;
 
 struct ListColumn {
     std::string heading;
@@ -38,13 +28,13 @@ public:
     int Count() const;
     std::string Text(int row, int column) const;
     // The text as the control holds it, whatever code page either side runs in.
-    std::wstring WideText(int row, int column) const;
+    std::u16string WideText(int row, int column) const;
     bool Checked(int row) const;
     bool SetChecked(int row, bool checked) const;
     // Every row from the top; without the names column if asked, which takes
     // half the time on a long list.
     static constexpr bool kWithoutNames = false;
-    std::vector<ListRow> Rows(bool withNames = true) const;
+    std::vector<Row> Rows(bool withNames = true) const;
     std::vector<bool> Checks() const;
     int FirstSelected() const;
     DWORD ExtendedStyle() const;

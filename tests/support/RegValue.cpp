@@ -1,0 +1,121 @@
+#include "support/RegValue.h"
+
+namespace hltest {
+
+namespace {
+
+std::ostream& Escaped(std::ostream& out, const std::string& bytes) {
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F) {
+            out << c;
+        } else {
+            const char hex[] = "0123456789ABCDEF";
+            out << "\\x" << hex[c >> 4] << hex[c & 15];
+        }
+    }
+    return out;
+}
+
+bool IsText(unsigned long type) { return type == hl::kRegSz || type == hl::kRegExpandSz || type == hl::kRegMultiSz; }
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const RegValue& value) {
+    out << "{\"";
+    Escaped(out, value.name) << "\" type " << value.type << " \"";
+    return Escaped(out, value.data) << "\"}";
+}
+
+std::ostream& operator<<(std::ostream& out, const WideValue& value) {
+    if (!IsText(value.type) || value.data.size() % 2) return out << RegValue{Utf8(value.name), value.type, value.data};
+    std::u16string text;
+    for (std::size_t i = 0; i < value.data.size(); i += 2)
+        text += static_cast<char16_t>(static_cast<unsigned char>(value.data[i]) |
+                                      static_cast<unsigned char>(value.data[i + 1]) << 8);
+    return out << "{\"" << Utf8(value.name) << "\" type " << value.type << " \"" << Utf8(text) << "\" (UTF-16)}";
+}
+
+std::ostream& operator<<(std::ostream& out, const Row& row) {
+    out << "{" << (row.checked ? "[x] \"" : "[ ] \"");
+    Escaped(out, row.name) << "\" \"";
+    return Escaped(out, row.address) << "\"}";
+}
+
+std::string SzData(const std::string& text) { return text + '\0'; }
+
+RegValue Sz(const std::string& name, const std::string& text) { return {name, hl::kRegSz, SzData(text)}; }
+
+RegValue Dword(const std::string& name, unsigned number) {
+    std::string data;
+    for (int i = 0; i < 4; ++i) data += static_cast<char>(number >> (8 * i) & 0xFF);  // little-endian, as stored
+    return {name, hl::kRegDword, data};
+}
+
+WideValue WideSz(const std::u16string& name, const std::u16string& text) {
+    std::string data;
+    for (char16_t c : text + u'\0') {
+        data += static_cast<char>(c & 0xFF);
+        data += static_cast<char>(c >> 8);
+    }
+    return {name, hl::kRegSz, data};
+}
+
+std::string Utf8(const std::u16string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | c >> 6);
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | c >> 12);
+            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | c >> 18);
+            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string Utf16(const std::string& utf8) {
+    std::u16string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            out += lead;
+            ++i;
+            continue;
+        }
+        const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+        char32_t c = extra == 3 ? lead & 0x07 : extra == 2 ? lead & 0x0F : lead & 0x1F;
+        bool valid = extra > 0 && i + extra < utf8.size();
+        for (int k = 1; valid && k <= extra; ++k) {
+            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            c = c << 6 | (next & 0x3F);
+        }
+        if (!valid) {  // as the platform does: U+FFFD for a byte that starts no character
+            out += u'\xFFFD';
+            ++i;
+            continue;
+        }
+        i += extra + 1;
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace hltest
