@@ -12,17 +12,8 @@ namespace {
 constexpr unsigned long kMaxName = 16384;                   // the registry's limit on names, with the zero
 constexpr unsigned long kMaxDataBuffer = 64ul * 1024 * 1024;  // far past any real address list
 
-}  // namespace
-
-bool ReadAllValues(IRegistry& registry, RegHandle key, std::vector<StoredValue>& values) {
-    std::vector<ListedValue> listed;
-    if (!ReadListedValues(registry, key, listed)) return false;
-    values.clear();
-    for (ListedValue& value : listed) values.push_back(std::move(value.value));
-    return true;
-}
-
-bool ReadListedValues(IRegistry& registry, RegHandle key, std::vector<ListedValue>& values) {
+// Every value in its wide form and, if asked, as the list shows it.
+bool ReadValues(IRegistry& registry, RegHandle key, bool listed, std::vector<ListedValue>& values) {
     values.clear();
     // Room for what the browser writes; a larger name or value grows its buffer. The
     // platform copies through buffers of the size it is given, so they start small.
@@ -51,10 +42,15 @@ bool ReadListedValues(IRegistry& registry, RegHandle key, std::vector<ListedValu
         value.value.name.assign(name.data(), std::min<std::size_t>(nameLength, name.size() - 1));
         value.value.type = type;
         value.value.data.assign(data.data(), std::min<std::size_t>(dataLength, data.size()));
+        ++index;
+        if (!listed) {
+            values.push_back(std::move(value));
+            continue;
+        }
 
         unsigned long shownNameLength = kTextBuffer;
         unsigned long shownDataLength = kTextBuffer;
-        const long shown = registry.RegEnumValueA(key, index, shownName, &shownNameLength, nullptr, shownData,
+        const long shown = registry.RegEnumValueA(key, index - 1, shownName, &shownNameLength, nullptr, shownData,
                                                   &shownDataLength);
         // Only a value too long for the list is one it cannot show; any other
         // answer leaves unknown which row the value stands for.
@@ -66,8 +62,21 @@ bool ReadListedValues(IRegistry& registry, RegHandle key, std::vector<ListedValu
             value.text = ValueText(shownData, std::min(shownDataLength, kTextBuffer));
         }
         values.push_back(std::move(value));
-        ++index;
     }
+}
+
+}  // namespace
+
+bool ReadAllValues(IRegistry& registry, RegHandle key, std::vector<StoredValue>& values) {
+    std::vector<ListedValue> read;
+    if (!ReadValues(registry, key, false, read)) return false;
+    values.clear();
+    for (ListedValue& value : read) values.push_back(std::move(value.value));
+    return true;
+}
+
+bool ReadListedValues(IRegistry& registry, RegHandle key, std::vector<ListedValue>& values) {
+    return ReadValues(registry, key, true, values);
 }
 
 bool QueryValue(IRegistry& registry, RegHandle key, const std::u16string& name, unsigned long& type,

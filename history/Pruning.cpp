@@ -69,13 +69,15 @@ private:
     std::unordered_map<std::string, std::vector<std::size_t>> m_byText;
 };
 
-// The key's values as the list shows them; false when the key is there but could not be read whole.
-bool ReadKey(IRegistry& registry, const char* path, std::vector<ListedValue>& values, bool* exists = nullptr) {
+// A key's values, read as `read` reads them; false when the key is there but could not be read whole.
+template <typename Value>
+bool ReadKey(IRegistry& registry, const char* path, bool (*read)(IRegistry&, RegHandle, std::vector<Value>&),
+             std::vector<Value>& values, bool* exists = nullptr) {
     values.clear();
     ScopedKey key(registry);
     const long opened = key.Open(path);
     if (exists) *exists = opened == kErrorSuccess;
-    return opened == kErrorSuccess ? ReadListedValues(registry, key.get(), values) : opened == kErrorFileNotFound;
+    return opened == kErrorSuccess ? read(registry, key.get(), values) : opened == kErrorFileNotFound;
 }
 
 // Neither a name nor an address as the list shows them holds a zero.
@@ -206,7 +208,7 @@ bool CTypedUrlHistory::Rewrite(bool& journalNeeded) {
     // What the key holds now, whatever the list could show of it. Without a full
     // reading the key is left as it is: emptying it could lose what was not read.
     std::vector<ListedValue> before;
-    if (!ReadKey(m_registry, kTypedUrlsKey, before)) return false;
+    if (!ReadKey(m_registry, kTypedUrlsKey, ReadListedValues, before)) return false;
 
     // The rows as url1 to urlN from the top, each moved from the value that
     // holds its address: the one under the row's name first, then any other.
@@ -246,9 +248,10 @@ bool CTypedUrlHistory::Rewrite(bool& journalNeeded) {
     }
 
     // The browser's time stamps go with their addresses, and only theirs.
-    std::vector<ListedValue> timesBefore;
+    // Stamps are moved, never shown: their wide form is all there is to read.
+    std::vector<StoredValue> timesBefore;
     bool timesExist = false;
-    if (!ReadKey(m_registry, kTypedUrlsTimeKey, timesBefore, &timesExist)) return false;
+    if (!ReadKey(m_registry, kTypedUrlsTimeKey, ReadAllValues, timesBefore, &timesExist)) return false;
     std::vector<StoredValue> timesAfter;
     if (timesExist) {
         ScopedKey times(m_registry);
@@ -264,7 +267,7 @@ bool CTypedUrlHistory::Rewrite(bool& journalNeeded) {
     }
 
     std::vector<KeyContents> journal = {{JournaledKey::TypedUrls, Stored(before)}};
-    if (timesExist) journal.push_back({JournaledKey::TypedUrlsTime, Stored(timesBefore)});
+    if (timesExist) journal.push_back({JournaledKey::TypedUrlsTime, timesBefore});
     if (!WriteJournal(m_registry, journal)) return false;  // nothing has been changed yet
 
     // The key is emptied value by value rather than deleted and made again: a key
@@ -303,13 +306,12 @@ bool CTypedUrlHistory::Rewrite(bool& journalNeeded) {
     // could not be moved are put back as they were.
     if (!timesExist) return true;
     ScopedKey times(m_registry);
-    const std::vector<StoredValue> stampsBefore = Stored(timesBefore);
     if (times.Open(kTypedUrlsTimeKey) == kErrorSuccess &&
-        ReplaceValues(m_registry, times.get(), stampsBefore, timesAfter))
+        ReplaceValues(m_registry, times.get(), timesBefore, timesAfter))
         return true;
     // If even putting them back fails, the journal puts both keys back as they
     // were at the next start: better than addresses with others' stamps.
-    if (times && !ReplaceValues(m_registry, times.get(), timesAfter, stampsBefore)) journalNeeded = true;
+    if (times && !ReplaceValues(m_registry, times.get(), timesAfter, timesBefore)) journalNeeded = true;
     return false;
 }
 
