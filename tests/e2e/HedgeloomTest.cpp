@@ -52,7 +52,7 @@ std::vector<std::string> HedgeloomTest::NamesTopDown() const {
 
 void HedgeloomTest::Start(bool visible) {
     m_run = std::make_unique<HedgeloomRun>(E2eEnvironment::Get().hedgeloomExe);
-    ASSERT_TRUE(m_run->Started()) << "CreateProcess failed: " << GetLastError();
+    ASSERT_TRUE(m_run->Started()) << "CreateProcess failed: " << m_run->StartError();
     ASSERT_NE(m_run->WaitForMainWindow(visible), nullptr) << "no main window appeared";
 }
 

@@ -1,5 +1,7 @@
 #include "HedgeloomRun.h"
 
+#include <cstdio>
+
 #include "Wait.h"
 #include "WindowFacts.h"
 
@@ -21,14 +23,24 @@ std::string WindowsPath(const std::string& path) {
 
 HedgeloomRun::HedgeloomRun(const std::string& exePath) {
     const std::string path = WindowsPath(exePath);
-    std::string commandLine = "\"" + path + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    m_startTick = GetTickCount64();
-    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-        return;
+    // Wine now and then refuses to start a process (ERROR_INTERNAL_ERROR) on a
+    // loaded machine just after another was killed. Nothing of the program has
+    // run by then, so trying again hides none of its faults.
+    for (int attempt = 1;; ++attempt) {
+        std::string commandLine = "\"" + path + "\"";
+        m_startTick = GetTickCount64();
+        if (CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &info))
+            break;
+        m_startError = GetLastError();
+        if (attempt == 3) return;
+        std::printf("driver: starting %s failed with %lu, trying again\n", path.c_str(),
+                    static_cast<unsigned long>(m_startError));
+        Sleep(500);
+    }
     CloseHandle(info.hThread);
     m_process = info.hProcess;
     m_processId = info.dwProcessId;
