@@ -1,8 +1,8 @@
 // Loading the list from the browser's key.
 #include <algorithm>
+#include <optional>
 
 #include "contract/Contract.h"
-#include "contract/PruningOracle.h"
 
 namespace hltest {
 namespace {

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "ScopedKey.h"
 #include "contract/Contract.h"
-#include "contract/PruningOracle.h"
 
 namespace hltest {
 namespace {
@@ -15,6 +15,22 @@ std::vector<RegValue> Remembered(const std::vector<Row>& kept) {
     std::vector<RegValue> entries;
     for (const Row& row : kept) entries.push_back(Dword(row.address, 1));
     return entries;
+}
+
+// The scan of "Delete Unchecked" done the obvious way: from the top again after
+// every deletion. The program's scan must delete the same rows with the same calls.
+void NaiveScan(hl::IRegistry& registry, hl::IAddressList& list) {
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+        if (list.GetCheck(i)) continue;
+        const std::string name = list.GetItemText(i, 1);
+        hl::ScopedKey key(registry);
+        const long opened = key.Open(hl::kTypedUrlsKey);
+        if (opened != hl::kErrorSuccess && opened != hl::kErrorFileNotFound) continue;
+        if (key) registry.RegDeleteValueA(key.get(), name.c_str());
+        key.Close();
+        list.DeleteItem(i);
+        i = -1;
+    }
 }
 
 std::vector<Row> Kept(const std::vector<Row>& rows) {

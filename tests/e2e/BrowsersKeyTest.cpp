@@ -1,7 +1,6 @@
-// The key is the browser's: it may rewrite the key while the window is open,
-// and it keeps beside it the time each address was typed. A pruning takes away
-// the addresses the user unchecked, wherever they are now, and nothing else;
-// the time stamps move with their addresses.
+// The key is the browser's: it may rewrite the key while the window is open.
+// A pruning takes away the addresses the user unchecked, wherever they are now,
+// and nothing else. (The time stamps beside the key are the any-script test's.)
 #include <algorithm>
 
 #include "ContentsOracle.h"
@@ -50,50 +49,6 @@ TEST_F(RewrittenWhileOpenTest, PruningTakesOnlyTheUncheckedAddressAndKeepsEveryO
     EXPECT_TRUE(SameItems(addresses, expected)) << " (the key's addresses, sorted)";
     EXPECT_EQ(names, (std::vector<std::string>{"url1", "url2", "url3"})) << "not renumbered without a gap";
     EXPECT_FALSE(m_registry.KeyExists(hl::kTypedUrlsTimeKey)) << "a pruning made a key of time stamps";
-    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-}
-
-// A FILETIME of its own for each address.
-RegValue Stamp(const std::string& name, int n) {
-    const unsigned long long time = 0x01DA5E0F12345678ull + n * 0x10000193ull;
-    return {name, REG_BINARY, std::string(reinterpret_cast<const char*>(&time), sizeof time)};
-}
-
-class TimeStampsTest : public HedgeloomTest {};
-
-TEST_F(TimeStampsTest, EachKeptAddressKeepsItsStampUnderItsNewNameAndNoOtherStampStays) {
-    std::vector<std::pair<std::string, std::string>> typed;
-    for (int i = 1; i <= 5; ++i)
-        typed.push_back({"url" + std::to_string(i), "http://site" + std::to_string(i) + ".example/"});
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(typed));
-    // url4 was never stamped, and url9's stamp belongs to no address.
-    ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsTimeKey, {Stamp("url1", 1), Stamp("url2", 2), Stamp("url3", 3),
-                                                        Stamp("url5", 5), Stamp("url9", 9)}));
-    const std::vector<RegValue> before = Export(hl::kTypedUrlsKey);
-    const std::vector<RegValue> stampsBefore = Export(hl::kTypedUrlsTimeKey);
-
-    ASSERT_NO_FATAL_FAILURE(Start());
-    const std::vector<Row> rows = List().Rows();
-    ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
-    std::vector<Row> kept;
-    std::vector<RegValue> stamps;
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        if (rows[row].name == "url2") {
-            ASSERT_TRUE(List().SetChecked(static_cast<int>(row), false));
-            continue;
-        }
-        kept.push_back({rows[row].address, rows[row].name, true});
-        for (RegValue stamp : stampsBefore) {
-            if (stamp.name != rows[row].name) continue;
-            stamp.name = "url" + std::to_string(kept.size());  // the address's new name
-            stamps.push_back(stamp);
-        }
-    }
-    ASSERT_EQ(kept.size(), 4u);
-    ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
-
-    EXPECT_TRUE(PrunedAsItMust(before, kept, Export(hl::kTypedUrlsKey)));
-    EXPECT_TRUE(SameItems(ByName(Export(hl::kTypedUrlsTimeKey)), ByName(stamps))) << " in the time stamps";
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
 }
 

@@ -1,10 +1,14 @@
-// What the user sees when the program opens: the window and its controls. The
-// rows it shows are the hostile-contents test's.
+// What the user sees when the program opens: the window and its controls, at
+// the usual screen scale and larger ones. The program declares itself DPI-aware,
+// so the dialog grows with its font, and the address column, given in pixels
+// for 96 DPI, must grow with it to keep spanning the list. The rows it shows
+// are the hostile-contents test's.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <iterator>
+#include <optional>
 
 #include "ContentsOracle.h"
 #include "HedgeloomTest.h"
@@ -41,14 +45,36 @@ const ExpectedControl kMainControls[] = {
     {IDC_INVERT_CHECKS, "Button", "Invert Checks", BS_PUSHBUTTON, true},
 };
 
-class MainWindowTest : public HedgeloomTest {};
+// Where Wine, like Windows, keeps the scale that programs started from now on see.
+constexpr const char kDesktopPath[] = "Control Panel\\Desktop";
+constexpr const char kLogPixels[] = "LogPixels";
 
-TEST_F(MainWindowTest, ShowsItsControlsInTheirOrderOnAWindowWithATaskbarButton) {
+class MainWindowTest : public HedgeloomTest, public testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(HedgeloomTest::SetUp());
+        m_saved = m_registry.Find(kDesktopPath, kLogPixels);
+        ASSERT_TRUE(m_registry.Set(kDesktopPath, Dword(kLogPixels, static_cast<DWORD>(GetParam()))));
+    }
+    void TearDown() override {
+        if (m_saved)
+            m_registry.Set(kDesktopPath, *m_saved);
+        else
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopPath, kLogPixels);
+    }
+
+private:
+    std::optional<RegValue> m_saved;
+};
+
+TEST_P(MainWindowTest, ShowsItsControlsInTheirOrderOnAWindowWithATaskbarButton) {
+    const int dpi = GetParam();
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example.com/"}}));
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND main = Run().MainWindow();
 
-    std::printf("e2e: main window found %lu ms after the start\n", static_cast<unsigned long>(Run().StartToWindowMs()));
+    std::printf("e2e: main window found %lu ms after the start at %d DPI\n",
+                static_cast<unsigned long>(Run().StartToWindowMs()), dpi);
     EXPECT_EQ(TextOf(main), kAppCaption);
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(main, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrA(main, GWL_EXSTYLE));
@@ -94,12 +120,21 @@ TEST_F(MainWindowTest, ShowsItsControlsInTheirOrderOnAWindowWithATaskbarButton) 
     std::string columns;
     for (const ListColumn& column : list.Columns())
         columns += column.heading + " " + std::to_string(column.width) + " " + std::to_string(column.format) + ";";
-    EXPECT_EQ(columns, "Url 400 0;Index 3 0;");  // both left-aligned
+    EXPECT_EQ(columns, "Url " + std::to_string(MulDiv(400, dpi, 96)) + " 0;Index 3 0;");  // both left-aligned
+    // At every scale the addresses take most of the list's width, and no more.
+    RECT client{};
+    ASSERT_TRUE(GetClientRect(list.hwnd(), &client));
+    const double span = list.Columns().at(0).width / static_cast<double>(client.right - client.left);
+    EXPECT_GT(span, 0.8) << "the address column leaves the list half empty";
+    EXPECT_LE(span, 1.0) << "the address column runs past the list";
 
     EXPECT_EQ(list.Count(), 1);
     EXPECT_EQ(FocusOfThread(main), list.hwnd()) << "the list should have the focus";
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, MainWindowTest, testing::Values(96, 120, 144),
+                         [](const testing::TestParamInfo<int>& info) { return std::to_string(info.param) + "dpi"; });
 
 }  // namespace
 }  // namespace e2e
