@@ -8,21 +8,6 @@ namespace {
 
 using CheckCommands = Contract;
 
-TEST_P(CheckCommands, SetEveryRow) {
-    const std::vector<std::pair<void (hl::CTypedUrlHistory::*)(), std::vector<bool>>> cases = {
-        {&hl::CTypedUrlHistory::OnCheckAll, {true, true, true}},
-        {&hl::CTypedUrlHistory::OnUncheckAll, {false, false, false}},
-        {&hl::CTypedUrlHistory::OnInvertChecks, {false, true, true}}};
-    for (const auto& [command, after] : cases) {
-        Load(Numbered(3));
-        SetChecks({true, false, false});
-        const int writes = faulty->Calls(RegOp::WriteProfile);
-        (history.get()->*command)();
-        EXPECT_EQ(Checks(), after);
-        EXPECT_EQ(faulty->Calls(RegOp::WriteProfile), writes) << "marks reach the profile only on removal";
-    }
-}
-
 TEST_P(CheckCommands, MarksComeBackAtTheNextStart) {
     Load({Sz("url1", "C:\\dir\\page.htm"), Sz("url2", "http://h\xe9llo.example/\xfc"), Sz("url3", ""),
           Sz("url4", "http://plain/"), Sz("", "\\\\server\\share\\")});

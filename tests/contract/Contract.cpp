@@ -98,6 +98,12 @@ std::vector<Row> Contract::Rows() {
     return rows;
 }
 
+std::vector<Row> Contract::Kept() {
+    std::vector<Row> kept = Rows();
+    kept.erase(std::remove_if(kept.begin(), kept.end(), [](const Row& row) { return !row.checked; }), kept.end());
+    return kept;
+}
+
 std::vector<bool> Contract::Checks() {
     std::vector<bool> checks;
     for (const Row& row : Rows()) checks.push_back(row.checked);

@@ -59,6 +59,8 @@ protected:
     void Load(const std::vector<RegValue>& values);
     void SetChecks(const std::vector<bool>& checks);
     std::vector<Row> Rows();
+    // The rows the user keeps: the checked ones, top first.
+    std::vector<Row> Kept();
     std::vector<bool> Checks();
     std::vector<RegValue> TypedUrls(bool* exists = nullptr) { return ReadValues(Raw(), hl::kTypedUrlsKey, exists); }
     void Remember(const RegValue& entry) { WriteValues(Raw(), hl::kSectionKey, {entry}); }

@@ -1,6 +1,5 @@
 // "Delete Unchecked": what goes, what stays, and what the key and profile hold after.
 #include <algorithm>
-#include <iterator>
 
 #include "ScopedKey.h"
 #include "contract/Contract.h"
@@ -33,12 +32,6 @@ void NaiveScan(hl::IRegistry& registry, hl::IAddressList& list) {
     }
 }
 
-std::vector<Row> Kept(const std::vector<Row>& rows) {
-    std::vector<Row> kept;
-    std::copy_if(rows.begin(), rows.end(), std::back_inserter(kept), [](const Row& row) { return row.checked; });
-    return kept;
-}
-
 TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
     const std::vector<std::vector<bool>> patterns = {
         {false, true, false, true}, {true, true, true, true}, {false, false, false, false}, {true, false, false, true},
@@ -53,7 +46,7 @@ TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
         else WriteValues(Raw(), sub, inner);
         Remember(Dword("http://gone.example/", 1));
         SetChecks(checks);
-        const std::vector<Row> kept = Kept(Rows());
+        const std::vector<Row> kept = Kept();
         history->OnDeleteUnchecked();
 
         bool exists = false;
@@ -78,22 +71,6 @@ TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(renamed, {}))) << "second pruning";
         EXPECT_EQ(Rows(), renamed);
     }
-}
-
-TEST_P(Pruning, MovesValuesAsTheyAreAndKeepsThoseTheListCouldNotShow) {
-    Load({Sz("url1", "http://a/"), Sz("url2", "http://" + std::string(300, 'x')),
-          Sz("u" + std::string(299, 'n'), "http://long-name/"), {"blob", hl::kRegBinary, std::string(400, '\x7f')},
-          Sz("url5", "http://b/"), {"URL7", hl::kRegBinary, std::string(261, 'y')}, Sz("Other", "http://c/"),
-          {"url9", hl::kRegDword, std::string("\1\0\0\0", 4)}, Sz("url10", "http://" + std::string(252, 'm')),
-          Sz("url11", "http://b\xfc" "cher.example/\xe9")});
-    const std::vector<RegValue> before = TypedUrls();
-    ASSERT_EQ(Unshown(before).size(), 4u);
-    history->OnCheckAll();
-    List().SetCheck(1, false);
-    const std::vector<Row> kept = Kept(Rows());
-    history->OnDeleteUnchecked();
-    EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, before)));
-    EXPECT_TRUE(history->messages.empty());
 }
 
 TEST_P(Pruning, OpenThatFailedIsTriedAgainAfterALaterDeletion) {
@@ -150,7 +127,7 @@ TEST_P(Pruning, FailedSavePutsTheKeyBackAndSaysSo) {
               Sz("url3", "http://" + std::string(280, '3')), Sz("url4", "http://four/"), Sz("url5", "http://five/")});
         history->OnCheckAll();
         List().SetCheck(2, false);
-        const std::vector<Row> kept = Kept(Rows());
+        const std::vector<Row> kept = Kept();
         const std::vector<RegValue> unshown = Unshown(TypedUrls());
         std::vector<RegValue> beforeRewrite;  // the key as the rewrite found it, taken when the profile section goes
         bool rewriting = false;
