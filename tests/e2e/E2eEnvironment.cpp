@@ -7,7 +7,6 @@
 namespace e2e {
 
 using namespace drive;
-using namespace hltest;
 
 namespace {
 

@@ -17,7 +17,6 @@
 namespace e2e {
 
 using namespace drive;
-using namespace hltest;
 
 // The captions as a user reads them, written out here on purpose: the resource
 // script has them as literals, and the tests find the windows by them.

@@ -10,7 +10,6 @@
 namespace e2e {
 
 using namespace drive;
-using namespace hltest;
 
 namespace {
 

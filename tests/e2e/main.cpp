@@ -17,7 +17,7 @@ namespace {
 // them itself when told so; programs started later follow.
 void LetWineDrawFrames() {
     if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) return;
-    drive::Registry().Set("Software\\Wine\\X11 Driver", hltest::Sz("Decorated", "N"));
+    drive::Registry().Set("Software\\Wine\\X11 Driver", drive::Sz("Decorated", "N"));
 }
 
 }  // namespace

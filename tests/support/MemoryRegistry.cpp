@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "ProductNames.h"
-#include "support/RegValue.h"
+#include "driver/RegValue.h"
 
 namespace hltest {
 
@@ -61,7 +61,7 @@ std::u16string FoldedWide(std::u16string text) {
 }
 
 std::string ToCodePage(CodePage page, const std::u16string& text) {
-    if (page == CodePage::Utf8) return Utf8(text);
+    if (page == CodePage::Utf8) return drive::Utf8(text);
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
@@ -73,7 +73,7 @@ std::string ToCodePage(CodePage page, const std::u16string& text) {
 }
 
 std::u16string FromCodePage(CodePage page, const std::string& text) {
-    if (page == CodePage::Utf8) return Utf16(text);
+    if (page == CodePage::Utf8) return drive::Utf16(text);
     std::u16string out;
     for (const char c : text) out += static_cast<unsigned char>(c);
     return out;

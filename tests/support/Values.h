@@ -8,10 +8,21 @@
 
 #include "ProductNames.h"
 #include "RegistryOps.h"
+#include "driver/RegValue.h"
 #include "support/MemoryRegistry.h"
-#include "support/RegValue.h"
 
 namespace hltest {
+
+// The values and rows every tier compares are those the driver reads.
+using drive::Dword;
+using drive::RegValue;
+using drive::Row;
+using drive::Sz;
+using drive::SzData;
+using drive::Utf16;
+using drive::Utf8;
+using drive::WideSz;
+using drive::WideValue;
 
 // url1 to url<count> as the browser numbers them, holding http://site1/ and on.
 std::vector<RegValue> Numbered(std::size_t count);

@@ -42,8 +42,8 @@ void SeedTypedUrls(int count) {
     registry.CreateKey(hl::kTypedUrlsKey);
     for (int number = 1; number <= count; ++number) {
         const std::string address = PlausibleAddress(number);
-        registry.Set(hl::kTypedUrlsKey, hltest::Sz("url" + std::to_string(number), address));
-        if (RememberedChecked(number)) registry.Set(hl::kSectionKey, hltest::Dword(address, 1));
+        registry.Set(hl::kTypedUrlsKey, drive::Sz("url" + std::to_string(number), address));
+        if (RememberedChecked(number)) registry.Set(hl::kSectionKey, drive::Dword(address, 1));
     }
 }
 
@@ -54,13 +54,13 @@ PruneOutcome ReadOutcome() {
 
 std::string CheckOutcome(const PruneOutcome& outcome, int count) {
     std::map<std::string, std::string> key;  // name, data
-    for (const hltest::RegValue& value : outcome.key) {
+    for (const drive::RegValue& value : outcome.key) {
         if (value.type != REG_SZ) return "the key holds " + value.name + " of another type";
         key[Lower(value.name)] = value.data;
     }
     std::map<std::string, int> kept;  // address, times seen
     for (int number = 1; number <= count; ++number)
-        if (RememberedChecked(number)) kept[hltest::SzData(PlausibleAddress(number))] = 0;
+        if (RememberedChecked(number)) kept[drive::SzData(PlausibleAddress(number))] = 0;
     if (key.size() != kept.size())
         return "the key holds " + std::to_string(key.size()) + " values, not " + std::to_string(kept.size());
     for (std::size_t number = 1; number <= key.size(); ++number) {
@@ -74,8 +74,8 @@ std::string CheckOutcome(const PruneOutcome& outcome, int count) {
     if (outcome.profile.size() != kept.size())
         return "the profile holds " + std::to_string(outcome.profile.size()) + " entries, not " +
                std::to_string(kept.size());
-    for (const hltest::RegValue& entry : outcome.profile)
-        if (!(entry == hltest::Dword(entry.name, 1)) || !kept.count(hltest::SzData(entry.name)))
+    for (const drive::RegValue& entry : outcome.profile)
+        if (!(entry == drive::Dword(entry.name, 1)) || !kept.count(drive::SzData(entry.name)))
             return "the profile remembers " + entry.name + " wrongly";
     return std::string();
 }

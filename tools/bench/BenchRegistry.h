@@ -18,8 +18,8 @@ void SeedTypedUrls(int count);
 // What a pruning of that key must leave: the checked addresses, in the key as
 // url1..urlN, in the profile (after closing) each with 1.
 struct PruneOutcome {
-    std::vector<hltest::RegValue> key;
-    std::vector<hltest::RegValue> profile;
+    std::vector<drive::RegValue> key;
+    std::vector<drive::RegValue> profile;
 };
 PruneOutcome ReadOutcome();
 

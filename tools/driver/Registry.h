@@ -8,12 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "support/RegValue.h"
+#include "driver/RegValue.h"
 
 namespace drive {
 
-using hltest::RegValue;
-using hltest::WideValue;
 
 class Registry {
 public:

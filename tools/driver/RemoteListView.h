@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "support/RegValue.h"
+#include "driver/RegValue.h"
 
 namespace drive {
 
-using hltest::Row;
 
 struct ListColumn {
     std::string heading;

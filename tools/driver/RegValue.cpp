@@ -1,6 +1,6 @@
-#include "support/RegValue.h"
+#include "driver/RegValue.h"
 
-namespace hltest {
+namespace drive {
 
 namespace {
 
@@ -118,4 +118,4 @@ std::u16string Utf16(const std::string& utf8) {
     return out;
 }
 
-}  // namespace hltest
+}  // namespace drive

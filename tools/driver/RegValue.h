@@ -1,6 +1,7 @@
-// Registry values and list rows as every test tier, the driver and the bench
-// write and compare them: plain data, without a Windows header or a test
-// framework, so that the native tier, the Wine tier and the driver share them.
+// Registry values and list rows as the driver reads them from the registry and
+// from the program's list, and as every test tier and the bench write and
+// compare them: plain data, without a Windows header or a test framework, so
+// that the native tier shares them too.
 #pragma once
 
 #include <ostream>
@@ -8,7 +9,7 @@
 
 #include "RegistryConstants.h"
 
-namespace hltest {
+namespace drive {
 
 // A registry value: its name, its type and its bytes as stored. RegValue is a
 // value as the ANSI calls see it; WideValue as the registry keeps it, with a
@@ -49,4 +50,4 @@ WideValue WideSz(const std::u16string& name, const std::u16string& text);
 std::string Utf8(const std::u16string& text);
 std::u16string Utf16(const std::string& utf8);
 
-}  // namespace hltest
+}  // namespace drive
