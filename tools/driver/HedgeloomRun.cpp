@@ -27,8 +27,8 @@ HedgeloomRun::HedgeloomRun(const std::string& exePath) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     // Wine now and then refuses to start a process (ERROR_INTERNAL_ERROR) on a
-    // loaded machine just after another was killed. Nothing of the program has
-    // run by then, so trying again hides none of its faults.
+    // loaded machine just after another was killed. None of the program's own
+    // code has run by then, so trying again hides none of its faults.
     for (int attempt = 1;; ++attempt) {
         std::string commandLine = "\"" + path + "\"";
         m_startTick = GetTickCount64();
