@@ -142,10 +142,9 @@ void RecoverFromJournal(IRegistry& registry) {
     if (key.Open(kJournalKey) != kErrorSuccess) return;
     std::string complete;
     std::string bytes;
-    bool whole = Query(registry, key.get(), kCompleteName, kRegDword, complete) && complete.size() == 4;
     std::uint32_t parts = 0;
-    for (std::size_t i = 0; whole && i < 4; ++i)
-        parts |= static_cast<std::uint32_t>(static_cast<unsigned char>(complete[i])) << (8 * i);
+    bool whole = Query(registry, key.get(), kCompleteName, kRegDword, complete) && complete.size() == 4 &&
+                 Reader(complete).Number(parts);
     for (std::uint32_t part = 1; whole && part <= parts; ++part) {
         std::string data;
         whole = Query(registry, key.get(), Widened(std::to_string(part)), kRegBinary, data);

@@ -15,22 +15,6 @@ bool IsString(unsigned long type) {
     return type == hl::kRegSz || type == hl::kRegExpandSz || type == hl::kRegMultiSz;
 }
 
-std::string Bytes(const std::u16string& text) {
-    std::string bytes;
-    for (char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
-    return bytes;
-}
-
-std::u16string Units(const std::string& bytes) {  // an odd last byte is dropped, as Windows does
-    std::u16string text;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
-    return text;
-}
-
 // Simple upper-casing over the scripts the tests use; the real registry has the whole table.
 char16_t Upper(char16_t c) {
     if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) ||
@@ -143,7 +127,7 @@ long MemoryRegistry::Enum(hl::RegHandle handle, unsigned long index, bool ansi, 
     const Value& value = key->values[index];
     const std::basic_string<Char> shownName = Named<Char>(m_page, value.name);
     if (shownName.size() >= *nameLength) return hl::kErrorMoreData;
-    const std::string bytes = ansi && IsString(value.type) ? ToCodePage(m_page, Units(value.data)) : value.data;
+    const std::string bytes = ansi && IsString(value.type) ? ToCodePage(m_page, drive::Utf16Units(value.data)) : value.data;
     const unsigned long size = static_cast<unsigned long>(bytes.size());
     if (data && size > *dataLength) {
         *dataLength = size;  // the size it would need
@@ -174,7 +158,7 @@ long MemoryRegistry::Query(hl::RegHandle handle, const std::u16string& name, boo
     if (const long status = Resolve(handle, key)) return status;
     auto it = Find(*key, name);
     if (it == key->values.end()) return hl::kErrorFileNotFound;
-    const std::string bytes = ansi && IsString(it->type) ? ToCodePage(m_page, Units(it->data)) : it->data;
+    const std::string bytes = ansi && IsString(it->type) ? ToCodePage(m_page, drive::Utf16Units(it->data)) : it->data;
     const unsigned long size = static_cast<unsigned long>(bytes.size());
     if (type) *type = it->type;
     const unsigned long room = dataLength ? *dataLength : 0;
@@ -226,7 +210,7 @@ long MemoryRegistry::RegSetValueExA(hl::RegHandle handle, const char* name, unsi
     Key* key = nullptr;
     if (const long status = Resolve(handle, key)) return status;
     std::string bytes(reinterpret_cast<const char*>(data), size);
-    if (IsString(type)) bytes = Bytes(FromCodePage(m_page, bytes));
+    if (IsString(type)) bytes = drive::Utf16Bytes(FromCodePage(m_page, bytes));
     Store(*key, FromCodePage(m_page, name), type, std::move(bytes));
     return hl::kErrorSuccess;
 }

@@ -28,11 +28,8 @@ std::ostream& operator<<(std::ostream& out, const RegValue& value) {
 
 std::ostream& operator<<(std::ostream& out, const WideValue& value) {
     if (!IsText(value.type) || value.data.size() % 2) return out << RegValue{Utf8(value.name), value.type, value.data};
-    std::u16string text;
-    for (std::size_t i = 0; i < value.data.size(); i += 2)
-        text += static_cast<char16_t>(static_cast<unsigned char>(value.data[i]) |
-                                      static_cast<unsigned char>(value.data[i + 1]) << 8);
-    return out << "{\"" << Utf8(value.name) << "\" type " << value.type << " \"" << Utf8(text) << "\" (UTF-16)}";
+    return out << "{\"" << Utf8(value.name) << "\" type " << value.type << " \"" << Utf8(Utf16Units(value.data))
+               << "\" (UTF-16)}";
 }
 
 std::ostream& operator<<(std::ostream& out, const Row& row) {
@@ -52,12 +49,23 @@ RegValue Dword(const std::string& name, unsigned number) {
 }
 
 WideValue WideSz(const std::u16string& name, const std::u16string& text) {
-    std::string data;
-    for (char16_t c : text + u'\0') {
-        data += static_cast<char>(c & 0xFF);
-        data += static_cast<char>(c >> 8);
+    return {name, hl::kRegSz, Utf16Bytes(text + u'\0')};
+}
+
+std::string Utf16Bytes(const std::u16string& text) {
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
     }
-    return {name, hl::kRegSz, data};
+    return bytes;
+}
+
+std::u16string Utf16Units(const std::string& bytes) {
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+    return text;
 }
 
 std::string Utf8(const std::u16string& text) {

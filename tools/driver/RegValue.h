@@ -46,6 +46,11 @@ RegValue Dword(const std::string& name, unsigned number);
 // A string value as the browser writes it through the wide calls.
 WideValue WideSz(const std::u16string& name, const std::u16string& text);
 
+// UTF-16 text as the registry stores it in a string value's bytes (little-endian), and back;
+// an odd last byte is dropped, as Windows does.
+std::string Utf16Bytes(const std::u16string& text);
+std::u16string Utf16Units(const std::string& bytes);
+
 // Text between UTF-8 and the registry's UTF-16.
 std::string Utf8(const std::u16string& text);
 std::u16string Utf16(const std::string& utf8);
