@@ -2,10 +2,11 @@
 # Configures and builds the named configurations:
 #   native  the platform-free core and its unit tests, with ASan and UBSan (build/native)
 #   win64   Hedgeloom.exe and the Wine test programs (build/win64)
-#   win32   a 32-bit Hedgeloom.exe, compiled and not run here, where the i686 compiler
-#           exists (build/win32)
+#   win32   a 32-bit Hedgeloom.exe, where the i686 compiler exists (build/win32)
 #   win64-clang  Hedgeloom.exe from the same sources by Clang and LLD, a second
 #           compiler's build check (build/win64-clang)
+#   win32-tests  the end-to-end tests built for 32-bit, which drive the 32-bit
+#           Hedgeloom.exe (build/win32-tests); test.sh builds them where they can run
 # The build checks treat every warning as an error: they are looked at by no one else.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,6 +33,10 @@ for config in "$@"; do
       else
         echo "build: no i686 MinGW-w64 compiler; 32-bit build skipped" >&2
       fi ;;
+    win32-tests)
+      configure build/win32-tests -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
+        -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+      cmake --build build/win32-tests -j "$jobs" --target e2e_tests ;;
     win64-clang)
       configure build/win64-clang -DCMAKE_TOOLCHAIN_FILE=cmake/clang-mingw-w64-x86_64.cmake \
         -DHEDGELOOM_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON

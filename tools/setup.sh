@@ -27,23 +27,11 @@ required=$(missing "${packages[@]}")
 wanted=$(missing "${optional[@]}")
 
 # 32-bit Wine, where this machine's kernel runs 32-bit Linux programs: the 32-bit
-# Hedgeloom.exe is then tested end to end as well. A tiny 32-bit Linux program
-# (exit(42) through int 0x80, written out byte for byte) tells; where it cannot
-# run, nothing 32-bit is installed and set-up goes on.
-runs_32_bit() {
-  local probe
-  probe=$(mktemp) || return 1
-  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80' >"$probe"
-  chmod +x "$probe"
-  local status=0
-  "$probe" 2>/dev/null || status=$?
-  rm -f "$probe"
-  [ "$status" -eq 42 ]
-}
+# Hedgeloom.exe is then tested end to end as well. Where it cannot, the 32-bit
+# test run says so itself.
 wine32=""
 if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
-  # Where it cannot, the 32-bit test run says so itself.
-  runs_32_bit && wine32=wine32:i386
+  tools/runs-32-bit.sh && wine32=wine32:i386
 fi
 [ -z "$required$wanted$wine32" ] && exit 0
 
