@@ -40,10 +40,11 @@ notes() {  # arch: how far the executable of that package was tested
       echo "This Hedgeloom.exe (x86-64) is the build that is tested end to end: its"
       echo "tests drive the real program under Wine and check the registry it leaves." ;;
     win32)
-      echo "This Hedgeloom.exe (32-bit x86) is compiled from the same sources as the"
-      echo "64-bit one, with all warnings on and at zero, and is not run where it is"
-      echo "built: those machines cannot run 32-bit Windows programs. The 64-bit"
-      echo "Hedgeloom.exe is the one tested end to end." ;;
+      echo "This Hedgeloom.exe (32-bit x86) is built from the same sources as the"
+      echo "64-bit one, with all warnings on and at zero. The end-to-end tests are run"
+      echo "against it under Wine on build machines whose kernel runs 32-bit programs;"
+      echo "where it does not, it is only compiled, and the 64-bit Hedgeloom.exe, which"
+      echo "is tested end to end everywhere, is the one to prefer." ;;
   esac
   echo
   echo "It is one file that needs only the DLLs of Windows itself. See README.md."
