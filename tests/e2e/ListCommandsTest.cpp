@@ -1,0 +1,231 @@
+// The list as a Windows user's hands expect it, with real mouse and key events:
+// a click on a check box only checks, the context menu from a right click and
+// from the keyboard acts on the selection, Ctrl+A, Ctrl+C, Space and Delete;
+// nothing reaches the profile before the close, and everything then. The tip
+// over a row shows its whole address and when it was last typed.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "E2eEnvironment.h"
+#include "HedgeloomTest.h"
+#include "ProtocolRecorder.h"
+#include "driver/Input.h"
+#include "driver/Wait.h"
+#include "driver/WindowFacts.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kMenuClass[] = "#32768";
+constexpr char kTipClass[] = "tooltips_class32";
+
+class ListCommandsTest : public HedgeloomTest {
+protected:
+    // The program's visible top-level window of that class, or null.
+    HWND Shown(const char* className) {
+        for (HWND window : TopLevelWindowsOf(Run().ProcessId()))
+            if (IsWindowVisible(window) && ClassOf(window) == className) return window;
+        return nullptr;
+    }
+
+    // Picks an item of the menu that is opening by its underlined letter.
+    void Choose(WORD mnemonic) {
+        ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) != nullptr; }, 5000)) << "no menu came up";
+        TypeKey(mnemonic);
+        ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) == nullptr; }, 5000)) << "the menu stayed";
+    }
+
+    // Near the start of the address: the column is wider than the list shows.
+    POINT OnLabel(int row) {
+        RECT label{};
+        EXPECT_TRUE(List().LabelOnScreen(row, &label)) << "row " << row;
+        return {label.left + 30, (label.top + label.bottom) / 2};
+    }
+    // The check box sits between the row's left edge and its label.
+    POINT OnCheckBox(int row) {
+        RECT bounds{}, label{};
+        EXPECT_TRUE(List().RectOnScreen(row, LVIR_BOUNDS, &bounds) && List().LabelOnScreen(row, &label));
+        return {(bounds.left + label.left) / 2 + 1, (label.top + label.bottom) / 2};
+    }
+
+    // The clipboard's Unicode text, as any other program reads it.
+    static std::u16string Clipboard() {
+        std::u16string text;
+        if (!OpenClipboard(nullptr)) return u"(clipboard busy)";
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* units = static_cast<const char16_t*>(GlobalLock(data))) {
+                text = units;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return text;
+    }
+    static void EmptyTheClipboard() {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        CloseClipboard();
+    }
+};
+
+std::string AddressOf(int n) {
+    switch (n % 7) {
+    case 1: return "http://пример.рф/путь/" + std::to_string(n);
+    case 4: return "https://例え.テスト/\xF0\x9F\x98\x80/" + std::to_string(n);
+    default: return "http://site" + std::to_string(n) + ".example/page";
+    }
+}
+
+TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndTheCloseRemembersIt) {
+    constexpr int kCount = 40;
+    std::vector<std::pair<std::string, std::string>> seed;
+    for (int n = 1; n <= kCount; ++n) seed.emplace_back("url" + std::to_string(n), AddressOf(n));
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed));
+    ProfileEntries remembered;
+    for (int n = 3; n <= kCount; n += 3) {
+        ASSERT_NO_FATAL_FAILURE(Remember(AddressOf(n), 1));
+        remembered[AddressOf(n)] = 1;
+    }
+    std::vector<std::string> top;  // the addresses from the top of the list
+    std::vector<bool> checks;      // what the list must show
+    for (const std::string& name : NamesTopDown()) {
+        top.push_back(AddressOf(std::stoi(name.substr(3))));
+        checks.push_back(remembered.count(top.back()) > 0);
+    }
+    auto linesOf = [&](int first, int last) {
+        std::string lines;
+        for (int row = first; row <= last; ++row) lines += (lines.empty() ? "" : "\r\n") + top[row];
+        return Utf16(lines);
+    };
+    auto setChecks = [&](int first, int last, bool check) {
+        for (int row = first; row <= last; ++row) checks[row] = check;
+    };
+
+    const E2eEnvironment& environment = E2eEnvironment::Get();
+    ProtocolRecorder recorder(environment.recorderExe, environment.scratchDir + "hedgeloom-list.log", {"http", "https"});
+    ASSERT_TRUE(recorder.Registered());
+    ASSERT_NO_FATAL_FAILURE(EmptyTheClipboard());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const RemoteListView list = List();
+    ASSERT_EQ(list.Checks(), checks);
+    ASSERT_TRUE(BringToFront(Run().MainWindow()));
+    auto checksAre = [&] { return WaitUntil([&] { return list.Checks() == checks; }, 3000); };
+
+    // A click on a check box toggles it and opens nothing; a click on an address
+    // opens that row, the one clicked, and selects it.
+    std::vector<std::string> opened;
+    ClickAt(OnLabel(4));
+    opened.push_back(top[4]);
+    EXPECT_EQ(recorder.WaitForLines(opened.size()), opened);
+    ClickAt(OnCheckBox(2));
+    checks[2] = !checks[2];
+    EXPECT_TRUE(checksAre()) << "a click on row 2's check box";
+    ClickAt(OnLabel(5));
+    opened.push_back(top[5]);
+    EXPECT_EQ(recorder.WaitForLines(opened.size()), opened) << "the row clicked, not the first selected";
+    ClickAt(OnCheckBox(3));
+    checks[3] = !checks[3];
+    EXPECT_TRUE(checksAre()) << "a click on row 3's check box";
+    Sleep(1000);
+    EXPECT_EQ(recorder.Lines(), opened) << "a click on a check box opened an address";
+
+    // Rows 5 to 9 selected, the focus on 9.
+    for (int i = 0; i < 4; ++i) TypeChord({VK_SHIFT}, VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return list.Selected() == std::vector<int>{5, 6, 7, 8, 9}; }, 3000))
+        << "selected: " << testing::PrintToString(list.Selected());
+
+    RightClickAt(OnLabel(7));
+    ASSERT_NO_FATAL_FAILURE(Choose('U'));
+    setChecks(5, 9, false);
+    EXPECT_TRUE(checksAre()) << "Uncheck Selected from a right click";
+    EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "a right click on a selected row keeps the selection";
+
+    TypeChord({VK_SHIFT}, VK_F10);
+    ASSERT_NO_FATAL_FAILURE(Choose('S'));
+    setChecks(5, 9, true);
+    EXPECT_TRUE(checksAre()) << "Check Selected from Shift+F10";
+
+    RightClickAt(OnLabel(8));
+    ASSERT_NO_FATAL_FAILURE(Choose('O'));
+    opened.push_back(top[8]);
+    EXPECT_EQ(recorder.WaitForLines(opened.size()), opened) << "Open: the row under the pointer";
+
+    TypeKey(VK_APPS);
+    ASSERT_NO_FATAL_FAILURE(Choose('C'));
+    EXPECT_TRUE(WaitUntil([&] { return Clipboard() == linesOf(5, 9); }, 3000))
+        << "Copy Address: " << Utf8(Clipboard());
+
+    TypeKey(VK_DELETE);
+    setChecks(5, 9, false);
+    EXPECT_TRUE(checksAre()) << "Delete unchecks the selection";
+    EXPECT_EQ(list.Count(), kCount) << "Delete deleted a row";
+    TypeKey(VK_SPACE);
+    setChecks(5, 9, true);
+    EXPECT_TRUE(checksAre()) << "Space gives the selection the focused row's new check: "
+                             << testing::PrintToString(list.Checks()) << " selected "
+                             << testing::PrintToString(list.Selected());
+
+    // A right click on a row outside the selection makes it the selection.
+    RightClickAt(OnLabel(1));
+    ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) != nullptr; }, 5000)) << "no menu came up";
+    TypeKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) == nullptr; }, 5000));
+    EXPECT_EQ(list.Selected(), std::vector<int>{1});
+
+    TypeChord({VK_CONTROL}, 'A');
+    ASSERT_TRUE(WaitUntil([&] { return list.Selected().size() == kCount; }, 3000)) << "Ctrl+A";
+    TypeChord({VK_CONTROL}, 'C');
+    EXPECT_TRUE(WaitUntil([&] { return Clipboard() == linesOf(0, kCount - 1); }, 3000))
+        << "Ctrl+C: " << Utf8(Clipboard());
+
+    EXPECT_EQ(recorder.Lines(), opened);
+    EXPECT_EQ(list.Checks(), checks);
+    EXPECT_EQ(Profile(), remembered) << "a check was written before the close";
+    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+    ProfileEntries closed;
+    for (std::size_t row = 0; row < top.size(); ++row) closed[top[row]] = checks[row] ? 1 : 0;
+    EXPECT_EQ(Profile(), closed);
+}
+
+// The user's own short date and time of a FILETIME, as the tip must show it.
+std::string LocalTime(unsigned long long fileTime) {
+    const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    SYSTEMTIME universal{}, local{};
+    char date[128] = "", time[128] = "";
+    FileTimeToSystemTime(&utc, &universal);
+    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &local, nullptr, time, sizeof time);
+    return std::string(date) + " " + time;
+}
+
+TEST_F(ListCommandsTest, TipShowsTheWholeAddressAndWhenItWasTyped) {
+    const std::string stamped = "http://пример.рф/" + std::string(200, 'x') + "/end";  // wider than the column
+    const std::string plain = "http://plain.example/page";
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", stamped}, {"url2", plain}}));
+    const unsigned long long time = 0x01DA5E0F12345678ull;
+    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey,
+                               {"url1", REG_BINARY, std::string(reinterpret_cast<const char*>(&time), sizeof time)}));
+    const std::vector<std::string> names = NamesTopDown();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(BringToFront(Run().MainWindow()));
+
+    for (int row = 0; row < 2; ++row) {
+        const bool withStamp = names[row] == "url1";
+        SCOPED_TRACE(withStamp ? "the stamped row" : "the row without a stamp");
+        const std::string expected = withStamp ? stamped + "\r\nLast typed " + LocalTime(time) : plain;
+        MoveTo(OnLabel(row));
+        std::string shown;
+        EXPECT_TRUE(WaitUntil([&] {
+            HWND tip = Shown(kTipClass);
+            return tip && (shown = TextOf(tip)) == expected;
+        }, 5000)) << "the tip shows: " << shown;
+    }
+    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+}
+
+}  // namespace
+}  // namespace e2e
