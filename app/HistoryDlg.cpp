@@ -114,8 +114,9 @@ BOOL CHistoryDlg::OnInitDialog() {
         CWaitCursor wait;
         FillList();
     }
-    m_rowTip.Create(m_list.GetSafeHwnd(), ScaledForDpi(GetSafeHwnd(), 600),
-                    [this](int row) { return RowTip(row, WhenTyped); });
+    m_rowTip.Create(m_list.GetSafeHwnd(), ScaledForDpi(GetSafeHwnd(), 600), [](void* self, int row) {
+        return static_cast<CHistoryDlg*>(self)->RowTip(row, WhenTyped);
+    }, this);
 
     // The browser rewrites its list when it closes, which would undo a pruning.
     if (::FindWindowA(kBrowserFrameClass, nullptr)) AfxMessageBox(kBrowserOpenWarning, MB_OK);

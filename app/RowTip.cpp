@@ -9,9 +9,10 @@ constexpr UINT_PTR kToolId = 1;
 
 }  // namespace
 
-bool CRowTip::Create(HWND list, int maxWidth, std::function<std::string(int row)> textOf) {
+bool CRowTip::Create(HWND list, int maxWidth, TextOf textOf, void* context) {
     m_list = list;
-    m_textOf = std::move(textOf);
+    m_textOf = textOf;
+    m_context = context;
     m_tip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ::GetParent(list),
                               nullptr, nullptr, nullptr);
@@ -46,7 +47,7 @@ void CRowTip::Answer(NMHDR* header) {
     ::GetCursorPos(&pointer);
     ::ScreenToClient(m_list, &pointer);
     m_row = RowAt(pointer);
-    m_text = m_row >= 0 ? m_textOf(m_row) : std::string();
+    m_text = m_row >= 0 ? m_textOf(m_context, m_row) : std::string();
     if (header->code == TTN_GETDISPINFOA) {
         auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
         info->hinst = nullptr;

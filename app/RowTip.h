@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
+#include <vector>
 
 class CRowTip {
 public:
@@ -15,8 +15,9 @@ public:
     CRowTip& operator=(const CRowTip&) = delete;
     ~CRowTip() { Destroy(); }
 
-    // textOf(row) is the tip of a row; an empty text shows none.
-    bool Create(HWND list, int maxWidth, std::function<std::string(int row)> textOf);
+    // The tip of a row; an empty text shows none.
+    using TextOf = std::string (*)(void* context, int row);
+    bool Create(HWND list, int maxWidth, TextOf textOf, void* context);
     void Destroy();
 
 private:
@@ -28,7 +29,8 @@ private:
     HWND m_list = nullptr;
     HWND m_tip = nullptr;
     int m_row = -1;
-    std::function<std::string(int)> m_textOf;
+    TextOf m_textOf = nullptr;
+    void* m_context = nullptr;
     std::string m_text;  // kept while the tip shows it
-    std::wstring m_wideText;
+    std::vector<wchar_t> m_wideText;
 };

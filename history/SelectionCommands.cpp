@@ -59,7 +59,7 @@ bool CTypedUrlHistory::LastTyped(int row, std::uint64_t& fileTime) {
     return fileTime != 0;
 }
 
-std::string CTypedUrlHistory::RowTip(int row, const std::function<std::string(std::uint64_t)>& formatTime) {
+std::string CTypedUrlHistory::RowTip(int row, std::string (*formatTime)(std::uint64_t)) {
     if (row < 0 || row >= m_list.GetItemCount()) return {};
     std::string tip = m_list.GetItemText(row, 0);
     std::uint64_t fileTime = 0;

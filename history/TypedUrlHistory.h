@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -46,7 +45,7 @@ public:
     void OpenRow(int row);
     // The row's whole address and, where the browser stamped it, when it was
     // last typed, written as formatTime writes a FILETIME.
-    std::string RowTip(int row, const std::function<std::string(std::uint64_t fileTime)>& formatTime);
+    std::string RowTip(int row, std::string (*formatTime)(std::uint64_t fileTime));
 
     // Deletes the unchecked addresses, forgets all check marks, renumbers the rest.
     void OnDeleteUnchecked();
