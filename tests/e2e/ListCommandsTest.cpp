@@ -227,5 +227,34 @@ TEST_F(ListCommandsTest, TipShowsTheWholeAddressAndWhenItWasTyped) {
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
 }
 
+// The pointer over the window while a pruning of a thousand addresses runs on its
+// thread: another cursor than before (the wait cursor; its handle is the program's
+// own), and the one before again once the work is done.
+TEST_F(ListCommandsTest, PointerWaitsWhileAPruningRuns) {
+    std::vector<std::pair<std::string, std::string>> seed;
+    for (int n = 1; n <= 1000; ++n) seed.emplace_back("url" + std::to_string(n), AddressOf(n));
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(BringToFront(Run().MainWindow()));
+    MoveTo(OnLabel(2));
+    auto pointer = [] {
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        return GetCursorInfo(&info) ? info.hCursor : nullptr;
+    };
+    Sleep(300);
+    const HCURSOR before = pointer();
+    PostClick(Run().Control(IDC_DELETE_UNCHECKED));
+    // No message to the program while it works: it would wait for the work's end.
+    bool waited = false;
+    EXPECT_TRUE(WaitUntil([&] {
+        const HCURSOR now = pointer();
+        waited = waited || now != before;
+        return waited && now == before;
+    }, 20000, 5)) << (waited ? "the pointer did not come back" : "the pointer never changed");
+    EXPECT_EQ(List().Count(), 0);
+    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+}
+
 }  // namespace
 }  // namespace e2e
