@@ -207,10 +207,12 @@ void CHistoryDlg::OnContextMenu(HWND hWnd, POINT point) {
         // From the keyboard: at the focused row, or at the list's corner without one.
         row = m_list.GetNextItem(-1, LVNI_FOCUSED);
         RECT place{};
-        if (row >= 0 && m_list.EnsureVisible(row, FALSE) && m_list.GetItemRect(row, &place, LVIR_LABEL))
+        if (row >= 0 && m_list.EnsureVisible(row, FALSE) && m_list.GetItemRect(row, &place, LVIR_LABEL)) {
             point = {place.left, place.bottom};
-        else
-            row = -1, point = {0, 0};
+        } else {
+            row = -1;
+            point = {0, 0};
+        }
         ::ClientToScreen(list, &point);
     } else {
         POINT client = point;
