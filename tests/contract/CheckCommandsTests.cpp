@@ -48,6 +48,7 @@ TEST_P(CheckCommands, TipAddsTheStampOfTheRowsOwnValue) {
     Load({Sz("url1", "http://stamped/"), Sz("url2", "http://unstamped/"), Sz("url3", "http://short-stamp/"),
           Sz("url4", "http://rewritten/")});
     const std::string time("\x78\x56\x34\x12\x0f\x5e\xda\x01", 8);
+    Raw().RegDeleteKeyA(hl::kTypedUrlsTimeKey);  // no stamp left from another case
     WriteValues(Raw(), hl::kTypedUrlsTimeKey, {{"url1", hl::kRegBinary, time}, {"url3", hl::kRegBinary, time.substr(0, 4)},
                                                {"url4", hl::kRegBinary, time}});
     WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url4", "http://typed-since/")});
@@ -59,6 +60,7 @@ TEST_P(CheckCommands, TipAddsTheStampOfTheRowsOwnValue) {
             address == "http://stamped/" ? address + "\r\nLast typed " + format(0x01DA5E0F12345678ull) : address;
         EXPECT_EQ(history->RowTip(row, format), expected);
     }
+    Raw().RegDeleteKeyA(hl::kTypedUrlsTimeKey);
 }
 
 HL_CONTRACT_SUITE(CheckCommands);
