@@ -1,10 +1,14 @@
 #include "HistoryDlg.h"
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 #include "AboutDlg.h"
 #include "AfxMessageBox.h"
+#include "Clipboard.h"
 #include "PaintDC.h"
+#include "WaitCursor.h"
 
 namespace {
 
@@ -28,6 +32,25 @@ int ScaledForDpi(HWND hwnd, int pixelsAt96Dpi) {
     return dpi > 0 ? ::MulDiv(pixelsAt96Dpi, dpi, 96) : pixelsAt96Dpi;
 }
 
+// Space on several selected rows: the list has toggled the focused row, the rest follow it.
+constexpr UINT WM_SPREAD_CHECK = WM_APP + 1;
+
+// A FILETIME of the browser's in the user's own short date and time.
+std::string WhenTyped(std::uint64_t fileTime) {
+    const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    SYSTEMTIME universal, local;
+    char date[128], time[128];
+    if (!::FileTimeToSystemTime(&utc, &universal) || !::SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local) ||
+        !::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, sizeof date) ||
+        !::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &local, nullptr, time, sizeof time))
+        return {};
+    return std::string(date) + " " + time;
+}
+
+bool KeyDown(int virtualKey) {
+    return ::GetKeyState(virtualKey) < 0;
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CHistoryDlg, CDialog)
@@ -44,6 +67,13 @@ BEGIN_MESSAGE_MAP(CHistoryDlg, CDialog)
     ON_NOTIFY(LVN_DELETEITEM, IDC_LIST, &CHistoryDlg::OnDeleteItemList)
     ON_WM_QUERYENDSESSION()
     ON_WM_ENDSESSION()
+    ON_WM_CONTEXTMENU()
+    ON_COMMAND(ID_LIST_OPEN, &CHistoryDlg::OnOpenRow)
+    ON_COMMAND(ID_LIST_COPY, &CHistoryDlg::OnCopyAddresses)
+    ON_COMMAND(ID_LIST_CHECK_SELECTED, &CHistoryDlg::OnCheckSelected)
+    ON_COMMAND(ID_LIST_UNCHECK_SELECTED, &CHistoryDlg::OnUncheckSelected)
+    ON_NOTIFY(LVN_KEYDOWN, IDC_LIST, &CHistoryDlg::OnKeyDownList)
+    ON_MESSAGE(WM_SPREAD_CHECK, &CHistoryDlg::OnSpreadCheck)
 END_MESSAGE_MAP()
 
 CHistoryDlg::CHistoryDlg(CWnd* pParent)
@@ -80,7 +110,13 @@ BOOL CHistoryDlg::OnInitDialog() {
     m_list.InsertColumn(1, "Index", LVCFMT_LEFT, 3);
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | kListExtendedStyle);
 
-    FillList();
+    {
+        CWaitCursor wait;
+        FillList();
+    }
+    m_rowTip.Create(m_list.GetSafeHwnd(), ScaledForDpi(GetSafeHwnd(), 600), [](void* self, int row) {
+        return static_cast<CHistoryDlg*>(self)->RowTip(row, WhenTyped);
+    }, this);
 
     // The browser rewrites its list when it closes, which would undo a pruning.
     if (::FindWindowA(kBrowserFrameClass, nullptr)) AfxMessageBox(kBrowserOpenWarning, MB_OK);
@@ -146,9 +182,108 @@ void CHistoryDlg::OnVisitSite() {
 }
 
 void CHistoryDlg::OnClickList(NMHDR* pNMHDR, LRESULT* pResult) {
+    // The list says where it was clicked; what lies there is asked of the list.
+    UINT flags = 0;
+    const int row = m_list.HitTest(reinterpret_cast<const NMITEMACTIVATE*>(pNMHDR)->ptAction, &flags);
+    const hl::ClickNotice notice{(flags & LVHT_ONITEM) ? row : -1, (flags & LVHT_ONITEMSTATEICON) != 0};
     std::intptr_t result = 0;
-    hl::CTypedUrlHistory::OnClickList(pNMHDR, &result);
+    hl::CTypedUrlHistory::OnClickList(&notice, &result);
     *pResult = result;
+}
+
+void CHistoryDlg::OnDeleteUnchecked() {
+    CWaitCursor wait;
+    hl::CTypedUrlHistory::OnDeleteUnchecked();
+}
+
+void CHistoryDlg::OnContextMenu(HWND hWnd, POINT point) {
+    const HWND list = m_list.GetSafeHwnd();
+    if (hWnd != list) {
+        Default();
+        return;
+    }
+    int row = -1;
+    if (point.x == -1 && point.y == -1) {
+        // From the keyboard: at the focused row, or at the list's corner without one.
+        row = m_list.GetNextItem(-1, LVNI_FOCUSED);
+        RECT place{};
+        if (row >= 0 && m_list.EnsureVisible(row, FALSE) && m_list.GetItemRect(row, &place, LVIR_LABEL)) {
+            point = {place.left, place.bottom};
+        } else {
+            row = -1;
+            point = {0, 0};
+        }
+        ::ClientToScreen(list, &point);
+    } else {
+        POINT client = point;
+        ::ScreenToClient(list, &client);
+        UINT flags = 0;
+        row = m_list.HitTest(client, &flags);
+        if (row < 0 || !(flags & LVHT_ONITEM)) return;
+        // As in Explorer, a row outside the selection becomes the selection.
+        if (!(m_list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED)) {
+            m_list.SetItemState(-1, 0, LVIS_SELECTED);
+            m_list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        }
+    }
+    m_menuRow = row;
+
+    HMENU menu = ::LoadMenuA(AfxGetApp()->m_hInstance, MAKEINTRESOURCEA(IDR_LIST_MENU));
+    HMENU popup = menu ? ::GetSubMenu(menu, 0) : nullptr;
+    if (!popup) {
+        if (menu) ::DestroyMenu(menu);
+        return;
+    }
+    const UINT selection = m_list.GetSelectedCount() > 0 ? MF_ENABLED : MF_GRAYED;
+    ::EnableMenuItem(popup, ID_LIST_OPEN, MF_BYCOMMAND | (row >= 0 ? MF_ENABLED : MF_GRAYED));
+    for (UINT id : {ID_LIST_COPY, ID_LIST_CHECK_SELECTED, ID_LIST_UNCHECK_SELECTED})
+        ::EnableMenuItem(popup, id, MF_BYCOMMAND | selection);
+    // The chosen item comes back as a command through the event table.
+    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
+    ::DestroyMenu(menu);
+}
+
+void CHistoryDlg::OnOpenRow() {
+    OpenRow(m_menuRow);
+}
+
+void CHistoryDlg::OnCopyAddresses() {
+    if (m_list.GetSelectedCount() == 0) return;  // an empty copy would only lose what the clipboard held
+    CopyTextToClipboard(m_hWnd, SelectedAddresses().c_str());  // a busy clipboard leaves it as it was
+}
+
+void CHistoryDlg::OnCheckSelected() {
+    CheckSelected(true);
+}
+
+void CHistoryDlg::OnUncheckSelected() {
+    CheckSelected(false);
+}
+
+void CHistoryDlg::OnKeyDownList(NMHDR* pNMHDR, LRESULT* pResult) {
+    const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(pNMHDR)->wVKey;
+    const bool control = KeyDown(VK_CONTROL), shift = KeyDown(VK_SHIFT), alt = KeyDown(VK_MENU);
+    if (control && !shift && !alt && key == 'A') {
+        m_list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    } else if (control && !alt && (key == 'C' || key == VK_INSERT)) {
+        OnCopyAddresses();
+    } else if (!control && !shift && !alt && key == VK_DELETE) {
+        OnUncheckSelected();  // "Delete Unchecked" is what deletes
+    } else if (!control && !shift && !alt && key == VK_SPACE && m_list.GetSelectedCount() > 1) {
+        // Once this notice returns the list toggles the focused row and selects
+        // it alone; the selection is given back afterwards, as Explorer keeps it.
+        m_spreadRows = SelectedRows();
+        ::PostMessageA(m_hWnd, WM_SPREAD_CHECK, static_cast<WPARAM>(m_list.GetNextItem(-1, LVNI_FOCUSED)), 0);
+    }
+    *pResult = 0;
+}
+
+LRESULT CHistoryDlg::OnSpreadCheck(WPARAM focusedRow, LPARAM) {
+    const std::vector<int> rows = std::move(m_spreadRows);
+    m_spreadRows.clear();
+    for (int row : rows) m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    SpreadCheck(static_cast<int>(focusedRow), rows);
+    return 0;
 }
 
 void CHistoryDlg::OnDeleteItemList(NMHDR* pNMHDR, LRESULT* pResult) {

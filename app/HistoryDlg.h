@@ -2,10 +2,13 @@
 // act on it. The typed-address handlers come from CTypedUrlHistory.
 #pragma once
 
+#include <vector>
+
 #include "AppRegistry.h"
 #include "Dialog.h"
 #include "ListCtrl.h"
 #include "ListCtrlAddressList.h"
+#include "RowTip.h"
 #include "TypedUrlHistory.h"
 #include "Win32Shell.h"
 #include "resource.h"
@@ -32,6 +35,17 @@ protected:
     // The list's notifications, handed on to the typed-address handlers.
     void OnClickList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDeleteItemList(NMHDR* pNMHDR, LRESULT* pResult);
+    // Loading and pruning run on the window's thread and show the wait cursor.
+    void OnDeleteUnchecked();
+
+    // The list's context menu, its keys and its tip.
+    void OnContextMenu(HWND hWnd, POINT point);
+    void OnOpenRow();
+    void OnCopyAddresses();
+    void OnCheckSelected();
+    void OnUncheckSelected();
+    void OnKeyDownList(NMHDR* pNMHDR, LRESULT* pResult);
+    LRESULT OnSpreadCheck(WPARAM focusedRow, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -41,4 +55,7 @@ private:
     CAppRegistry m_registry{*AfxGetApp()};
     hl::Win32Shell m_shell;
     HICON m_hIcon;
+    CRowTip m_rowTip;
+    int m_menuRow = -1;  // the row the context menu was opened at, for "Open"
+    std::vector<int> m_spreadRows;  // the selection that Space found
 };

@@ -100,3 +100,36 @@ BOOL CListCtrl::DeleteAllItems() {
 int CListCtrl::GetNextItem(int nItem, int nFlags) const {
     return static_cast<int>(SendMessage(LVM_GETNEXTITEM, nItem, MAKELPARAM(nFlags, 0)));
 }
+
+UINT CListCtrl::GetSelectedCount() const {
+    return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT));
+}
+
+UINT CListCtrl::GetItemState(int nItem, UINT nMask) const {
+    return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(nItem), nMask));
+}
+
+BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask) {
+    LVITEMA item = {};
+    item.state = nState;
+    item.stateMask = nMask;
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
+}
+
+int CListCtrl::HitTest(POINT point, UINT* pFlags) const {
+    LVHITTESTINFO hit = {};
+    hit.pt = point;
+    const int row = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (pFlags) *pFlags = hit.flags;
+    return row;
+}
+
+BOOL CListCtrl::GetItemRect(int nItem, LPRECT lpRect, UINT nCode) const {
+    assert(lpRect);
+    lpRect->left = static_cast<LONG>(nCode);
+    return static_cast<BOOL>(SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(lpRect)));
+}
+
+BOOL CListCtrl::EnsureVisible(int nItem, BOOL bPartialOK) {
+    return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nItem), bPartialOK));
+}

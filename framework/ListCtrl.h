@@ -28,4 +28,12 @@ public:
     BOOL DeleteItem(int nItem);
     BOOL DeleteAllItems();
     int GetNextItem(int nItem, int nFlags) const;
+    UINT GetSelectedCount() const;
+    UINT GetItemState(int nItem, UINT nMask) const;
+    // nItem -1 sets the state of every row.
+    BOOL SetItemState(int nItem, UINT nState, UINT nMask);
+    // The row at a point of the list's client area and what part of it is there (LVHT_...), or -1.
+    int HitTest(POINT point, UINT* pFlags = nullptr) const;
+    BOOL GetItemRect(int nItem, LPRECT lpRect, UINT nCode) const;
+    BOOL EnsureVisible(int nItem, BOOL bPartialOK);
 };

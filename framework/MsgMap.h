@@ -113,3 +113,19 @@ protected:                                                     \
          HCURSOR (ThisClass::*handler)() = &ThisClass::OnQueryDragIcon;           \
          *result = reinterpret_cast<LRESULT>((static_cast<ThisClass*>(target)->*handler)()); \
      }},
+
+// void OnContextMenu(HWND hWnd, POINT point): hWnd is the window clicked; point is
+// on the screen, or -1, -1 when the menu was asked for from the keyboard.
+#define ON_WM_CONTEXTMENU()                                                              \
+    {WM_CONTEXTMENU, 0, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT*) { \
+         void (ThisClass::*handler)(HWND, POINT) = &ThisClass::OnContextMenu;            \
+         const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; \
+         (static_cast<ThisClass*>(target)->*handler)(reinterpret_cast<HWND>(wParam), point); \
+     }},
+
+// LRESULT OnMessage(WPARAM wParam, LPARAM lParam): a message of the window's own.
+#define ON_MESSAGE(message, memberFxn)                                                      \
+    {static_cast<UINT>(message), 0, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT* result) { \
+         LRESULT (ThisClass::*handler)(WPARAM, LPARAM) = memberFxn;                         \
+         *result = (static_cast<ThisClass*>(target)->*handler)(wParam, lParam);             \
+     }},

@@ -14,6 +14,13 @@ struct RowNotice {
     int iItem;
 };
 
+// Where a click on the list landed: the row under the pointer (-1 for none), and
+// whether it hit the row's check box rather than its address.
+struct ClickNotice {
+    int iItem;
+    bool onCheckBox;
+};
+
 class IAddressList {
 public:
     // Removes every row; the list reports each row's removal first.

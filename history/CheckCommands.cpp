@@ -21,13 +21,17 @@ void CTypedUrlHistory::OnInvertChecks() {
     SetAllChecks([](bool current) { return !current; });
 }
 
-void CTypedUrlHistory::OnClickList(const void*, std::intptr_t* result) {
-    const int row = m_list.GetNextSelectedItem(-1);
-    if (row >= 0) {
-        const std::string address = m_list.GetItemText(row, 0);
-        m_shell.ShellExecuteA("open", address.c_str(), kSwShowNormal);  // a failure stays quiet
-    }
+// A click on a check box is the user checking or unchecking, often row after
+// row before a pruning: it must not open the address that may be about to go.
+void CTypedUrlHistory::OnClickList(const ClickNotice* notification, std::intptr_t* result) {
+    if (notification && notification->iItem >= 0 && !notification->onCheckBox) OpenRow(notification->iItem);
     *result = 0;
+}
+
+void CTypedUrlHistory::OpenRow(int row) {
+    if (row < 0 || row >= m_list.GetItemCount()) return;
+    const std::string address = m_list.GetItemText(row, 0);
+    m_shell.ShellExecuteA("open", address.c_str(), kSwShowNormal);  // a failure stays quiet
 }
 
 void OnVisitSite(IShell& shell) {

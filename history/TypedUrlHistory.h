@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "AddressList.h"
 #include "RegistryOps.h"
@@ -28,8 +29,23 @@ public:
     void OnCheckAll();
     void OnUncheckAll();
     void OnInvertChecks();
-    // Opens the first selected row's address; the notice's content is not needed.
-    void OnClickList(const void* notification, std::intptr_t* result);
+    // Opens the address of the row clicked; a click on a check box only checks.
+    void OnClickList(const ClickNotice* notification, std::intptr_t* result);
+
+    // What the list's menu and keys act on: the selected rows, top first.
+    std::vector<int> SelectedRows();
+    // Checks or unchecks the selected rows; nothing is written until they leave the list.
+    void CheckSelected(bool check);
+    // Space on a selection: every row of it takes the focused row's check,
+    // provided the focused row is one of them.
+    void SpreadCheck(int focusedRow, const std::vector<int>& selection);
+    // The selected addresses top first, one a line, as they are to be copied.
+    std::string SelectedAddresses();
+    // Opens the row's address, as a click on it does.
+    void OpenRow(int row);
+    // The row's whole address and, where the browser stamped it, when it was
+    // last typed, written as formatTime writes a FILETIME.
+    std::string RowTip(int row, std::string (*formatTime)(std::uint64_t fileTime));
 
     // Deletes the unchecked addresses, forgets all check marks, renumbers the rest.
     void OnDeleteUnchecked();
@@ -55,6 +71,8 @@ private:
     void RememberCheck(int row);
     // Whether the value of that name, as the list would show it, is that address.
     bool HoldsAddress(RegHandle key, const std::string& name, const std::string& address);
+    // The browser's stamp of the value the row came from, while that value still holds the row's address.
+    bool LastTyped(int row, std::uint64_t& fileTime);
     // The rewrite itself; false when the addresses or their stamps could not be
     // saved. journalNeeded: the keys may be neither as they were nor as meant.
     bool Rewrite(bool& journalNeeded);

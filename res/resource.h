@@ -6,6 +6,7 @@
 #define IDS_ABOUTBOX            101
 #define IDD_MAIN                102
 #define IDR_MAINFRAME           128
+#define IDR_LIST_MENU           129
 
 // Main window
 #define IDC_LIST                1000
@@ -15,6 +16,12 @@
 #define IDC_CHECK_ALL           1005
 #define IDC_UNCHECK_ALL         1006
 #define IDC_INVERT_CHECKS       1007
+
+// The list's context menu
+#define ID_LIST_OPEN            32771
+#define ID_LIST_COPY            32772
+#define ID_LIST_CHECK_SELECTED  32773
+#define ID_LIST_UNCHECK_SELECTED 32774
 
 // About box
 #define IDC_VISIT_WEBSITE       1003

@@ -6,6 +6,9 @@
 //   windowctl gone <caption> [ms]      waits until no window with that caption is left
 //   windowctl command <caption> <id>   posts the command of control <id>
 //   windowctl rect <caption>           prints the window's place as WxH+X+Y
+//   windowctl menu <caption> <first> <last>  selects rows first to last and opens
+//                                      the list's context menu, by keyboard alone
+//   windowctl key <caption> <vk>       a real press of that key (27: Escape) where the focus is
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +16,7 @@
 #include <string>
 
 #include "driver/HedgeloomRun.h"
+#include "driver/Input.h"
 #include "driver/Wait.h"
 #include "driver/WindowFacts.h"
 
@@ -54,15 +58,33 @@ int Start(const char* exe) {
     return static_cast<int>(run.ExitCode());
 }
 
+bool MenuShown(DWORD processId) {
+    for (HWND window : drive::TopLevelWindowsOf(processId))
+        if (::IsWindowVisible(window) && drive::ClassOf(window) == "#32768") return true;
+    return false;
+}
+
+int Menu(HWND window, int first, int last) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    // The list has the focus from the start; keys select without opening anything.
+    drive::BringToFront(window);
+    drive::TypeKey(VK_HOME);
+    for (int row = 0; row < first; ++row) drive::TypeKey(VK_DOWN);
+    for (int row = first; row < last; ++row) drive::TypeChord({VK_SHIFT}, VK_DOWN);
+    drive::TypeChord({VK_SHIFT}, VK_F10);
+    return drive::WaitUntil([&] { return MenuShown(processId); }, 5000) ? 0 : Fail("no menu", "came up");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) return Fail("usage", "start|wait|gone|command|rect ...");
+    if (argc < 3) return Fail("usage", "start|wait|gone|command|rect|menu|key ...");
     const std::string verb = argv[1];
     if (verb == "start") return Start(argv[2]);
 
     const char* caption = argv[2];
-    const DWORD timeout = argc > 3 && verb != "command" ? Number(argv[3]) : 10000;
+    const DWORD timeout = argc > 3 && verb != "command" && verb != "menu" && verb != "key" ? Number(argv[3]) : 10000;
     if (verb == "gone") return drive::WaitUntil([&] { return !Find(caption); }, timeout) ? 0 : Fail("still open", caption);
     HWND window = nullptr;
     if (!drive::WaitUntil([&] { return (window = Find(caption)) != nullptr; }, timeout, 5))
@@ -74,6 +96,11 @@ int main(int argc, char** argv) {
         std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top);
         return 0;
     }
+    if (verb == "key" && argc > 3) {
+        drive::TypeKey(static_cast<WORD>(Number(argv[3])));
+        return 0;
+    }
+    if (verb == "menu" && argc > 4) return Menu(window, static_cast<int>(Number(argv[3])), static_cast<int>(Number(argv[4])));
     if (verb == "command" && argc > 3) {
         const int id = static_cast<int>(Number(argv[3]));
         ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));

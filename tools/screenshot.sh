@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Pictures for the documentation: docs/main-window.png and docs/about-box.png
+# Pictures for the documentation: docs/main-window.png, docs/main-window-menu.png
+# (the list's context menu on a few selected rows) and docs/about-box.png
 # (the About box as "About.." opens it) at the normal scale of 96 DPI, and the
 # main window again at 120 and 144 DPI (docs/main-window-120dpi.png, ...-144dpi.png),
 # taken under Xvfb on a Wine virtual screen, from the sample typed addresses, on
@@ -47,6 +48,9 @@ ctl start "$build/Hedgeloom.exe" >/dev/null &
 program=$!
 ctl wait Hedgeloom 20000
 shoot Hedgeloom "$root/docs/main-window.png"
+ctl menu Hedgeloom 1 3
+shoot Hedgeloom "$root/docs/main-window-menu.png"
+ctl key Hedgeloom 27
 ctl command Hedgeloom 1004
 ctl wait "About Hedgeloom" 10000
 shoot "About Hedgeloom" "$root/docs/about-box.png"
@@ -54,4 +58,4 @@ ctl command "About Hedgeloom" 1
 ctl gone "About Hedgeloom" 10000
 ctl command Hedgeloom 2
 wait "$program"
-echo "docs/main-window.png, docs/main-window-120dpi.png, docs/main-window-144dpi.png and docs/about-box.png written"
+echo "docs/main-window.png, docs/main-window-menu.png, docs/main-window-120dpi.png, docs/main-window-144dpi.png and docs/about-box.png written"

@@ -20,25 +20,47 @@ TEST_P(CheckCommands, MarksComeBackAtTheNextStart) {
     }
 }
 
-TEST_P(CheckCommands, ClickOpensTheFirstSelectedAddressAsShown) {
-    const std::vector<std::vector<int>> selections = {{}, {1}, {2, 0}, {2}};
-    for (const std::vector<int>& selected : selections) {
-        SCOPED_TRACE(testing::PrintToString(selected));
-        Reset();
-        Load({Sz("url1", "http://a.example/x y"), Sz("url2", "C:\\Program Files\\page.htm"),
-              Sz("url3", "www.b\xfc" "cher.example")});
-        for (int row : selected) binding->Select(row);
+// A click opens the row clicked, not the first selected one, and a click on a
+// check box or on no row opens nothing.
+TEST_P(CheckCommands, ClickOpensTheRowClickedAsShown) {
+    Load({Sz("url1", "http://a.example/x y"), Sz("url2", "C:\\Program Files\\page.htm"),
+          Sz("url3", "www.b\xfc" "cher.example")});
+    binding->Select(0);
+    const std::pair<hl::ClickNotice, int> clicks[] = {{{-1, false}, -1}, {{1, true}, -1}, {{2, false}, 2}, {{1, false}, 1}};
+    for (const auto& [notice, row] : clicks) {
+        SCOPED_TRACE(testing::Message() << "row " << notice.iItem << (notice.onCheckBox ? ", check box" : ""));
+        shell.opened.clear();
         std::intptr_t result = -1;
-        history->OnClickList(nullptr, &result);
+        history->OnClickList(&notice, &result);
         EXPECT_EQ(result, 0);
         Opened expected;
-        const auto first = std::min_element(selected.begin(), selected.end());
-        if (first != selected.end()) expected.emplace_back("open", List().GetItemText(*first, 0), hl::kSwShowNormal);
+        if (row >= 0) expected.emplace_back("open", List().GetItemText(row, 0), hl::kSwShowNormal);
         EXPECT_EQ(shell.opened, expected);
     }
     shell.opened.clear();
     hl::OnVisitSite(shell);
     EXPECT_EQ(shell.opened, (Opened{{"open", hl::kMakerSite, hl::kSwShowNormal}}));
+}
+
+// The tip: the whole address, and the stamp of the value the row came from
+// while that value still holds the row's address and the stamp is a FILETIME.
+TEST_P(CheckCommands, TipAddsTheStampOfTheRowsOwnValue) {
+    Load({Sz("url1", "http://stamped/"), Sz("url2", "http://unstamped/"), Sz("url3", "http://short-stamp/"),
+          Sz("url4", "http://rewritten/")});
+    const std::string time("\x78\x56\x34\x12\x0f\x5e\xda\x01", 8);
+    Raw().RegDeleteKeyA(hl::kTypedUrlsTimeKey);  // no stamp left from another case
+    WriteValues(Raw(), hl::kTypedUrlsTimeKey, {{"url1", hl::kRegBinary, time}, {"url3", hl::kRegBinary, time.substr(0, 4)},
+                                               {"url4", hl::kRegBinary, time}});
+    WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url4", "http://typed-since/")});
+    auto format = [](std::uint64_t fileTime) { return testing::PrintToString(fileTime); };
+    for (int row = 0; row < List().GetItemCount(); ++row) {
+        const std::string address = List().GetItemText(row, 0);
+        SCOPED_TRACE(address);
+        const std::string expected =
+            address == "http://stamped/" ? address + "\r\nLast typed " + format(0x01DA5E0F12345678ull) : address;
+        EXPECT_EQ(history->RowTip(row, format), expected);
+    }
+    Raw().RegDeleteKeyA(hl::kTypedUrlsTimeKey);
 }
 
 HL_CONTRACT_SUITE(CheckCommands);

@@ -1,5 +1,6 @@
 #include "Input.h"
 
+#include <iterator>
 #include <vector>
 
 #include "Wait.h"
@@ -52,6 +53,36 @@ void ClickAt(POINT screen, bool shift) {
     inputs.push_back(MouseInput(MOUSEEVENTF_LEFTDOWN));
     inputs.push_back(MouseInput(MOUSEEVENTF_LEFTUP));
     if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
+    Send(inputs);
+}
+
+void RightClickAt(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    Sleep(30);
+    Send({MouseInput(MOUSEEVENTF_RIGHTDOWN), MouseInput(MOUSEEVENTF_RIGHTUP)});
+}
+
+void MoveTo(POINT screen) {
+    POINT from{};
+    GetCursorPos(&from);
+    // Moves as a hand makes them: the window sees the pointer arrive, not jump.
+    for (int step = 1; step <= 4; ++step) {
+        INPUT input = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+        const LONG x = from.x + (screen.x - from.x) * step / 4, y = from.y + (screen.y - from.y) * step / 4;
+        input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        SendInput(1, &input, sizeof input);
+        Sleep(30);
+    }
+    SetCursorPos(screen.x, screen.y);
+}
+
+void TypeChord(std::initializer_list<WORD> held, WORD virtualKey) {
+    std::vector<INPUT> inputs;
+    for (WORD key : held) inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(virtualKey, false));
+    inputs.push_back(KeyInput(virtualKey, true));
+    for (auto key = std::rbegin(held); key != std::rend(held); ++key) inputs.push_back(KeyInput(*key, true));
     Send(inputs);
 }
 

@@ -143,9 +143,21 @@ std::vector<ListColumn> RemoteListView::Columns() const {
 }
 
 bool RemoteListView::LabelOnScreen(int row, RECT* rect) const {
+    return RectOnScreen(row, LVIR_LABEL, rect);
+}
+
+std::vector<int> RemoteListView::Selected() const {
+    std::vector<int> rows;
+    for (int row = -1; (row = static_cast<int>(SendTimed(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                                          LVNI_SELECTED))) >= 0 && (rows.empty() || row > rows.back());)
+        rows.push_back(row);
+    return rows;
+}
+
+bool RemoteListView::RectOnScreen(int row, int part, RECT* rect) const {
     RemoteMemory memory(m_process, sizeof(RECT));
     RECT label{};
-    label.left = LVIR_LABEL;
+    label.left = part;
     if (!memory.Write(0, &label, sizeof label) ||
         !SendTimed(m_list, LVM_GETITEMRECT, static_cast<WPARAM>(row), memory.Param()) ||
         !memory.Read(0, &label, sizeof label))

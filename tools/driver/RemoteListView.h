@@ -42,6 +42,10 @@ public:
     // The row's label in screen coordinates: a click there selects the row
     // without touching its check box.
     bool LabelOnScreen(int row, RECT* rect) const;
+    // A part of the row (LVIR_BOUNDS, LVIR_LABEL, ...) in screen coordinates.
+    bool RectOnScreen(int row, int part, RECT* rect) const;
+    // The selected rows, top first.
+    std::vector<int> Selected() const;
 
 private:
     HANDLE m_process;

@@ -1,0 +1,36 @@
+// The tip over the list that shows the row under the pointer in full: the list
+// is the tool, and its mouse messages tell the tip when the pointer reaches
+// another row, which takes the old row's tip away until the new one's is due.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class CRowTip {
+public:
+    CRowTip() = default;
+    CRowTip(const CRowTip&) = delete;
+    CRowTip& operator=(const CRowTip&) = delete;
+    ~CRowTip() { Destroy(); }
+
+    // The tip of a row; an empty text shows none.
+    using TextOf = std::string (*)(void* context, int row);
+    bool Create(HWND list, int maxWidth, TextOf textOf, void* context);
+    void Destroy();
+
+private:
+    static LRESULT CALLBACK ListProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR self);
+    int RowAt(POINT client) const;
+    void Answer(NMHDR* header);
+
+    HWND m_list = nullptr;
+    HWND m_tip = nullptr;
+    int m_row = -1;
+    TextOf m_textOf = nullptr;
+    void* m_context = nullptr;
+    std::string m_text;  // kept while the tip shows it
+    std::vector<wchar_t> m_wideText;
+};

@@ -1,0 +1,16 @@
+// The hourglass for a busy moment on the window's own thread: nothing answers
+// WM_SETCURSOR while the work runs, so the pointer keeps it until it is given back.
+#pragma once
+
+#include <windows.h>
+
+class CWaitCursor {
+public:
+    CWaitCursor() : m_previous(::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)))) {}
+    ~CWaitCursor() { ::SetCursor(m_previous); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    HCURSOR m_previous;
+};

@@ -1,0 +1,73 @@
+// The commands of the list's menu and keys, which act on the selected rows, and
+// the tip that shows a row's whole address.
+#include <algorithm>
+#include <cstring>
+
+#include "ProductNames.h"
+#include "ScopedKey.h"
+#include "TypedUrlHistory.h"
+
+namespace hl {
+
+std::vector<int> CTypedUrlHistory::SelectedRows() {
+    std::vector<int> rows;
+    const int count = m_list.GetItemCount();
+    // The list gives the rows in its own order; a bound keeps a confused list from looping.
+    for (int row = m_list.GetNextSelectedItem(-1); row > (rows.empty() ? -1 : rows.back()) && row < count;
+         row = m_list.GetNextSelectedItem(row))
+        rows.push_back(row);
+    return rows;
+}
+
+void CTypedUrlHistory::CheckSelected(bool check) {
+    for (int row : SelectedRows()) m_list.SetCheck(row, check);
+}
+
+void CTypedUrlHistory::SpreadCheck(int focusedRow, const std::vector<int>& selection) {
+    if (std::find(selection.begin(), selection.end(), focusedRow) == selection.end()) return;
+    const int count = m_list.GetItemCount();
+    const bool check = m_list.GetCheck(focusedRow);
+    for (int row : selection)
+        if (row >= 0 && row < count && m_list.GetCheck(row) != check) m_list.SetCheck(row, check);
+}
+
+std::string CTypedUrlHistory::SelectedAddresses() {
+    std::string text;
+    for (int row : SelectedRows()) {
+        if (!text.empty()) text += "\r\n";
+        text += m_list.GetItemText(row, 0);
+    }
+    return text;
+}
+
+bool CTypedUrlHistory::LastTyped(int row, std::uint64_t& fileTime) {
+    const std::string name = m_list.GetItemText(row, 1);
+    ScopedKey urls(m_registry);
+    // A value the browser has since given another address has no stamp of this row's.
+    if (urls.Open(kTypedUrlsKey) != kErrorSuccess || !HoldsAddress(urls.get(), name, m_list.GetItemText(row, 0)))
+        return false;
+    urls.Close();
+    ScopedKey times(m_registry);
+    if (times.Open(kTypedUrlsTimeKey) != kErrorSuccess) return false;
+    unsigned char data[sizeof fileTime + 1];
+    unsigned long size = sizeof data;
+    // The browser stores a FILETIME of 8 bytes; anything else, or no time at all, is no stamp.
+    if (m_registry.RegQueryValueExA(times.get(), name.c_str(), nullptr, data, &size) != kErrorSuccess ||
+        size != sizeof fileTime)
+        return false;
+    std::memcpy(&fileTime, data, sizeof fileTime);
+    return fileTime != 0;
+}
+
+std::string CTypedUrlHistory::RowTip(int row, std::string (*formatTime)(std::uint64_t)) {
+    if (row < 0 || row >= m_list.GetItemCount()) return {};
+    std::string tip = m_list.GetItemText(row, 0);
+    std::uint64_t fileTime = 0;
+    if (LastTyped(row, fileTime)) {
+        const std::string when = formatTime(fileTime);
+        if (!when.empty()) tip += "\r\nLast typed " + when;
+    }
+    return tip;
+}
+
+}  // namespace hl

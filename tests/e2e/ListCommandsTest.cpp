@@ -1,0 +1,249 @@
+// The list as a Windows user's hands expect it, with real mouse and key events:
+// a click on a check box only checks, the context menu from a right click and
+// from the keyboard acts on the selection, Ctrl+A, Ctrl+C, Space and Delete;
+// nothing reaches the profile until rows leave the list, and a pruning then
+// takes the checks as they were left. The tip over a row shows its whole
+// address and when it was last typed.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "ContentsOracle.h"
+#include "E2eEnvironment.h"
+#include "HedgeloomTest.h"
+#include "ProtocolRecorder.h"
+#include "driver/Input.h"
+#include "driver/Wait.h"
+#include "driver/WindowFacts.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kMenuClass[] = "#32768";
+constexpr char kTipClass[] = "tooltips_class32";
+
+class ListCommandsTest : public HedgeloomTest {
+protected:
+    // The program's visible top-level window of that class, or null.
+    HWND Shown(const char* className) {
+        for (HWND window : TopLevelWindowsOf(Run().ProcessId()))
+            if (IsWindowVisible(window) && ClassOf(window) == className) return window;
+        return nullptr;
+    }
+
+    // Picks an item of the menu that is opening by its underlined letter.
+    void Choose(WORD mnemonic) {
+        ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) != nullptr; }, 5000)) << "no menu came up";
+        TypeKey(mnemonic);
+        ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) == nullptr; }, 5000)) << "the menu stayed";
+    }
+
+    // Near the start of the address: the column is wider than the list shows.
+    POINT OnLabel(int row) {
+        RECT label{};
+        EXPECT_TRUE(List().LabelOnScreen(row, &label)) << "row " << row;
+        return {label.left + 30, (label.top + label.bottom) / 2};
+    }
+    // The check box sits between the row's left edge and its label.
+    POINT OnCheckBox(int row) {
+        RECT bounds{}, label{};
+        EXPECT_TRUE(List().RectOnScreen(row, LVIR_BOUNDS, &bounds) && List().LabelOnScreen(row, &label));
+        return {(bounds.left + label.left) / 2 + 1, (label.top + label.bottom) / 2};
+    }
+
+    // The clipboard's Unicode text, as any other program reads it.
+    static std::u16string Clipboard() {
+        std::u16string text;
+        if (!OpenClipboard(nullptr)) return u"(clipboard busy)";
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* units = static_cast<const char16_t*>(GlobalLock(data))) {
+                text = units;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return text;
+    }
+    // The cursor of the window in front, which is the program's.
+    static HCURSOR Pointer() {
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        return GetCursorInfo(&info) ? info.hCursor : nullptr;
+    }
+    static void EmptyTheClipboard() {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        CloseClipboard();
+    }
+};
+
+std::string AddressOf(int n) {
+    switch (n % 7) {
+    case 1: return "http://пример.рф/путь/" + std::to_string(n);
+    case 4: return "https://例え.テスト/\xF0\x9F\x98\x80/" + std::to_string(n);
+    default: return "http://site" + std::to_string(n) + ".example/page";
+    }
+}
+
+TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks) {
+    constexpr int kCount = 1000;
+    std::vector<std::pair<std::string, std::string>> seed;
+    for (int n = 1; n <= kCount; ++n) seed.emplace_back("url" + std::to_string(n), AddressOf(n));
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed));
+    ProfileEntries remembered;
+    for (int n = 3; n <= kCount; n += 3) {
+        ASSERT_NO_FATAL_FAILURE(Remember(AddressOf(n), 1));
+        remembered[AddressOf(n)] = 1;
+    }
+    std::vector<std::string> top;  // the addresses from the top of the list
+    std::vector<bool> checks;      // what the list must show
+    for (const std::string& name : NamesTopDown()) {
+        top.push_back(AddressOf(std::stoi(name.substr(3))));
+        checks.push_back(remembered.count(top.back()) > 0);
+    }
+    auto linesOf = [&](int first, int last) {
+        std::string lines;
+        for (int row = first; row <= last; ++row) lines += (lines.empty() ? "" : "\r\n") + top[row];
+        return Utf16(lines);
+    };
+    auto setChecks = [&](int first, int last, bool check) {
+        for (int row = first; row <= last; ++row) checks[row] = check;
+    };
+
+    const E2eEnvironment& environment = E2eEnvironment::Get();
+    ProtocolRecorder recorder(environment.recorderExe, environment.scratchDir + "hedgeloom-list.log", {"http", "https"});
+    ASSERT_TRUE(recorder.Registered());
+    ASSERT_NO_FATAL_FAILURE(EmptyTheClipboard());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const RemoteListView list = List();
+    auto shown = [&] {
+        std::vector<bool> now;
+        for (const Row& row : list.Rows(RemoteListView::kWithoutNames)) now.push_back(row.checked);
+        return now;
+    };
+    auto checksAre = [&] { return WaitUntil([&] { return shown() == checks; }, 3000); };
+    ASSERT_EQ(shown(), checks);
+    ASSERT_TRUE(BringToFront(Run().MainWindow()));
+
+    // A click on a check box toggles it and opens nothing; a click on an address opens it.
+    ClickAt(OnCheckBox(2));
+    checks[2] = !checks[2];
+    EXPECT_TRUE(checksAre()) << "a click on row 2's check box";
+    ClickAt(OnLabel(5));
+    std::vector<std::string> opened{top[5]};
+    EXPECT_EQ(recorder.WaitForLines(opened.size()), opened) << "a click on row 5's address";
+
+    // Rows 5 to 9 selected, the focus on 9.
+    for (int i = 0; i < 4; ++i) TypeChord({VK_SHIFT}, VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return list.Selected() == std::vector<int>{5, 6, 7, 8, 9}; }, 3000))
+        << "selected: " << testing::PrintToString(list.Selected());
+
+    RightClickAt(OnLabel(7));
+    ASSERT_NO_FATAL_FAILURE(Choose('U'));
+    setChecks(5, 9, false);
+    EXPECT_TRUE(checksAre()) << "Uncheck Selected from a right click";
+    EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "a right click on a selected row keeps the selection";
+
+    TypeChord({VK_SHIFT}, VK_F10);
+    ASSERT_NO_FATAL_FAILURE(Choose('S'));
+    setChecks(5, 9, true);
+    EXPECT_TRUE(checksAre()) << "Check Selected from Shift+F10";
+
+    RightClickAt(OnLabel(8));
+    ASSERT_NO_FATAL_FAILURE(Choose('O'));
+    opened.push_back(top[8]);
+    EXPECT_EQ(recorder.WaitForLines(opened.size()), opened) << "Open: the row under the pointer, not the first selected";
+
+    TypeKey(VK_APPS);
+    ASSERT_NO_FATAL_FAILURE(Choose('C'));
+    EXPECT_TRUE(WaitUntil([&] { return Clipboard() == linesOf(5, 9); }, 3000)) << "Copy Address: " << Utf8(Clipboard());
+
+    TypeKey(VK_DELETE);
+    setChecks(5, 9, false);
+    EXPECT_TRUE(checksAre()) << "Delete unchecks the selection";
+    TypeKey(VK_SPACE);
+    setChecks(5, 9, true);
+    EXPECT_TRUE(checksAre()) << "Space gives the selection the focused row's new check";
+    EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "Space kept the selection";
+
+    // A right click on a row outside the selection makes it the selection.
+    RightClickAt(OnLabel(1));
+    ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) != nullptr; }, 5000)) << "no menu came up";
+    TypeKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) == nullptr; }, 5000));
+    EXPECT_EQ(list.Selected(), std::vector<int>{1});
+
+    TypeChord({VK_CONTROL}, 'A');
+    ASSERT_TRUE(WaitUntil([&] { return list.Selected().size() == kCount; }, 3000)) << "Ctrl+A";
+    TypeChord({VK_CONTROL}, 'C');
+    EXPECT_TRUE(WaitUntil([&] { return Clipboard() == linesOf(0, kCount - 1); }, 3000)) << "Ctrl+C";
+
+    EXPECT_EQ(list.Count(), kCount) << "a row went without a pruning";
+    EXPECT_EQ(recorder.Lines(), opened);
+    EXPECT_EQ(Profile(), remembered) << "a check was written before a row left the list";
+
+    // The pruning takes the checks as the commands left them, and the pointer
+    // waits while it runs: another cursor than before (the program's own wait
+    // cursor), then the one before again.
+    Sleep(300);
+    const HCURSOR before = Pointer();
+    PostClick(Run().Control(IDC_DELETE_UNCHECKED));
+    bool waited = false;
+    EXPECT_TRUE(WaitUntil([&] {  // no message to the program: it would answer only once done
+        const HCURSOR now = Pointer();
+        waited = waited || now != before;
+        return waited && now == before;
+    }, 20000, 5)) << (waited ? "the pointer did not come back" : "the pointer never changed");
+    std::vector<RegValue> key;
+    ProfileEntries kept;
+    for (std::size_t row = 0; row < top.size(); ++row) {
+        if (!checks[row]) continue;
+        key.push_back(Sz("url" + std::to_string(key.size() + 1), top[row]));
+        kept[top[row]] = 1;
+    }
+    EXPECT_TRUE(SameItems(ByName(m_registry.Values(hl::kTypedUrlsKey)), ByName(key)));
+    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+    EXPECT_EQ(Profile(), kept);
+}
+
+// The user's own short date and time of a FILETIME, as the tip must show it.
+std::string LocalTime(unsigned long long fileTime) {
+    const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    SYSTEMTIME universal{}, local{};
+    char date[128] = "", time[128] = "";
+    FileTimeToSystemTime(&utc, &universal);
+    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &local, nullptr, time, sizeof time);
+    return std::string(date) + " " + time;
+}
+
+TEST_F(ListCommandsTest, TipShowsTheWholeAddressAndWhenItWasTyped) {
+    const std::string stamped = "http://пример.рф/" + std::string(200, 'x') + "/end";  // wider than the column
+    const std::string plain = "http://plain.example/page";
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", stamped}, {"url2", plain}}));
+    const unsigned long long time = 0x01DA5E0F12345678ull;
+    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey,
+                               {"url1", REG_BINARY, std::string(reinterpret_cast<const char*>(&time), sizeof time)}));
+    const std::vector<std::string> names = NamesTopDown();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(BringToFront(Run().MainWindow()));
+
+    for (int row = 0; row < 2; ++row) {
+        const bool withStamp = names[row] == "url1";
+        SCOPED_TRACE(withStamp ? "the stamped row" : "the row without a stamp");
+        const std::string expected = withStamp ? stamped + "\r\nLast typed " + LocalTime(time) : plain;
+        MoveTo(OnLabel(row));
+        std::string shown;
+        EXPECT_TRUE(WaitUntil([&] {
+            HWND tip = Shown(kTipClass);
+            return tip && (shown = TextOf(tip)) == expected;
+        }, 5000)) << "the tip shows: " << shown;
+    }
+    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+}
+
+}  // namespace
+}  // namespace e2e
