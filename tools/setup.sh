@@ -11,7 +11,8 @@ packages=(
   googletest                          # GoogleTest sources, built by both tiers
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine64 xvfb xauth                   # the Wine tier and its display
-  fonts-wine                          # Wine's own fonts: caption buttons and check marks draw right
+  fonts-wine                          # Wine's own fonts, copied into every prefix
+  fonts-dejavu-core                   # the face Wine falls back to where no bitmap size fits (144 DPI)
   imagemagick                         # screenshots
   zip
 )
