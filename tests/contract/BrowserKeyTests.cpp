@@ -111,17 +111,26 @@ struct Seed {
 };
 
 TEST_P(BrowserKey, StampsFollowTheirAddresses) {
+    // A failure while the stamps are read stops the rewrite before it starts; one while they
+    // move puts both keys back, or leaves the journal to, so that no address gets another's stamp.
     struct Case {
         const char* what;
         bool stamps;
+        int opens;  // calls are counted once the time key has been opened this often
         RegOp op;
-        int call;  // of op once the time key is opened for the third time, the write; 0 for none
+        int call;  // of op, counted from 1; 0 for none, -1 for every one
+        const char* message;
     };
+    const char* failed = History::kSaveFailedMessage;
     const Case cases[] = {
-        {"stamps moved", true, RegOp::Set, 0},
-        {"no time key", false, RegOp::Set, 0},
-        {"a stamp not stored", true, RegOp::Set, 2},
-        {"an old stamp will not go", true, RegOp::DeleteValue, 3},
+        {"stamps moved", true, 0, RegOp::Set, 0, nullptr},
+        {"no time key", false, 0, RegOp::Set, 0, nullptr},
+        {"a stamp cannot be read", true, 2, RegOp::Query, 1, failed},
+        {"the time key will not open for the move", true, 3, RegOp::Open, 1, failed},
+        {"a stamp not stored", true, 3, RegOp::Set, 2, failed},
+        {"an old stamp will not go", true, 3, RegOp::DeleteValue, 3, failed},
+        {"no old stamp will go, nor the new ones", true, 3, RegOp::DeleteValue, -1,
+         History::kSaveUndoneAtNextStartMessage},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -133,27 +142,38 @@ TEST_P(BrowserKey, StampsFollowTheirAddresses) {
         history->OnCheckAll();
         for (int row = 0; row < List().GetItemCount(); ++row)
             if (List().GetItemText(row, 1) == "url3") List().SetCheck(row, false);  // its stamp goes with it
-        const std::vector<RegValue> before = TypedUrls();
         const std::vector<Row> kept = Kept();
+        std::vector<RegValue> beforeRewrite;  // taken when the profile's section goes
         int timeOpens = 0;
         int matched = 0;
         faulty->onCall = [&](RegOp op, int, const std::string& what) {
+            if (op == RegOp::DeleteKey && what == hl::kSectionKey) beforeRewrite = TypedUrls();
             if (op == RegOp::Open && what == hl::kTypedUrlsTimeKey) ++timeOpens;
-            return timeOpens >= 3 && op == c.op && ++matched == c.call ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+            const bool fails = c.call && timeOpens >= c.opens && op == c.op && (c.call < 0 || ++matched == c.call);
+            return fails ? hl::kErrorAccessDenied : hl::kErrorSuccess;
         };
         history->OnDeleteUnchecked();
         faulty->onCall = nullptr;
+        EXPECT_EQ(history->messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+        bool journal = false;
+        ReadValues(Raw(), hl::kJournalKey, &journal);
+        EXPECT_EQ(journal, c.call < 0) << "the journal is kept only when the keys could not be put back";
+        if (journal) {
+            Reset();
+            history->FillList();
+        }
 
-        EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, before))) << "the addresses are saved all the same";
         bool exists = true;
         const std::vector<WideValue> stamps = ReadWide(Raw(), hl::kTypedUrlsTimeKey, &exists);
         EXPECT_EQ(exists, c.stamps);
         if (c.call) {
-            EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
-            EXPECT_EQ(SortedWide(stamps), SortedWide(seed.stamps)) << "put back as they were";
-        } else if (c.stamps) {
-            EXPECT_TRUE(history->messages.empty());
-            // Rows from the top: five, four, one; then the unshown URL2 as url4, and "blob".
+            EXPECT_EQ(Sorted(TypedUrls()), Sorted(beforeRewrite)) << "both keys back as they were";
+            EXPECT_EQ(SortedWide(stamps), SortedWide(seed.stamps));
+            continue;
+        }
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, beforeRewrite)));
+        // Rows from the top: five, four, one; then the unshown URL2 as url4, and "blob".
+        if (c.stamps) {
             EXPECT_EQ(SortedWide(stamps), SortedWide({WideStamp(u"url1", 5), WideStamp(u"url3", 1),
                                                       WideStamp(u"url4", 2), WideStamp(u"blob", 4)}));
         }
