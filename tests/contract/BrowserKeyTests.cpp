@@ -2,6 +2,8 @@
 // rewritten while the window is open, time stamps that follow their addresses,
 // and a process that dies at any registry call of a pruning.
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <map>
 #include <set>
 
@@ -194,8 +196,13 @@ std::multimap<std::string, std::string> Addresses(const std::vector<WideValue>& 
 
 TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
     const Seed seed;
-    std::set<std::pair<std::string, std::string>> before;  // each address with its stamp
-    std::set<std::string> kept;
+    // What the browser writes when the user types an address after the death, before the next start.
+    const WideValue typed = WideSz(u"url7", u"http://typed.later/"), typedStamp = WideStamp(u"url7", 7);
+    const std::string typedAddress = std::to_string(typed.type) + ":" + typed.data;
+    std::set<std::pair<std::string, std::string>> before = {{typedAddress, typedStamp.data}};  // each address with its stamp
+    std::set<std::string> kept, pruned;
+    std::vector<WideValue> savedUrls, savedStamps;  // the keys as a pruning that ran to its end leaves them
+    bool saved = false;  // the keys were so when the process died
     int calls = 0;
     auto diesAt = [&calls](int at) {
         calls = 0;
@@ -204,17 +211,17 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
         };
     };
     // Prunes url1 and url4 with a registry that stops obeying at its call `death` (never, for 0), as
-    // if the process died there; the program then starts again, dying at call `rebirth` of its start
-    // if that is not 0, and then once more for good.
-    auto prune = [&](int death, int rebirth) {
+    // if the process died there; the browser then writes a new address if `browser`; the program then
+    // starts again, dying at call `rebirth` of its start if that is not 0, and then once more for good.
+    auto prune = [&](int death, int rebirth, bool browser) {
         Reset();
         WriteWide(Raw(), hl::kTypedUrlsTimeKey, seed.stamps);
         Load(seed.urls);
-        if (before.empty()) {
+        if (kept.empty()) {
             const std::vector<WideValue> urls = ReadWide(Raw(), hl::kTypedUrlsKey);
             for (const auto& address : Addresses(urls, seed.stamps)) before.insert(address);
             for (const WideValue& url : urls)
-                if (url.name != u"url1" && url.name != u"url4") kept.insert(std::to_string(url.type) + ":" + url.data);
+                (url.name != u"url1" && url.name != u"url4" ? kept : pruned).insert(std::to_string(url.type) + ":" + url.data);
         }
         history->OnCheckAll();
         for (int row = 0; row < List().GetItemCount(); ++row) {
@@ -224,6 +231,14 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
         faulty->onCall = diesAt(death);
         history->OnDeleteUnchecked();
         const int pruning = calls;
+        const std::vector<WideValue> urls = SortedWide(ReadWide(Raw(), hl::kTypedUrlsKey));
+        const std::vector<WideValue> stamps = SortedWide(ReadWide(Raw(), hl::kTypedUrlsTimeKey));
+        if (!death) savedUrls = urls, savedStamps = stamps;
+        saved = urls == savedUrls && stamps == savedStamps;
+        if (browser) {
+            WriteWide(Raw(), hl::kTypedUrlsKey, {typed});
+            WriteWide(Raw(), hl::kTypedUrlsTimeKey, {typedStamp});
+        }
         if (rebirth) {
             Reset();
             faulty->onCall = diesAt(rebirth);
@@ -232,16 +247,19 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
         Reset();
         return pruning;
     };
-    const int all = prune(0, 0);
+    const int all = prune(0, 0, false);
     ASSERT_GT(all, 20);
     for (int death = 1; death <= all + 1; ++death) {
-        prune(death, 0);
+        prune(death, 0, false);
         bool journal = false;
         ReadValues(Raw(), hl::kJournalKey, &journal);
         // While a journal is there, the next start itself may die on its way through it.
-        for (int rebirth = 0; rebirth <= (journal ? 40 : 0); rebirth += rebirth < 8 ? 1 : 8) {
-            SCOPED_TRACE("died at call " + std::to_string(death) + ", then at call " + std::to_string(rebirth));
-            if (rebirth) prune(death, rebirth);
+        std::vector<std::pair<int, bool>> runs = {{0, false}, {0, true}};
+        for (int rebirth = 1; journal && rebirth <= 40; rebirth += rebirth < 8 ? 1 : 8) runs.emplace_back(rebirth, false);
+        for (const auto& [rebirth, browser] : runs) {
+            SCOPED_TRACE("died at call " + std::to_string(death) + (browser ? ", the browser wrote" : "") +
+                         ", then at call " + std::to_string(rebirth));
+            if (rebirth || browser) prune(death, rebirth, browser);
             history->FillList();
             const std::multimap<std::string, std::string> now =
                 Addresses(ReadWide(Raw(), hl::kTypedUrlsKey), ReadWide(Raw(), hl::kTypedUrlsTimeKey));
@@ -250,13 +268,127 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
                     << "not there before, or with another stamp: " << address << " " << stamp;
             for (const std::string& address : kept)
                 EXPECT_EQ(now.count(address), 1u) << "a kept address not there exactly once: " << address;
+            EXPECT_EQ(now.count(typedAddress), browser ? 1u : 0u) << "the browser's own address";
+            for (const std::string& address : pruned)
+                EXPECT_TRUE(!saved || !now.count(address)) << "a finished pruning undone: " << address;
             bool left = true;
             ReadValues(Raw(), hl::kJournalKey, &left);
             EXPECT_FALSE(left) << "the journal outlived a start";
-            if (death > all) {
+            if (death > all && !browser) {
                 EXPECT_EQ(Checks(), (std::vector<bool>{true, true})) << "remembered once the pruning returned";
             }
         }
+    }
+}
+
+TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
+    using Fault = std::function<long(RegOp, int, const std::string&)>;
+    // Calls that fail: each call that `fails` picks, or, once `dies` picked one, every call after it.
+    auto faults = [](std::function<bool(RegOp, const std::string&)> fails, std::function<bool(RegOp, const std::string&)> dies) {
+        auto dead = std::make_shared<bool>(false);
+        return Fault([=](RegOp op, int, const std::string& what) {
+            if (*dead || (fails && fails(op, what))) return hl::kErrorAccessDenied;
+            *dead = dies && dies(op, what);
+            return hl::kErrorSuccess;
+        });
+    };
+    auto is = [](RegOp op, std::string what) { return [=](RegOp o, const std::string& w) { return o == op && w == what; }; };
+    auto once = [](std::function<bool(RegOp, const std::string&)> pick) {
+        auto done = std::make_shared<bool>(false);
+        return [=](RegOp op, const std::string& what) { return !*done && pick(op, what) && (*done = true); };
+    };
+    const std::string journalKey = hl::kJournalKey;
+    auto journal = [&](std::vector<RegValue>* values = nullptr) {
+        bool exists = false;
+        const std::vector<RegValue> read = ReadValues(Raw(), journalKey, &exists);
+        if (values) *values = read;
+        return exists;
+    };
+    // Five addresses, site3 unchecked: the rewrite means to leave site5, site4, site2, site1.
+    const std::vector<RegValue> loaded = Numbered(5);
+    std::vector<RegValue> unchecked = loaded, saved;
+    unchecked.erase(unchecked.begin() + 2);
+    for (const char* site : {"5", "4", "2", "1"})
+        saved.push_back(Sz("url" + std::to_string(saved.size() + 1), std::string("http://site") + site + "/"));
+    const RegValue typed = Sz("url9", "http://typed.later/");
+    // Prunes the list as it was last loaded, or a list loaded afresh from the five.
+    auto prune = [&](Fault fault, bool fresh = true) {
+        if (fresh) {
+            Reset();
+            Load(loaded);
+        }
+        history->messages.clear();
+        history->OnCheckAll();
+        for (int row = 0; row < List().GetItemCount(); ++row)
+            if (List().GetItemText(row, 0) == "http://site3/") List().SetCheck(row, false);
+        faulty->onCall = std::move(fault);
+        history->OnDeleteUnchecked();
+        faulty->onCall = nullptr;
+    };
+    auto start = [&](Fault fault) {
+        Reset();
+        faulty->onCall = std::move(fault);
+        history->FillList();
+        faulty->onCall = nullptr;
+    };
+    const auto cutOff = is(RegOp::Set, "url1");  // the process dies once the rewrite stored url1
+
+    {
+        SCOPED_TRACE("cut off; putting back fails once, and again at the next pruning");
+        prune(faults(nullptr, cutOff));
+        start(faults(once(is(RegOp::Set, "url1")), nullptr));
+        EXPECT_TRUE(journal()) << "kept for the next start";
+        const std::vector<RegValue> halfBack = TypedUrls();
+        prune(faults(is(RegOp::Set, "url1"), nullptr), false);
+        EXPECT_EQ(history->messages, std::vector<std::string>{History::kJournalKeptMessage});
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(halfBack)) << "nothing pruned";
+        start(nullptr);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(unchecked)) << "put back as the cut-off rewrite found it";
+        EXPECT_FALSE(journal());
+    }
+    {
+        SCOPED_TRACE("cut off; the journal holds bytes after its last value");
+        prune(faults(nullptr, cutOff));
+        std::vector<RegValue> parts;
+        ASSERT_TRUE(journal(&parts));
+        const std::vector<RegValue> cut = TypedUrls();
+        for (RegValue& part : parts)
+            if (part.name == "1") WriteValues(Raw(), journalKey, {{"1", part.type, part.data + "x"}});
+        start(nullptr);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(cut)) << "refused";
+        EXPECT_FALSE(journal());
+    }
+    {
+        SCOPED_TRACE("a journal part not written, nor the journal removed");
+        prune(faults([&](RegOp op, const std::string& what) { return is(RegOp::Set, "1")(op, what) || is(RegOp::DeleteKey, journalKey)(op, what); }, nullptr));
+        EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
+        std::vector<RegValue> left;
+        journal(&left);
+        for (const RegValue& value : left) EXPECT_NE(value.name, "Complete");
+        start(nullptr);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(unchecked));
+        EXPECT_FALSE(journal());
+    }
+    {
+        SCOPED_TRACE("finished, its journal neither marked nor removed; then the browser wrote");
+        prune(faults([&](RegOp op, const std::string& what) { return is(RegOp::Set, "Saved")(op, what) || is(RegOp::DeleteKey, journalKey)(op, what); }, nullptr));
+        EXPECT_TRUE(history->messages.empty());
+        EXPECT_TRUE(journal());
+        WriteValues(Raw(), hl::kTypedUrlsKey, {typed});
+        start(nullptr);
+        saved.push_back(typed);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(saved)) << "a finished pruning is not undone, nor the browser's write";
+        EXPECT_FALSE(journal());
+        saved.pop_back();
+    }
+    {
+        SCOPED_TRACE("a key below the journal");
+        prune(faults([&](RegOp op, const std::string& what) {
+            if (op == RegOp::Set && what == "Complete") WriteValues(Raw(), journalKey + "\\Below", {typed});
+            return false;
+        }, nullptr));
+        EXPECT_FALSE(journal()) << "removed whole";
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(saved));
     }
 }
 
