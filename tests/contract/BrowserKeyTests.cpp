@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "ScopedKey.h"
 #include "contract/Contract.h"
 #include "support/MemoryRegistry.h"
 
@@ -30,7 +31,8 @@ std::vector<WideValue> SourcesTopDown(const std::vector<Row>& rows, const std::v
 
 TEST_P(BrowserKey, AddressesOutsideTheCodePageKeepTheirBytes) {
     // On this test's code page (the prefix's, or Latin-1 in memory) most of these read as '?'; two
-    // of them even read alike. Pruning must still move every kept one exactly and delete the right one.
+    // of them even read alike. Pruning must still move every kept one exactly and delete the right
+    // one, also when the browser has rewritten its key under the open window.
     const std::vector<WideValue> seeded = {
         WideSz(u"url1", u"http://ru.example/\u043F\u0440\u0438\u0432\u0435\u0442"),
         WideSz(u"url2", u"http://ja.example/\u65E5\u672C\u8A9E"),
@@ -42,17 +44,36 @@ TEST_P(BrowserKey, AddressesOutsideTheCodePageKeepTheirBytes) {
         WideSz(u"url8", u"http://plain.example/"),
         WideSz(u"\u0430\u0434\u0440\u0435\u0441", u"http://named.example/\u0416"),
     };
-    for (const char* unchecked : {"url6", "url7", "url8"}) {
-        SCOPED_TRACE(unchecked);
+    struct Case {
+        const char* unchecked;
+        std::vector<std::u16string> gone;  // then deleted by the browser
+        std::vector<WideValue> written;    // and written
+    };
+    const Case cases[] = {
+        {"url6", {}, {}},
+        {"url7", {}, {}},
+        {"url8", {}, {}},
+        {"url6", {u"url6", u"url7"}, {{u"url6", seeded[6].type, seeded[6].data}}},  // a look-alike in its place
+        {"url8", {u"url1", u"url3"}, {}},  // kept addresses gone: written back as they were loaded
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.unchecked) + (c.gone.empty() ? "" : ", rewritten"));
         Reset();
         Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
         WriteWide(Raw(), hl::kTypedUrlsKey, seeded);
         history->FillList();
         history->OnCheckAll();
         for (int row = 0; row < List().GetItemCount(); ++row)
-            if (List().GetItemText(row, 1) == unchecked) List().SetCheck(row, false);
+            if (List().GetItemText(row, 1) == c.unchecked) List().SetCheck(row, false);
         ASSERT_EQ(Rows().size(), seeded.size());
         const std::vector<Row> kept = Kept();
+        if (!c.gone.empty()) {
+            hl::ScopedKey key(Raw());
+            ASSERT_EQ(key.Open(hl::kTypedUrlsKey), hl::kErrorSuccess);
+            for (const std::u16string& name : c.gone) Raw().RegDeleteValueW(key.get(), name.c_str());
+            key.Close();
+            WriteWide(Raw(), hl::kTypedUrlsKey, c.written);
+        }
 
         history->OnDeleteUnchecked();
         std::vector<WideValue> expected = SourcesTopDown(kept, seeded);

@@ -40,7 +40,7 @@ TEST_P(FillList, ShowsWhatFitsNewestOnTop) {
         EXPECT_EQ(Rows(), expected);
     }
     std::vector<RegValue> oversize{Sz("url1", "http://first/")};
-    for (int i = 0; i < 40; ++i) oversize.push_back(Sz("big" + std::to_string(100 + i), Url(300)));
+    for (int i = 0; i < 1100; ++i) oversize.push_back(Sz("big" + std::to_string(1000 + i), Url(300)));
     oversize.push_back(Sz("zz", "http://last/"));
     Load(oversize);
     EXPECT_EQ(Rows(), (std::vector<Row>{{"http://last/", "zz"}, {"http://first/", "url1"}}))
