@@ -91,7 +91,7 @@ void CTypedUrlHistory::FillList() {
     }
 }
 
-const StoredValue* CTypedUrlHistory::Loaded(int row) {
+StoredValue* CTypedUrlHistory::Loaded(int row) {
     const std::uintptr_t id = m_list.GetItemData(row);
     return id > 0 && id <= m_loaded.size() ? &m_loaded[id - 1] : nullptr;
 }

@@ -213,7 +213,7 @@ bool CTypedUrlHistory::Rewrite(bool& journalKept) {
     // whose value is gone is written back as it was loaded, byte for byte.
     AddressIndex index(before);
     const int rows = m_list.GetItemCount();
-    std::vector<const StoredValue*> loaded(static_cast<std::size_t>(rows));
+    std::vector<StoredValue*> loaded(static_cast<std::size_t>(rows));
     std::vector<long> sources(static_cast<std::size_t>(rows), -1);
     for (int row = 0; row < rows; ++row) {
         loaded[row] = Loaded(row);
@@ -289,7 +289,11 @@ bool CTypedUrlHistory::Rewrite(bool& journalKept) {
     // Both keys are saved: the journal has nothing left to put back.
     CloseJournal(m_registry);
 
-    for (int row = 0; row < rows; ++row) m_list.SetItemText(row, 1, UrlName(row + 1).c_str());
+    // Each row now stands at its new name, holding what was moved there.
+    for (int row = 0, moved = 0; row < rows; ++row) {
+        m_list.SetItemText(row, 1, UrlName(row + 1).c_str());
+        if (loaded[row]) *loaded[row] = after[static_cast<std::size_t>(moved++)];
+    }
     return true;
 }
 

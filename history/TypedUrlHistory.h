@@ -61,8 +61,9 @@ protected:
 private:
     void SetAllChecks(bool (*newState)(bool current));
     void RememberCheck(int row);
-    // The value a row was loaded from, exactly; null for a row loading did not make.
-    const StoredValue* Loaded(int row);
+    // The value a row stands for, exactly as it was loaded or last moved; null
+    // for a row loading did not make.
+    StoredValue* Loaded(int row);
     // The rewrite itself; false when the addresses and their stamps could not be
     // saved. journalKept: they could not be put back either, and the journal
     // puts them back at the next start.
