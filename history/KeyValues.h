@@ -16,12 +16,7 @@ struct StoredValue {
     std::string data;  // the bytes as stored
 };
 
-// The same name, type and bytes. Names that differ but for case are one name to
-// the registry; a row's value is asked for as the registry reported it, so exact
-// names are enough here.
-inline bool operator==(const StoredValue& a, const StoredValue& b) {
-    return a.type == b.type && a.data == b.data && a.name == b.name;
-}
+// The same type and bytes, whatever the name.
 inline bool SameContents(const StoredValue& a, const StoredValue& b) { return a.type == b.type && a.data == b.data; }
 
 // Reads every value of an open key in enumeration order. False when the key
