@@ -116,7 +116,6 @@ TEST_P(Pruning, FailedSavePutsTheKeyBackAndSaysSo) {
         {"nothing fails", RegOp::Set, 0, true},
         {"key cannot be read", RegOp::Open, 1, false},
         {"key cannot be read to its end", RegOp::Enum, 2, false},
-        {"journal cannot be written", RegOp::Create, 1, false},
         {"key cannot be made again", RegOp::Create, 2, false},
         {"an old value will not go", RegOp::DeleteValue, 2, false},
         {"first address not stored", RegOp::Set, 3, false},
