@@ -172,6 +172,10 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
                 const StoredValue& value = now[static_cast<std::size_t>(found)];
                 m_registry.RegDeleteValueW(key.get(), value.name.c_str());
                 m_pruned.insert(Identity(value));
+            } else if (!known) {
+                // Where the address is cannot be told now; the rewrite, which reads
+                // the key whole, leaves it out if it is still where it was loaded.
+                m_pruned.insert(Identity(*loaded));
             }
         }
         key.Close();
