@@ -67,6 +67,21 @@ std::string CListCtrl::GetItemText(int nItem, int nSubItem) const {
     }
 }
 
+BOOL CListCtrl::SetItemData(int nItem, DWORD_PTR dwData) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = nItem;
+    item.lParam = static_cast<LPARAM>(dwData);
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+DWORD_PTR CListCtrl::GetItemData(int nItem) const {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = nItem;
+    return SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ? static_cast<DWORD_PTR>(item.lParam) : 0;
+}
+
 BOOL CListCtrl::GetCheck(int nItem) const {
     assert(HasCheckBoxes());  // without them the state image is no check mark
     const UINT state = static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, nItem, LVIS_STATEIMAGEMASK));

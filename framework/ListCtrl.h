@@ -21,6 +21,8 @@ public:
     BOOL SetItemText(int nItem, int nSubItem, const char* text);
     std::string GetItemText(int nItem, int nSubItem) const;
     int GetItemText(int nItem, int nSubItem, char* buffer, int length) const;
+    BOOL SetItemData(int nItem, DWORD_PTR dwData);
+    DWORD_PTR GetItemData(int nItem) const;
     BOOL GetCheck(int nItem) const;
     BOOL SetCheck(int nItem, BOOL bCheck = TRUE);
     int GetItemCount() const;

@@ -1,8 +1,10 @@
 // Loading the address list from the browser's key, and the memory of check marks.
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 #include "Journal.h"
+#include "KeyValues.h"
 #include "ProductNames.h"
 #include "RedrawSuspended.h"
 #include "ScopedKey.h"
@@ -21,9 +23,14 @@ bool KeyIsGone(long result) {
 
 // A last guard for a registry that fails every index in a way we do not know.
 constexpr int kMaxConsecutiveFailures = 16;
-// The browser keeps a few dozen addresses; a thousand in a row that do not fit
-// is a registry that will not end its enumeration.
-constexpr int kMaxConsecutiveOversize = 1024;
+
+// Profile entries are value names, which the registry compares without regard to
+// case: these addresses share one entry.
+std::string MarkName(std::string address) {
+    for (char& c : address)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return address;
+}
 
 }  // namespace
 
@@ -33,6 +40,8 @@ void CTypedUrlHistory::FillList() {
 
     RedrawSuspended quiet(m_list);
     m_list.DeleteAllItems();
+    m_loaded.clear();
+    m_keptMarks.clear();
 
     ScopedKey key(m_registry);
     if (key.Open(kTypedUrlsKey) != kErrorSuccess) return;
@@ -40,23 +49,27 @@ void CTypedUrlHistory::FillList() {
     char name[kTextBuffer];
     unsigned char data[kTextBuffer];
     int failures = 0;
-    int oversize = 0;
     for (unsigned long index = 0;; ++index) {
         unsigned long nameLength = kTextBuffer;
         unsigned long dataLength = kTextBuffer;
         const long result =
             m_registry.RegEnumValueA(key.get(), index, name, &nameLength, nullptr, data, &dataLength);
         if (result == kErrorNoMoreItems || KeyIsGone(result)) break;
-        if (result != kErrorSuccess) {
-            // A value whose name or data does not fit is skipped; anything else
-            // counts towards giving up.
-            if (result == kErrorMoreData ? ++oversize >= kMaxConsecutiveOversize
-                                         : ++failures >= kMaxConsecutiveFailures)
-                break;
+        // The row keeps the value exactly as the registry holds it, the bytes its
+        // address is matched and moved by; the list's text may have lost characters
+        // the code page has not. Read for a value too long to show as well: a value
+        // there, just too long, says the enumeration goes on, however long the run.
+        StoredValue exact;
+        const long wide = result == kErrorSuccess || result == kErrorMoreData
+                              ? ReadValueAt(m_registry, key.get(), index, exact)
+                              : result;
+        if (wide == kErrorNoMoreItems || KeyIsGone(wide)) break;
+        if (wide != kErrorSuccess) {
+            if (++failures >= kMaxConsecutiveFailures) break;
             continue;
         }
         failures = 0;
-        oversize = 0;
+        if (result != kErrorSuccess) continue;  // too long for the list; kept by a pruning all the same
         name[std::min(nameLength, kTextBuffer - 1)] = '\0';
         const std::string address = ValueText(data, std::min(dataLength, kTextBuffer));
 
@@ -72,8 +85,15 @@ void CTypedUrlHistory::FillList() {
             continue;
         }
         m_list.SetItemText(row, 1, name);
+        m_loaded.push_back(std::move(exact));
+        m_list.SetItemData(row, m_loaded.size());
         if (m_registry.GetProfileIntA(kSection, address.c_str(), 0) == 1) m_list.SetCheck(row, true);
     }
+}
+
+StoredValue* CTypedUrlHistory::Loaded(int row) {
+    const std::uintptr_t id = m_list.GetItemData(row);
+    return id > 0 && id <= m_loaded.size() ? &m_loaded[id - 1] : nullptr;
 }
 
 void CTypedUrlHistory::OnDeleteItemList(const RowNotice* notification, std::intptr_t* result) {
@@ -81,14 +101,28 @@ void CTypedUrlHistory::OnDeleteItemList(const RowNotice* notification, std::intp
     *result = 0;
 }
 
+// Addresses that share an entry share its mark, and a kept one wins: no address
+// the user kept may come back unchecked because a twin of it was not.
 void CTypedUrlHistory::RememberChecks() {
     const int rows = m_list.GetItemCount();
-    for (int row = 0; row < rows; ++row) RememberCheck(row);
+    std::unordered_set<std::string> kept;
+    for (int row = 0; row < rows; ++row)
+        if (m_list.GetCheck(row)) kept.insert(MarkName(m_list.GetItemText(row, 0)));
+    for (int row = 0; row < rows; ++row) {
+        const std::string address = m_list.GetItemText(row, 0);
+        m_registry.WriteProfileInt(kSection, address.c_str(), kept.count(MarkName(address)) ? 1 : 0);
+    }
 }
 
+// Rows leave one by one, in the list's order: an unchecked row that leaves after
+// a checked twin must not undo the twin's mark; one that leaves before has its
+// mark undone by the twin's.
 void CTypedUrlHistory::RememberCheck(int row) {
     const std::string address = m_list.GetItemText(row, 0);
-    m_registry.WriteProfileInt(kSection, address.c_str(), m_list.GetCheck(row) ? 1 : 0);
+    const bool checked = m_list.GetCheck(row);
+    if (checked) m_keptMarks.insert(MarkName(address));
+    else if (m_keptMarks.count(MarkName(address))) return;
+    m_registry.WriteProfileInt(kSection, address.c_str(), checked ? 1 : 0);
 }
 
 }  // namespace hl

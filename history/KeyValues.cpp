@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "ProductNames.h"
-#include "ValueText.h"
 
 namespace hl {
 
@@ -12,76 +11,59 @@ namespace {
 constexpr unsigned long kMaxName = 16384;                   // the registry's limit on names, with the zero
 constexpr unsigned long kMaxDataBuffer = 64ul * 1024 * 1024;  // far past any real address list
 
-// Every value in its wide form and, if asked, as the list shows it.
-bool ReadValues(IRegistry& registry, RegHandle key, bool listed, std::vector<ListedValue>& values) {
-    values.clear();
-    // Room for what the browser writes; a larger name or value grows its buffer. The
-    // platform copies through buffers of the size it is given, so they start small.
-    std::u16string name(kTextBuffer, u'\0');
-    std::string data(2 * kTextBuffer, '\0');
-    char shownName[kTextBuffer];
-    unsigned char shownData[kTextBuffer];
-    for (unsigned long index = 0;;) {
+// Reads through buffers that a whole key's reading shares. Room for what the browser
+// writes; a larger name or value grows its buffer. The platform copies through
+// buffers of the size it is given, so they start small.
+long ReadAt(IRegistry& registry, RegHandle key, unsigned long index, StoredValue& value, std::u16string& name,
+            std::string& data) {
+    if (name.empty()) name.assign(kTextBuffer, u'\0');
+    if (data.empty()) data.assign(2 * kTextBuffer, '\0');
+    for (;;) {
         unsigned long nameLength = static_cast<unsigned long>(name.size());
         unsigned long dataLength = static_cast<unsigned long>(data.size());
         unsigned long type = kRegNone;
         const long result = registry.RegEnumValueW(key, index, &name[0], &nameLength, &type,
                                                    reinterpret_cast<unsigned char*>(&data[0]), &dataLength);
-        if (result == kErrorNoMoreItems) return true;
         if (result == kErrorMoreData) {
             // The data length, when it is given, is the size needed; otherwise the
             // name is what did not fit. Grow and read the same index again.
             if (dataLength > data.size() && dataLength <= kMaxDataBuffer) data.resize(dataLength);
             else if (name.size() < kMaxName) name.resize(std::min<std::size_t>(name.size() * 4, kMaxName));
-            else return false;
+            else return result;
             continue;
         }
-        if (result != kErrorSuccess) return false;
-
-        ListedValue value;
-        value.value.name.assign(name.data(), std::min<std::size_t>(nameLength, name.size() - 1));
-        value.value.type = type;
-        value.value.data.assign(data.data(), std::min<std::size_t>(dataLength, data.size()));
-        ++index;
-        if (!listed) {
-            values.push_back(std::move(value));
-            continue;
-        }
-
-        unsigned long shownNameLength = kTextBuffer;
-        unsigned long shownDataLength = kTextBuffer;
-        const long shown = registry.RegEnumValueA(key, index - 1, shownName, &shownNameLength, nullptr, shownData,
-                                                  &shownDataLength);
-        // Only a value too long for the list is one it cannot show; any other
-        // answer leaves unknown which row the value stands for.
-        if (shown != kErrorSuccess && shown != kErrorMoreData) return false;
-        if (shown == kErrorSuccess) {
-            value.shown = true;
-            value.name.assign(shownName, std::min(shownNameLength, kTextBuffer - 1));
-            value.name.resize(std::find(value.name.begin(), value.name.end(), '\0') - value.name.begin());
-            value.text = ValueText(shownData, std::min(shownDataLength, kTextBuffer));
-        }
-        values.push_back(std::move(value));
+        if (result != kErrorSuccess) return result;
+        value.name.assign(name.data(), std::min<std::size_t>(nameLength, name.size() - 1));
+        value.type = type;
+        value.data.assign(data.data(), std::min<std::size_t>(dataLength, data.size()));
+        return result;
     }
 }
 
 }  // namespace
 
+long ReadValueAt(IRegistry& registry, RegHandle key, unsigned long index, StoredValue& value) {
+    std::u16string name;
+    std::string data;
+    return ReadAt(registry, key, index, value, name, data);
+}
+
 bool ReadAllValues(IRegistry& registry, RegHandle key, std::vector<StoredValue>& values) {
-    std::vector<ListedValue> read;
-    if (!ReadValues(registry, key, false, read)) return false;
     values.clear();
-    for (ListedValue& value : read) values.push_back(std::move(value.value));
-    return true;
+    std::u16string name;
+    std::string data;
+    for (unsigned long index = 0;; ++index) {
+        StoredValue value;
+        const long result = ReadAt(registry, key, index, value, name, data);
+        if (result == kErrorNoMoreItems) return true;
+        if (result != kErrorSuccess) return false;
+        values.push_back(std::move(value));
+    }
 }
 
-bool ReadListedValues(IRegistry& registry, RegHandle key, std::vector<ListedValue>& values) {
-    return ReadValues(registry, key, true, values);
-}
-
-bool QueryValue(IRegistry& registry, RegHandle key, const std::u16string& name, unsigned long& type,
+long QueryValue(IRegistry& registry, RegHandle key, const std::u16string& name, unsigned long& type,
                 std::string& data) {
-    for (unsigned long size = 0;;) {
+    for (unsigned long size = 2 * kTextBuffer;;) {
         data.assign(size, '\0');
         const unsigned long room = size;
         const long result = registry.RegQueryValueExW(key, name.c_str(), &type,
@@ -89,12 +71,12 @@ bool QueryValue(IRegistry& registry, RegHandle key, const std::u16string& name, 
                                                       &size);
         // Asked without room, or given too little, it says how much the value needs.
         if ((result == kErrorSuccess && room == 0 && size > 0) || (result == kErrorMoreData && size > room)) {
-            if (size > kMaxDataBuffer) return false;
+            if (size > kMaxDataBuffer) return kErrorMoreData;
             continue;
         }
-        if (result != kErrorSuccess) return false;
+        if (result != kErrorSuccess) return result;
         data.resize(std::min(size, room));
-        return true;
+        return result;
     }
 }
 

@@ -16,24 +16,18 @@ struct StoredValue {
     std::string data;  // the bytes as stored
 };
 
-// A value of the browser's key, and what the list makes of it.
-struct ListedValue {
-    StoredValue value;
-    bool shown = false;  // it fits the list's buffers, so a row can stand for it
-    std::string name;    // the name and the address as the list shows them
-    std::string text;
-};
+// The same type and bytes, whatever the name.
+inline bool SameContents(const StoredValue& a, const StoredValue& b) { return a.type == b.type && a.data == b.data; }
 
 // Reads every value of an open key in enumeration order. False when the key
 // could not be read to its end, so that what it holds is not fully known.
 bool ReadAllValues(IRegistry& registry, RegHandle key, std::vector<StoredValue>& values);
-// The same, with each value as the list shows it: read again at the same index
-// through the ANSI calls the list is loaded with, so that a row's text and its
-// value are paired by the registry's own conversion.
-bool ReadListedValues(IRegistry& registry, RegHandle key, std::vector<ListedValue>& values);
+// The value at one index of the enumeration, whatever its size; the enumeration's result.
+long ReadValueAt(IRegistry& registry, RegHandle key, unsigned long index, StoredValue& value);
 
-// One value by name, the registry comparing names as it does. False when it is not there.
-bool QueryValue(IRegistry& registry, RegHandle key, const std::u16string& name, unsigned long& type,
+// One value by name, the registry comparing names as it does: kErrorSuccess,
+// kErrorFileNotFound when it is not there, or the failure that kept it unread.
+long QueryValue(IRegistry& registry, RegHandle key, const std::u16string& name, unsigned long& type,
                 std::string& data);
 
 long StoreValue(IRegistry& registry, RegHandle key, const StoredValue& value);

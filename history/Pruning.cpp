@@ -5,7 +5,6 @@
 // rewritten its key since, so a value belongs to a row only while it holds the
 // row's address, and values are moved with their own type and bytes, never
 // written back from the text the list shows.
-#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -15,7 +14,6 @@
 #include "RedrawSuspended.h"
 #include "ScopedKey.h"
 #include "TypedUrlHistory.h"
-#include "ValueText.h"
 
 namespace hl {
 
@@ -23,82 +21,94 @@ namespace {
 
 std::string UrlName(std::size_t number) { return kUrlValuePrefix + std::to_string(number); }
 
-// Finds the value that holds a row's address among a key's values, each value
-// given to one row at most.
+// Finds the value that is a row's address among a key's values, by its type and
+// bytes exactly, each value given to one row at most. Text as the list shows it
+// will not do: on a legacy code page two addresses can read alike.
 class AddressIndex {
 public:
-    explicit AddressIndex(const std::vector<ListedValue>& values) : m_values(&values), m_taken(values.size()) {
+    explicit AddressIndex(const std::vector<StoredValue>& values) : m_values(&values), m_taken(values.size()) {
         for (std::size_t i = 0; i < values.size(); ++i) {
-            if (!values[i].shown) continue;
             m_byName[values[i].name].push_back(i);
-            m_byText[values[i].text].push_back(i);
+            m_byContents[Contents(values[i])].push_back(i);
         }
     }
 
-    // The untaken value under this name if it still holds this address, or -1.
-    long TakeNamed(const std::string& name, const std::string& text) {
-        auto it = m_byName.find(name);
+    // The untaken value under the row's own name if it still holds the row's address, or -1.
+    long TakeNamed(const StoredValue& row) {
+        auto it = m_byName.find(row.name);
         if (it == m_byName.end()) return -1;
         for (std::size_t i : it->second)
-            if (!m_taken[i] && (*m_values)[i].text == text) return Take(i);
+            if (!m_taken[i] && SameContents((*m_values)[i], row)) return Take(i);
         return -1;
     }
-    // The first untaken value, in enumeration order, that holds this address, or -1.
-    long TakeAny(const std::string& text) {
-        auto it = m_byText.find(text);
-        if (it == m_byText.end()) return -1;
+    // The first untaken value, in enumeration order, that holds the row's address, or -1.
+    long TakeAny(const StoredValue& row) {
+        auto it = m_byContents.find(Contents(row));
+        if (it == m_byContents.end()) return -1;
         for (std::size_t i : it->second)
             if (!m_taken[i]) return Take(i);
         return -1;
     }
-    long Take(const std::string& name, const std::string& text) {
-        const long named = TakeNamed(name, text);
-        return named >= 0 ? named : TakeAny(text);
+    long Take(const StoredValue& row) {
+        const long named = TakeNamed(row);
+        return named >= 0 ? named : TakeAny(row);
     }
     bool Taken(std::size_t i) const { return m_taken[i]; }
 
 private:
+    static std::string Contents(const StoredValue& value) { return std::to_string(value.type) + ':' + value.data; }
     long Take(std::size_t i) {
         m_taken[i] = true;
         return static_cast<long>(i);
     }
 
-    const std::vector<ListedValue>* m_values;
+    const std::vector<StoredValue>* m_values;
     std::vector<bool> m_taken;
-    std::unordered_map<std::string, std::vector<std::size_t>> m_byName;
-    std::unordered_map<std::string, std::vector<std::size_t>> m_byText;
+    std::unordered_map<std::u16string, std::vector<std::size_t>> m_byName;
+    std::unordered_map<std::string, std::vector<std::size_t>> m_byContents;
 };
 
-// A key's values, read as `read` reads them; false when the key is there but could not be read whole.
-template <typename Value>
-bool ReadKey(IRegistry& registry, const char* path, bool (*read)(IRegistry&, RegHandle, std::vector<Value>&),
-             std::vector<Value>& values, bool* exists = nullptr) {
+// A key's values; false when the key is there but could not be read whole.
+bool ReadKey(IRegistry& registry, const char* path, std::vector<StoredValue>& values, bool* exists = nullptr) {
     values.clear();
     ScopedKey key(registry);
     const long opened = key.Open(path);
     if (exists) *exists = opened == kErrorSuccess;
-    return opened == kErrorSuccess ? read(registry, key.get(), values) : opened == kErrorFileNotFound;
+    return opened == kErrorSuccess ? ReadAllValues(registry, key.get(), values) : opened == kErrorFileNotFound;
 }
 
-// Neither a name nor an address as the list shows them holds a zero.
-std::string PrunedKey(const std::string& name, const std::string& text) { return name + '\0' + text; }
+// A value's name, type and bytes in one string, each part of it unmistakable.
+std::string Identity(const StoredValue& value) {
+    std::string identity = std::to_string(value.name.size()) + ':';
+    for (char16_t c : value.name) {
+        identity += static_cast<char>(c & 0xFF);
+        identity += static_cast<char>(c >> 8);
+    }
+    return identity + std::to_string(value.type) + ':' + value.data;
+}
 
-std::vector<StoredValue> Stored(const std::vector<ListedValue>& values) {
-    std::vector<StoredValue> stored;
-    for (const ListedValue& value : values) stored.push_back(value.value);
-    return stored;
+// Whether the value under this name is still exactly this one.
+bool Holds(IRegistry& registry, RegHandle key, const StoredValue& value) {
+    StoredValue now;
+    return QueryValue(registry, key, value.name, now.type, now.data) == kErrorSuccess && SameContents(now, value);
 }
 
 }  // namespace
 
 void CTypedUrlHistory::OnDeleteUnchecked() {
     RedrawSuspended quiet(m_list);
+    // A journal not yet put back holds what only it knows: a pruning would have
+    // to write its own over it. It is tried again, and nothing is pruned while it stays.
+    if (!RecoverFromJournal(m_registry)) {
+        ShowMessage(kJournalKeptMessage);
+        return;
+    }
     m_pruned.clear();
 
-    // Where each address is now. While every row's value still holds its address
-    // one question per row tells so; from the first that does not, the whole key
+    // Where each address is now. While every row's value is still under its name
+    // one question per row tells so; from the first that is not, the whole key
     // is read once, through the handle the scan has open.
-    std::vector<ListedValue> now;
+    std::vector<StoredValue> now;
     bool read = false;
     bool known = false;
     AddressIndex where(now);
@@ -130,8 +140,7 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
             break;
         }
 
-        const std::string name = m_list.GetItemText(row, 1);
-        const std::string address = m_list.GetItemText(row, 0);
+        const StoredValue* loaded = Loaded(row);
         ScopedKey key(m_registry);
         const long opened = key.Open(kTypedUrlsKey);
         if (opened != kErrorSuccess && opened != kErrorFileNotFound) {
@@ -147,25 +156,26 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
         }
         // A key that is gone holds the value no more: the address goes as asked,
         // instead of staying on to be written back by the rewrite. A value
-        // already gone is fine too.
-        if (key && !read && HoldsAddress(key.get(), name, address)) {
-            m_registry.RegDeleteValueA(key.get(), name.c_str());
-            m_pruned.insert(PrunedKey(name, address));
-        } else if (key) {
+        // already gone is fine too; and without a full reading of the key nothing
+        // but the row's own value may go.
+        if (key && loaded && !read && Holds(m_registry, key.get(), *loaded)) {
+            m_registry.RegDeleteValueW(key.get(), loaded->name.c_str());
+            m_pruned.insert(Identity(*loaded));
+        } else if (key && loaded) {
             if (!read) {
                 read = true;
-                known = ReadListedValues(m_registry, key.get(), now);
+                known = ReadAllValues(m_registry, key.get(), now);
                 where = AddressIndex(now);
             }
-            const long found = known ? where.Take(name, address) : -1;
+            const long found = known ? where.Take(*loaded) : -1;
             if (found >= 0) {
-                const ListedValue& value = now[static_cast<std::size_t>(found)];
-                m_registry.RegDeleteValueW(key.get(), value.value.name.c_str());
-                m_pruned.insert(PrunedKey(value.name, address));
+                const StoredValue& value = now[static_cast<std::size_t>(found)];
+                m_registry.RegDeleteValueW(key.get(), value.name.c_str());
+                m_pruned.insert(Identity(value));
             } else if (!known) {
-                // Not fully read: the name the row was loaded under is all there is to go by.
-                m_registry.RegDeleteValueA(key.get(), name.c_str());
-                m_pruned.insert(PrunedKey(name, address));
+                // Where the address is cannot be told now; the rewrite, which reads
+                // the key whole, leaves it out if it is still where it was loaded.
+                m_pruned.insert(Identity(*loaded));
             }
         }
         key.Close();
@@ -186,72 +196,58 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
     RewriteTypedUrls();
 }
 
-bool CTypedUrlHistory::HoldsAddress(RegHandle key, const std::string& name, const std::string& address) {
-    unsigned char data[kTextBuffer];
-    unsigned long size = kTextBuffer;
-    return m_registry.RegQueryValueExA(key, name.c_str(), nullptr, data, &size) == kErrorSuccess &&
-           ValueText(data, std::min(size, kTextBuffer)) == address;
-}
-
 void CTypedUrlHistory::RewriteTypedUrls() {
-    bool journalNeeded = false;
-    const bool saved = Rewrite(journalNeeded);
+    bool journalKept = false;
+    const bool saved = Rewrite(journalKept);
     m_pruned.clear();
     // Remembered at once, as the close would: a process that ends before the
     // window closes must not leave every kept address unchecked.
     RememberChecks();
-    if (!journalNeeded) RemoveJournal(m_registry);
-    if (!saved) ShowMessage(kSaveFailedMessage);
+    if (!saved) ShowMessage(journalKept ? kSaveUndoneAtNextStartMessage : kSaveFailedMessage);
 }
 
-bool CTypedUrlHistory::Rewrite(bool& journalNeeded) {
+bool CTypedUrlHistory::Rewrite(bool& journalKept) {
     // What the key holds now, whatever the list could show of it. Without a full
     // reading the key is left as it is: emptying it could lose what was not read.
-    std::vector<ListedValue> before;
-    if (!ReadKey(m_registry, kTypedUrlsKey, ReadListedValues, before)) return false;
+    std::vector<StoredValue> before;
+    if (!ReadKey(m_registry, kTypedUrlsKey, before)) return false;
 
-    // The rows as url1 to urlN from the top, each moved from the value that
-    // holds its address: the one under the row's name first, then any other.
+    // The rows as url1 to urlN from the top, each moved from the value that is
+    // its address: the one under the row's name first, then any other. A row
+    // whose value is gone is written back as it was loaded, byte for byte.
     AddressIndex index(before);
     const int rows = m_list.GetItemCount();
-    std::vector<std::string> texts(static_cast<std::size_t>(rows));
-    std::vector<long> sources(static_cast<std::size_t>(rows));
+    std::vector<StoredValue*> loaded(static_cast<std::size_t>(rows));
+    std::vector<long> sources(static_cast<std::size_t>(rows), -1);
     for (int row = 0; row < rows; ++row) {
-        char text[kTextBuffer];
-        m_list.GetItemText(row, 0, text, static_cast<int>(kTextBuffer));
-        texts[row] = text;
-        sources[row] = index.TakeNamed(m_list.GetItemText(row, 1), texts[row]);
+        loaded[row] = Loaded(row);
+        if (loaded[row]) sources[row] = index.TakeNamed(*loaded[row]);
     }
     std::vector<StoredValue> after;
-    std::vector<long> origin;  // which old value each new one is, or -1 for a row's text
+    std::vector<long> origin;  // which old value each new one is, or -1 for a row's loaded value
     for (int row = 0; row < rows; ++row) {
-        if (sources[row] < 0) sources[row] = index.TakeAny(texts[row]);
-        StoredValue value;
-        value.name = Widened(UrlName(row + 1));
-        if (sources[row] >= 0) {
-            const StoredValue& source = before[static_cast<std::size_t>(sources[row])].value;
-            value.type = source.type;
-            value.data = source.data;
-        }
-        after.push_back(std::move(value));
+        if (!loaded[row]) continue;  // no value to write; a row loading did not make
+        if (sources[row] < 0) sources[row] = index.TakeAny(*loaded[row]);
+        const StoredValue& source = sources[row] >= 0 ? before[static_cast<std::size_t>(sources[row])] : *loaded[row];
+        after.push_back({Widened(UrlName(row + 1)), source.type, source.data});
         origin.push_back(sources[row]);
     }
     // Then every value no row stands for, unless it is one the pruning deleted
     // that would not go; those named url<number> numbered on after the rows.
     std::size_t numbered = static_cast<std::size_t>(rows);
     for (std::size_t i = 0; i < before.size(); ++i) {
-        const ListedValue& value = before[i];
-        if (index.Taken(i) || (value.shown && m_pruned.count(PrunedKey(value.name, value.text)))) continue;
-        after.push_back(value.value);
+        if (index.Taken(i) || m_pruned.count(Identity(before[i]))) continue;
+        after.push_back(before[i]);
         if (IsNumberedUrlName(after.back().name)) after.back().name = Widened(UrlName(++numbered));
         origin.push_back(static_cast<long>(i));
     }
 
     // The browser's time stamps go with their addresses, and only theirs.
     // Stamps are moved, never shown: their wide form is all there is to read.
+    // One that cannot be read would be lost, so nothing is changed then.
     std::vector<StoredValue> timesBefore;
     bool timesExist = false;
-    if (!ReadKey(m_registry, kTypedUrlsTimeKey, ReadAllValues, timesBefore, &timesExist)) return false;
+    if (!ReadKey(m_registry, kTypedUrlsTimeKey, timesBefore, &timesExist)) return false;
     std::vector<StoredValue> timesAfter;
     if (timesExist) {
         ScopedKey times(m_registry);
@@ -259,60 +255,50 @@ bool CTypedUrlHistory::Rewrite(bool& journalNeeded) {
         for (std::size_t i = 0; i < after.size(); ++i) {
             if (origin[i] < 0) continue;
             StoredValue stamp{after[i].name, kRegNone, {}};
-            if (!QueryValue(m_registry, times.get(), before[static_cast<std::size_t>(origin[i])].value.name,
-                            stamp.type, stamp.data))
-                continue;
+            const long found = QueryValue(m_registry, times.get(), before[static_cast<std::size_t>(origin[i])].name,
+                                          stamp.type, stamp.data);
+            if (found == kErrorFileNotFound) continue;
+            if (found != kErrorSuccess) return false;
             timesAfter.push_back(std::move(stamp));
         }
     }
 
-    std::vector<KeyContents> journal = {{JournaledKey::TypedUrls, Stored(before)}};
-    if (timesExist) journal.push_back({JournaledKey::TypedUrlsTime, timesBefore});
+    std::vector<KeyContents> journal = {{JournaledKey::TypedUrls, before, after}};
+    if (timesExist) journal.push_back({JournaledKey::TypedUrlsTime, timesBefore, timesAfter});
     if (!WriteJournal(m_registry, journal)) return false;  // nothing has been changed yet
 
     // The key is emptied value by value rather than deleted and made again: a key
     // that was deleted and then could not be created would take every address
-    // with it. Its subkeys, if any, stay.
+    // with it. Its subkeys, if any, stay. The stamps follow; the two keys are
+    // saved together or put back together, so that no address carries another's stamp.
     ScopedKey key(m_registry);
-    if (key.Create(kTypedUrlsKey) != kErrorSuccess) return false;
-    bool saved = true;
-    for (const ListedValue& value : before) {
-        const long result = m_registry.RegDeleteValueW(key.get(), value.value.name.c_str());
-        if (result != kErrorSuccess && result != kErrorFileNotFound) saved = false;
+    if (key.Create(kTypedUrlsKey) != kErrorSuccess) {
+        RemoveJournal(m_registry);
+        return false;
     }
-    for (std::size_t i = 0; saved && i < after.size(); ++i) {
-        if (origin[i] >= 0) {
-            saved = StoreValue(m_registry, key.get(), after[i]) == kErrorSuccess;
-        } else {
-            // No value holds the address any more: the row's text is all there is of it.
-            const std::string& text = texts[i];
-            saved = m_registry.RegSetValueExA(key.get(), UrlName(i + 1).c_str(), 0, kRegSz,
-                                              reinterpret_cast<const unsigned char*>(text.c_str()),
-                                              static_cast<unsigned long>(text.size() + 1)) == kErrorSuccess;
-        }
-    }
+    bool saved = ReplaceValues(m_registry, key.get(), before, after);
+    ScopedKey times(m_registry);
+    const bool timesTouched = saved && timesExist && times.Open(kTypedUrlsTimeKey) == kErrorSuccess;
+    if (saved && timesExist) saved = timesTouched && ReplaceValues(m_registry, times.get(), timesBefore, timesAfter);
     if (!saved) {
-        // Put back what the key held; if even that fails the journal stays, for the next start.
-        std::vector<StoredValue> written;
-        for (const StoredValue& value : after) written.push_back({value.name, kRegNone, {}});
-        journalNeeded = !ReplaceValues(m_registry, key.get(), written, Stored(before));
+        // Put back what both keys held; if even that fails the journal stays, for the next start.
+        bool back = ReplaceValues(m_registry, key.get(), after, before);
+        if (timesTouched) back = ReplaceValues(m_registry, times.get(), timesAfter, timesBefore) && back;
+        if (back) RemoveJournal(m_registry);
+        journalKept = !back;
         return false;
     }
     key.Close();
+    times.Close();
+    // Both keys are saved: the journal has nothing left to put back.
+    CloseJournal(m_registry);
 
-    for (int row = 0; row < rows; ++row) m_list.SetItemText(row, 1, UrlName(row + 1).c_str());
-
-    // The addresses are saved whatever becomes of their stamps; stamps that
-    // could not be moved are put back as they were.
-    if (!timesExist) return true;
-    ScopedKey times(m_registry);
-    if (times.Open(kTypedUrlsTimeKey) == kErrorSuccess &&
-        ReplaceValues(m_registry, times.get(), timesBefore, timesAfter))
-        return true;
-    // If even putting them back fails, the journal puts both keys back as they
-    // were at the next start: better than addresses with others' stamps.
-    if (times && !ReplaceValues(m_registry, times.get(), timesAfter, timesBefore)) journalNeeded = true;
-    return false;
+    // Each row now stands at its new name, holding what was moved there.
+    for (int row = 0, moved = 0; row < rows; ++row) {
+        m_list.SetItemText(row, 1, UrlName(row + 1).c_str());
+        if (loaded[row]) *loaded[row] = after[static_cast<std::size_t>(moved++)];
+    }
+    return true;
 }
 
 }  // namespace hl

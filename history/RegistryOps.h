@@ -21,6 +21,8 @@ public:
                                unsigned char* data, unsigned long* dataLength) = 0;
     virtual long RegDeleteValueA(RegHandle key, const char* name) = 0;
     virtual long RegDeleteKeyA(const char* subKey) = 0;
+    // Removes the key with its values and every key below it.
+    virtual long RegDeleteTreeA(const char* subKey) = 0;
     virtual long RegCreateKeyExA(const char* subKey, unsigned long reserved, const char* keyClass,
                                  unsigned long options, unsigned long access, RegHandle* result,
                                  unsigned long* disposition) = 0;

@@ -41,21 +41,23 @@ std::string CTypedUrlHistory::SelectedAddresses() {
 }
 
 bool CTypedUrlHistory::LastTyped(int row, std::uint64_t& fileTime) {
-    const std::string name = m_list.GetItemText(row, 1);
-    ScopedKey urls(m_registry);
+    const StoredValue* loaded = Loaded(row);
+    if (!loaded) return false;
     // A value the browser has since given another address has no stamp of this row's.
-    if (urls.Open(kTypedUrlsKey) != kErrorSuccess || !HoldsAddress(urls.get(), name, m_list.GetItemText(row, 0)))
+    ScopedKey urls(m_registry);
+    unsigned long type = kRegNone;
+    std::string data;
+    if (urls.Open(kTypedUrlsKey) != kErrorSuccess || !QueryValue(m_registry, urls.get(), loaded->name, type, data) ||
+        type != loaded->type || data != loaded->data)
         return false;
     urls.Close();
     ScopedKey times(m_registry);
-    if (times.Open(kTypedUrlsTimeKey) != kErrorSuccess) return false;
-    unsigned char data[sizeof fileTime + 1];
-    unsigned long size = sizeof data;
+    std::string stamp;
     // The browser stores a FILETIME of 8 bytes; anything else, or no time at all, is no stamp.
-    if (m_registry.RegQueryValueExA(times.get(), name.c_str(), nullptr, data, &size) != kErrorSuccess ||
-        size != sizeof fileTime)
+    if (times.Open(kTypedUrlsTimeKey) != kErrorSuccess ||
+        !QueryValue(m_registry, times.get(), loaded->name, type, stamp) || stamp.size() != sizeof fileTime)
         return false;
-    std::memcpy(&fileTime, data, sizeof fileTime);
+    std::memcpy(&fileTime, stamp.data(), sizeof fileTime);
     return fileTime != 0;
 }
 

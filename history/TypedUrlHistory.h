@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AddressList.h"
+#include "KeyValues.h"
 #include "RegistryOps.h"
 #include "Shell.h"
 
@@ -55,6 +56,12 @@ public:
     static constexpr const char kSaveFailedMessage[] =
         "The typed addresses could not be saved.\n"
         "The addresses you kept are still in Internet Explorer's list, but they were not renumbered.";
+    static constexpr const char kSaveUndoneAtNextStartMessage[] =
+        "The typed addresses could not be saved, nor put back as they were.\n"
+        "Internet Explorer's list is put back as it was before this pruning when Hedgeloom next starts.";
+    static constexpr const char kJournalKeptMessage[] =
+        "Nothing was deleted: an earlier pruning that was cut short could not be undone yet.\n"
+        "Close Hedgeloom and Internet Explorer, then try again.";
 
 protected:
     CTypedUrlHistory(IRegistry& registry, IAddressList& list, IShell& shell)
@@ -69,22 +76,28 @@ protected:
 private:
     void SetAllChecks(bool (*newState)(bool current));
     void RememberCheck(int row);
-    // Whether the value of that name, as the list would show it, is that address.
-    bool HoldsAddress(RegHandle key, const std::string& name, const std::string& address);
-    // The browser's stamp of the value the row came from, while that value still holds the row's address.
+    // The value a row stands for, exactly as it was loaded or last moved; null
+    // for a row loading did not make.
+    StoredValue* Loaded(int row);
+    // The browser's stamp of the value the row stands for, while the key still holds that value.
     bool LastTyped(int row, std::uint64_t& fileTime);
-    // The rewrite itself; false when the addresses or their stamps could not be
-    // saved. journalNeeded: the keys may be neither as they were nor as meant.
-    bool Rewrite(bool& journalNeeded);
+    // The rewrite itself; false when the addresses and their stamps could not be
+    // saved. journalKept: they could not be put back either, and the journal
+    // puts them back at the next start.
+    bool Rewrite(bool& journalKept);
 
     IRegistry& m_registry;
     IAddressList& m_list;
     IShell& m_shell;
-    // The values the last pruning deleted, by name and address; one that
+    // The values the last pruning deleted, by name, type and bytes; one that
     // survived its deletion must not come back through the rewrite.
     std::unordered_set<std::string> m_pruned;
     // A row that loading takes back has no check mark to remember.
     bool m_discarding = false;
+    // The values the rows were loaded from; a row carries its place here, plus one.
+    std::vector<StoredValue> m_loaded;
+    // The entries of checked rows that have left the list since it was loaded.
+    std::unordered_set<std::string> m_keptMarks;
 };
 
 }  // namespace hl

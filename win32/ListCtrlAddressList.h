@@ -19,6 +19,8 @@ public:
     int GetItemText(int nItem, int nSubItem, char* buffer, int length) override {
         return m_list.GetItemText(nItem, nSubItem, buffer, length);
     }
+    bool SetItemData(int nItem, std::uintptr_t data) override { return m_list.SetItemData(nItem, data) != FALSE; }
+    std::uintptr_t GetItemData(int nItem) override { return m_list.GetItemData(nItem); }
     bool GetCheck(int nItem) override { return m_list.GetCheck(nItem) != FALSE; }
     bool SetCheck(int nItem, bool check) override { return m_list.SetCheck(nItem, check) != FALSE; }
     int GetItemCount() override { return m_list.GetItemCount(); }

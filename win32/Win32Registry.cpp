@@ -44,6 +44,10 @@ long Win32Registry::RegDeleteKeyA(const char* subKey) {
     return ::RegDeleteKeyA(HKEY_CURRENT_USER, subKey);
 }
 
+long Win32Registry::RegDeleteTreeA(const char* subKey) {
+    return ::RegDeleteTreeA(HKEY_CURRENT_USER, subKey);
+}
+
 long Win32Registry::RegCreateKeyExA(const char* subKey, unsigned long reserved, const char* keyClass,
                                     unsigned long options, unsigned long access, RegHandle* result,
                                     unsigned long* disposition) {

@@ -2,9 +2,12 @@
 // rewritten while the window is open, time stamps that follow their addresses,
 // and a process that dies at any registry call of a pruning.
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <map>
 #include <set>
 
+#include "ScopedKey.h"
 #include "contract/Contract.h"
 #include "support/MemoryRegistry.h"
 
@@ -28,7 +31,8 @@ std::vector<WideValue> SourcesTopDown(const std::vector<Row>& rows, const std::v
 
 TEST_P(BrowserKey, AddressesOutsideTheCodePageKeepTheirBytes) {
     // On this test's code page (the prefix's, or Latin-1 in memory) most of these read as '?'; two
-    // of them even read alike. Pruning must still move every kept one exactly and delete the right one.
+    // of them even read alike. Pruning must still move every kept one exactly and delete the right
+    // one, also when the browser has rewritten its key under the open window.
     const std::vector<WideValue> seeded = {
         WideSz(u"url1", u"http://ru.example/\u043F\u0440\u0438\u0432\u0435\u0442"),
         WideSz(u"url2", u"http://ja.example/\u65E5\u672C\u8A9E"),
@@ -40,17 +44,36 @@ TEST_P(BrowserKey, AddressesOutsideTheCodePageKeepTheirBytes) {
         WideSz(u"url8", u"http://plain.example/"),
         WideSz(u"\u0430\u0434\u0440\u0435\u0441", u"http://named.example/\u0416"),
     };
-    for (const char* unchecked : {"url6", "url7", "url8"}) {
-        SCOPED_TRACE(unchecked);
+    struct Case {
+        const char* unchecked;
+        std::vector<std::u16string> gone;  // then deleted by the browser
+        std::vector<WideValue> written;    // and written
+    };
+    const Case cases[] = {
+        {"url6", {}, {}},
+        {"url7", {}, {}},
+        {"url8", {}, {}},
+        {"url6", {u"url6", u"url7"}, {{u"url6", seeded[6].type, seeded[6].data}}},  // a look-alike in its place
+        {"url8", {u"url1", u"url3"}, {}},  // kept addresses gone: written back as they were loaded
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.unchecked) + (c.gone.empty() ? "" : ", rewritten"));
         Reset();
         Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
         WriteWide(Raw(), hl::kTypedUrlsKey, seeded);
         history->FillList();
         history->OnCheckAll();
         for (int row = 0; row < List().GetItemCount(); ++row)
-            if (List().GetItemText(row, 1) == unchecked) List().SetCheck(row, false);
+            if (List().GetItemText(row, 1) == c.unchecked) List().SetCheck(row, false);
         ASSERT_EQ(Rows().size(), seeded.size());
         const std::vector<Row> kept = Kept();
+        if (!c.gone.empty()) {
+            hl::ScopedKey key(Raw());
+            ASSERT_EQ(key.Open(hl::kTypedUrlsKey), hl::kErrorSuccess);
+            for (const std::u16string& name : c.gone) Raw().RegDeleteValueW(key.get(), name.c_str());
+            key.Close();
+            WriteWide(Raw(), hl::kTypedUrlsKey, c.written);
+        }
 
         history->OnDeleteUnchecked();
         std::vector<WideValue> expected = SourcesTopDown(kept, seeded);
@@ -111,17 +134,25 @@ struct Seed {
 };
 
 TEST_P(BrowserKey, StampsFollowTheirAddresses) {
+    // A failure while the stamps are read stops the rewrite before it starts; one while they
+    // move puts both keys back, or leaves the journal to, so that no address gets another's stamp.
     struct Case {
         const char* what;
         bool stamps;
+        int opens;  // calls are counted once the time key has been opened this often
         RegOp op;
-        int call;  // of op once the time key is opened for the third time, the write; 0 for none
+        int call;  // of op, counted from 1; 0 for none, -1 for every one
+        const char* message;
     };
+    const char* failed = History::kSaveFailedMessage;
     const Case cases[] = {
-        {"stamps moved", true, RegOp::Set, 0},
-        {"no time key", false, RegOp::Set, 0},
-        {"a stamp not stored", true, RegOp::Set, 2},
-        {"an old stamp will not go", true, RegOp::DeleteValue, 3},
+        {"stamps moved", true, 0, RegOp::Set, 0, nullptr},
+        {"no time key", false, 0, RegOp::Set, 0, nullptr},
+        {"a stamp cannot be read", true, 2, RegOp::Query, 1, failed},
+        {"the time key will not open for the move", true, 3, RegOp::Open, 1, failed},
+        {"a stamp not stored", true, 3, RegOp::Set, 2, failed},
+        {"no old stamp will go, nor the new ones", true, 3, RegOp::DeleteValue, -1,
+         History::kSaveUndoneAtNextStartMessage},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -133,27 +164,38 @@ TEST_P(BrowserKey, StampsFollowTheirAddresses) {
         history->OnCheckAll();
         for (int row = 0; row < List().GetItemCount(); ++row)
             if (List().GetItemText(row, 1) == "url3") List().SetCheck(row, false);  // its stamp goes with it
-        const std::vector<RegValue> before = TypedUrls();
         const std::vector<Row> kept = Kept();
+        std::vector<RegValue> beforeRewrite;  // taken when the profile's section goes
         int timeOpens = 0;
         int matched = 0;
         faulty->onCall = [&](RegOp op, int, const std::string& what) {
+            if (op == RegOp::DeleteKey && what == hl::kSectionKey) beforeRewrite = TypedUrls();
             if (op == RegOp::Open && what == hl::kTypedUrlsTimeKey) ++timeOpens;
-            return timeOpens >= 3 && op == c.op && ++matched == c.call ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+            const bool fails = c.call && timeOpens >= c.opens && op == c.op && (c.call < 0 || ++matched == c.call);
+            return fails ? hl::kErrorAccessDenied : hl::kErrorSuccess;
         };
         history->OnDeleteUnchecked();
         faulty->onCall = nullptr;
+        EXPECT_EQ(history->messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+        bool journal = false;
+        ReadValues(Raw(), hl::kJournalKey, &journal);
+        EXPECT_EQ(journal, c.call < 0) << "the journal is kept only when the keys could not be put back";
+        if (journal) {
+            Reset();
+            history->FillList();
+        }
 
-        EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, before))) << "the addresses are saved all the same";
         bool exists = true;
         const std::vector<WideValue> stamps = ReadWide(Raw(), hl::kTypedUrlsTimeKey, &exists);
         EXPECT_EQ(exists, c.stamps);
         if (c.call) {
-            EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
-            EXPECT_EQ(SortedWide(stamps), SortedWide(seed.stamps)) << "put back as they were";
-        } else if (c.stamps) {
-            EXPECT_TRUE(history->messages.empty());
-            // Rows from the top: five, four, one; then the unshown URL2 as url4, and "blob".
+            EXPECT_EQ(Sorted(TypedUrls()), Sorted(beforeRewrite)) << "both keys back as they were";
+            EXPECT_EQ(SortedWide(stamps), SortedWide(seed.stamps));
+            continue;
+        }
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, beforeRewrite)));
+        // Rows from the top: five, four, one; then the unshown URL2 as url4, and "blob".
+        if (c.stamps) {
             EXPECT_EQ(SortedWide(stamps), SortedWide({WideStamp(u"url1", 5), WideStamp(u"url3", 1),
                                                       WideStamp(u"url4", 2), WideStamp(u"blob", 4)}));
         }
@@ -174,8 +216,13 @@ std::multimap<std::string, std::string> Addresses(const std::vector<WideValue>& 
 
 TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
     const Seed seed;
-    std::set<std::pair<std::string, std::string>> before;  // each address with its stamp
-    std::set<std::string> kept;
+    // What the browser writes when the user types an address after the death, before the next start.
+    const WideValue typed = WideSz(u"url7", u"http://typed.later/"), typedStamp = WideStamp(u"url7", 7);
+    const std::string typedAddress = std::to_string(typed.type) + ":" + typed.data;
+    std::set<std::pair<std::string, std::string>> before = {{typedAddress, typedStamp.data}};  // each address with its stamp
+    std::set<std::string> kept, pruned;
+    std::vector<WideValue> savedUrls, savedStamps;  // the keys as a pruning that ran to its end leaves them
+    bool saved = false;  // the keys were so when the process died
     int calls = 0;
     auto diesAt = [&calls](int at) {
         calls = 0;
@@ -184,17 +231,17 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
         };
     };
     // Prunes url1 and url4 with a registry that stops obeying at its call `death` (never, for 0), as
-    // if the process died there; the program then starts again, dying at call `rebirth` of its start
-    // if that is not 0, and then once more for good.
-    auto prune = [&](int death, int rebirth) {
+    // if the process died there; the browser then writes a new address if `browser`; the program then
+    // starts again, dying at call `rebirth` of its start if that is not 0, and then once more for good.
+    auto prune = [&](int death, int rebirth, bool browser) {
         Reset();
         WriteWide(Raw(), hl::kTypedUrlsTimeKey, seed.stamps);
         Load(seed.urls);
-        if (before.empty()) {
+        if (kept.empty()) {
             const std::vector<WideValue> urls = ReadWide(Raw(), hl::kTypedUrlsKey);
             for (const auto& address : Addresses(urls, seed.stamps)) before.insert(address);
             for (const WideValue& url : urls)
-                if (url.name != u"url1" && url.name != u"url4") kept.insert(std::to_string(url.type) + ":" + url.data);
+                (url.name != u"url1" && url.name != u"url4" ? kept : pruned).insert(std::to_string(url.type) + ":" + url.data);
         }
         history->OnCheckAll();
         for (int row = 0; row < List().GetItemCount(); ++row) {
@@ -204,6 +251,14 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
         faulty->onCall = diesAt(death);
         history->OnDeleteUnchecked();
         const int pruning = calls;
+        const std::vector<WideValue> urls = SortedWide(ReadWide(Raw(), hl::kTypedUrlsKey));
+        const std::vector<WideValue> stamps = SortedWide(ReadWide(Raw(), hl::kTypedUrlsTimeKey));
+        if (!death) savedUrls = urls, savedStamps = stamps;
+        saved = urls == savedUrls && stamps == savedStamps;
+        if (browser) {
+            WriteWide(Raw(), hl::kTypedUrlsKey, {typed});
+            WriteWide(Raw(), hl::kTypedUrlsTimeKey, {typedStamp});
+        }
         if (rebirth) {
             Reset();
             faulty->onCall = diesAt(rebirth);
@@ -212,16 +267,19 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
         Reset();
         return pruning;
     };
-    const int all = prune(0, 0);
+    const int all = prune(0, 0, false);
     ASSERT_GT(all, 20);
     for (int death = 1; death <= all + 1; ++death) {
-        prune(death, 0);
+        prune(death, 0, false);
         bool journal = false;
         ReadValues(Raw(), hl::kJournalKey, &journal);
         // While a journal is there, the next start itself may die on its way through it.
-        for (int rebirth = 0; rebirth <= (journal ? 40 : 0); rebirth += rebirth < 8 ? 1 : 8) {
-            SCOPED_TRACE("died at call " + std::to_string(death) + ", then at call " + std::to_string(rebirth));
-            if (rebirth) prune(death, rebirth);
+        std::vector<std::pair<int, bool>> runs = {{0, false}, {0, true}};
+        for (int rebirth = 1; journal && rebirth <= 40; rebirth += rebirth < 8 ? 1 : 8) runs.emplace_back(rebirth, false);
+        for (const auto& [rebirth, browser] : runs) {
+            SCOPED_TRACE("died at call " + std::to_string(death) + (browser ? ", the browser wrote" : "") +
+                         ", then at call " + std::to_string(rebirth));
+            if (rebirth || browser) prune(death, rebirth, browser);
             history->FillList();
             const std::multimap<std::string, std::string> now =
                 Addresses(ReadWide(Raw(), hl::kTypedUrlsKey), ReadWide(Raw(), hl::kTypedUrlsTimeKey));
@@ -230,13 +288,117 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
                     << "not there before, or with another stamp: " << address << " " << stamp;
             for (const std::string& address : kept)
                 EXPECT_EQ(now.count(address), 1u) << "a kept address not there exactly once: " << address;
+            EXPECT_EQ(now.count(typedAddress), browser ? 1u : 0u) << "the browser's own address";
+            for (const std::string& address : pruned)
+                EXPECT_TRUE(!saved || !now.count(address)) << "a finished pruning undone: " << address;
             bool left = true;
             ReadValues(Raw(), hl::kJournalKey, &left);
             EXPECT_FALSE(left) << "the journal outlived a start";
-            if (death > all) {
+            if (death > all && !browser) {
                 EXPECT_EQ(Checks(), (std::vector<bool>{true, true})) << "remembered once the pruning returned";
             }
         }
+    }
+}
+
+TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
+    using Fault = std::function<long(RegOp, int, const std::string&)>;
+    using Pick = std::function<bool(RegOp, const std::string&)>;
+    // Calls that fail: each call that `fails` picks, or, once `dies` picked one, every call after it.
+    auto faults = [](Pick fails, Pick dies) {
+        auto dead = std::make_shared<bool>(false);
+        return Fault([=](RegOp op, int, const std::string& what) {
+            if (*dead || (fails && fails(op, what))) return hl::kErrorAccessDenied;
+            *dead = dies && dies(op, what);
+            return hl::kErrorSuccess;
+        });
+    };
+    auto is = [](RegOp op, std::string what) { return [=](RegOp o, const std::string& w) { return o == op && w == what; }; };
+    auto once = [](Pick pick) {
+        auto done = std::make_shared<bool>(false);
+        return [=](RegOp op, const std::string& what) { return !*done && pick(op, what) && (*done = true); };
+    };
+    const std::string journalKey = hl::kJournalKey;
+    auto journal = [&](std::vector<RegValue>* values = nullptr) {
+        bool exists = false;
+        const std::vector<RegValue> read = ReadValues(Raw(), journalKey, &exists);
+        if (values) *values = read;
+        return exists;
+    };
+    // Five addresses, site3 unchecked: the rewrite means to leave site5, site4, site2, site1.
+    const std::vector<RegValue> loaded = Numbered(5);
+    std::vector<RegValue> unchecked = loaded, saved;
+    unchecked.erase(unchecked.begin() + 2);
+    for (const char* site : {"5", "4", "2", "1"})
+        saved.push_back(Sz("url" + std::to_string(saved.size() + 1), std::string("http://site") + site + "/"));
+    // Prunes the list as it was last loaded, or a list loaded afresh from the five.
+    auto prune = [&](Fault fault, bool fresh = true) {
+        if (fresh) {
+            Reset();
+            Load(loaded);
+        }
+        history->messages.clear();
+        history->OnCheckAll();
+        for (int row = 0; row < List().GetItemCount(); ++row)
+            if (List().GetItemText(row, 0) == "http://site3/") List().SetCheck(row, false);
+        faulty->onCall = std::move(fault);
+        history->OnDeleteUnchecked();
+        faulty->onCall = nullptr;
+    };
+    auto start = [&](Fault fault) {
+        Reset();
+        faulty->onCall = std::move(fault);
+        history->FillList();
+        faulty->onCall = nullptr;
+    };
+    const auto cutOff = is(RegOp::Set, "url1");  // the process dies once the rewrite stored url1
+
+    {
+        SCOPED_TRACE("cut off; putting back fails once, and again at the next pruning");
+        prune(faults(nullptr, cutOff));
+        start(faults(once(is(RegOp::Set, "url1")), nullptr));
+        EXPECT_TRUE(journal()) << "kept for the next start";
+        const std::vector<RegValue> halfBack = TypedUrls();
+        prune(faults(is(RegOp::Set, "url1"), nullptr), false);
+        EXPECT_EQ(history->messages, std::vector<std::string>{History::kJournalKeptMessage});
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(halfBack)) << "nothing pruned";
+        start(nullptr);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(unchecked)) << "put back as the cut-off rewrite found it";
+        EXPECT_FALSE(journal());
+    }
+    {
+        SCOPED_TRACE("cut off; the journal holds bytes after its last value");
+        prune(faults(nullptr, cutOff));
+        std::vector<RegValue> parts;
+        ASSERT_TRUE(journal(&parts));
+        const std::vector<RegValue> cut = TypedUrls();
+        for (RegValue& part : parts)
+            if (part.name == "1") WriteValues(Raw(), journalKey, {{"1", part.type, part.data + "x"}});
+        start(nullptr);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(cut)) << "refused";
+        EXPECT_FALSE(journal());
+    }
+    {
+        SCOPED_TRACE("a journal part not written, nor the journal removed");
+        prune(faults([&](RegOp op, const std::string& what) {
+            return (op == RegOp::Set && what == "1") || (op == RegOp::DeleteKey && what == journalKey);
+        }, nullptr));
+        EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
+        std::vector<RegValue> left;
+        journal(&left);
+        for (const RegValue& value : left) EXPECT_NE(value.name, "Complete");
+        start(nullptr);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(unchecked));
+        EXPECT_FALSE(journal());
+    }
+    {
+        SCOPED_TRACE("a key below the journal");
+        prune(faults([&](RegOp op, const std::string& what) {
+            if (op == RegOp::Set && what == "Complete") WriteValues(Raw(), journalKey + "\\Below", loaded);
+            return false;
+        }, nullptr));
+        EXPECT_FALSE(journal()) << "removed whole";
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(saved));
     }
 }
 

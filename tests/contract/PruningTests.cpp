@@ -83,9 +83,10 @@ TEST_P(Pruning, OpenThatFailedIsTriedAgainAfterALaterDeletion) {
             Reset();
             Load(Numbered(6));
             SetChecks({false, true, false, false, true, false});
-            const int base = faulty->Calls(RegOp::Open);
-            faulty->onCall = [&plan, base](RegOp op, int n, const std::string&) {
-                const bool fails = op == RegOp::Open && std::count(plan.begin(), plan.end(), n - base);
+            int opens = 0;
+            faulty->onCall = [&plan, &opens](RegOp op, int, const std::string& what) {
+                const bool fails = op == RegOp::Open && what == hl::kTypedUrlsKey &&
+                                   std::count(plan.begin(), plan.end(), ++opens);
                 return fails ? hl::kErrorAccessDenied : hl::kErrorSuccess;
             };
             faulty->ClearLog();
@@ -93,7 +94,8 @@ TEST_P(Pruning, OpenThatFailedIsTriedAgainAfterALaterDeletion) {
             logs.emplace_back();
             for (const std::string& line : faulty->Log()) {
                 if (line.rfind("DeleteKey", 0) == 0) break;
-                if (line.rfind("WriteProfile", 0) != 0) logs.back().push_back(line);
+                if (line.rfind("WriteProfile", 0) != 0 && line.find("Journal") == std::string::npos)
+                    logs.back().push_back(line);
             }
             rows.push_back(Rows());
             for (Row& row : rows.back()) row.name.clear();
@@ -114,7 +116,6 @@ TEST_P(Pruning, FailedSavePutsTheKeyBackAndSaysSo) {
         {"nothing fails", RegOp::Set, 0, true},
         {"key cannot be read", RegOp::Open, 1, false},
         {"key cannot be read to its end", RegOp::Enum, 2, false},
-        {"journal cannot be written", RegOp::Create, 1, false},
         {"key cannot be made again", RegOp::Create, 2, false},
         {"an old value will not go", RegOp::DeleteValue, 2, false},
         {"first address not stored", RegOp::Set, 3, false},

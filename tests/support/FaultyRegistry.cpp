@@ -41,6 +41,10 @@ long FaultyRegistry::RegDeleteKeyA(const char* subKey) {
     return Call(RegOp::DeleteKey, subKey, [&] { return m_inner.RegDeleteKeyA(subKey); });
 }
 
+long FaultyRegistry::RegDeleteTreeA(const char* subKey) {
+    return Call(RegOp::DeleteKey, subKey, [&] { return m_inner.RegDeleteTreeA(subKey); });
+}
+
 long FaultyRegistry::RegCreateKeyExA(const char* subKey, unsigned long reserved, const char* keyClass,
                                      unsigned long options, unsigned long access, hl::RegHandle* result,
                                      unsigned long* disposition) {

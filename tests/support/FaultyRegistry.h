@@ -37,6 +37,7 @@ public:
                        unsigned long* type, unsigned char* data, unsigned long* dataLength) override;
     long RegDeleteValueA(hl::RegHandle key, const char* name) override;
     long RegDeleteKeyA(const char* subKey) override;
+    long RegDeleteTreeA(const char* subKey) override;
     long RegCreateKeyExA(const char* subKey, unsigned long reserved, const char* keyClass,
                          unsigned long options, unsigned long access, hl::RegHandle* result,
                          unsigned long* disposition) override;

@@ -36,6 +36,12 @@ int MemoryList::GetItemText(int nItem, int nSubItem, char* buffer, int length) {
     return static_cast<int>(text.size());
 }
 
+bool MemoryList::SetItemData(int nItem, std::uintptr_t data) {
+    if (!Valid(nItem)) return false;
+    m_rows[static_cast<std::size_t>(nItem)].data = data;
+    return true;
+}
+
 bool MemoryList::SetCheck(int nItem, bool check) {
     if (!Valid(nItem)) return false;
     m_rows[static_cast<std::size_t>(nItem)].checked = check;

@@ -16,6 +16,7 @@ class MemoryList final : public hl::IAddressList {
 public:
     struct Row {
         std::string text[2];
+        std::uintptr_t data = 0;
         bool checked = false;
         bool selected = false;
     };
@@ -34,6 +35,10 @@ public:
     bool SetItemText(int nItem, int nSubItem, const char* text) override;
     std::string GetItemText(int nItem, int nSubItem) override;
     int GetItemText(int nItem, int nSubItem, char* buffer, int length) override;
+    bool SetItemData(int nItem, std::uintptr_t data) override;
+    std::uintptr_t GetItemData(int nItem) override {
+        return Valid(nItem) ? m_rows[static_cast<std::size_t>(nItem)].data : 0;
+    }
     bool GetCheck(int nItem) override { return Valid(nItem) && m_rows[static_cast<std::size_t>(nItem)].checked; }
     bool SetCheck(int nItem, bool check) override;
     int GetItemCount() override { return static_cast<int>(m_rows.size()); }

@@ -199,6 +199,19 @@ long MemoryRegistry::RegDeleteKeyA(const char* subKey) {
     return hl::kErrorSuccess;
 }
 
+long MemoryRegistry::RegDeleteTreeA(const char* subKey) {
+    const std::string folded = Folded(subKey);
+    if (!m_keys.count(folded)) return hl::kErrorFileNotFound;
+    const std::string below = folded + "\\";
+    for (auto it = m_keys.lower_bound(below); it != m_keys.end() && it->first.rfind(below, 0) == 0;) {
+        it->second->deleted = true;
+        it = m_keys.erase(it);
+    }
+    m_keys[folded]->deleted = true;
+    m_keys.erase(folded);
+    return hl::kErrorSuccess;
+}
+
 long MemoryRegistry::RegCreateKeyExA(const char* subKey, unsigned long, const char*, unsigned long,
                                      unsigned long, hl::RegHandle* result, unsigned long*) {
     *result = Open(subKey, true);
