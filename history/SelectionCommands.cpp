@@ -47,15 +47,17 @@ bool CTypedUrlHistory::LastTyped(int row, std::uint64_t& fileTime) {
     ScopedKey urls(m_registry);
     unsigned long type = kRegNone;
     std::string data;
-    if (urls.Open(kTypedUrlsKey) != kErrorSuccess || !QueryValue(m_registry, urls.get(), loaded->name, type, data) ||
-        type != loaded->type || data != loaded->data)
+    if (urls.Open(kTypedUrlsKey) != kErrorSuccess ||
+        QueryValue(m_registry, urls.get(), loaded->name, type, data) != kErrorSuccess || type != loaded->type ||
+        data != loaded->data)
         return false;
     urls.Close();
     ScopedKey times(m_registry);
     std::string stamp;
     // The browser stores a FILETIME of 8 bytes; anything else, or no time at all, is no stamp.
     if (times.Open(kTypedUrlsTimeKey) != kErrorSuccess ||
-        !QueryValue(m_registry, times.get(), loaded->name, type, stamp) || stamp.size() != sizeof fileTime)
+        QueryValue(m_registry, times.get(), loaded->name, type, stamp) != kErrorSuccess ||
+        stamp.size() != sizeof fileTime)
         return false;
     std::memcpy(&fileTime, stamp.data(), sizeof fileTime);
     return fileTime != 0;
