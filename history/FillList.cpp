@@ -28,6 +28,15 @@ constexpr int kMaxConsecutiveOversize = 1024;
 }  // namespace
 
 void CTypedUrlHistory::FillList() {
+    // A copy that is rewriting the keys or writing its marks is waited for; one
+    // that goes on too long is left to it: nothing is loaded, nor recovered.
+    const Exclusive exclusive(*this);
+    m_lockedOut = !exclusive;
+    if (m_lockedOut) {
+        ShowMessage(kBusyMessage);
+        return;
+    }
+
     // A rewrite that the end of the process cut off is undone before anything is shown.
     RecoverFromJournal(m_registry);
 
@@ -82,6 +91,9 @@ void CTypedUrlHistory::OnDeleteItemList(const RowNotice* notification, std::intp
 }
 
 void CTypedUrlHistory::RememberChecks() {
+    // Marks written beside another copy's would leave a mix of both.
+    const Exclusive exclusive(*this);
+    if (!exclusive) return;
     const int rows = m_list.GetItemCount();
     for (int row = 0; row < rows; ++row) RememberCheck(row);
 }

@@ -92,6 +92,11 @@ std::vector<StoredValue> Stored(const std::vector<ListedValue>& values) {
 }  // namespace
 
 void CTypedUrlHistory::OnDeleteUnchecked() {
+    const Exclusive exclusive(*this);
+    if (!exclusive) {
+        ShowMessage(kBusyMessage);
+        return;
+    }
     RedrawSuspended quiet(m_list);
     m_pruned.clear();
 
@@ -194,6 +199,11 @@ bool CTypedUrlHistory::HoldsAddress(RegHandle key, const std::string& name, cons
 }
 
 void CTypedUrlHistory::RewriteTypedUrls() {
+    const Exclusive exclusive(*this);
+    if (!exclusive) {
+        ShowMessage(kBusyMessage);
+        return;
+    }
     bool journalNeeded = false;
     const bool saved = Rewrite(journalNeeded);
     m_pruned.clear();

@@ -10,6 +10,7 @@
 #include "AddressList.h"
 #include "RegistryOps.h"
 #include "Shell.h"
+#include "WriterLock.h"
 
 namespace hl {
 
@@ -25,6 +26,17 @@ public:
     // Remembers every row's check mark, as the rows' removal on closing does.
     void RememberChecks();
 
+    // The window begins to close: every row's mark is remembered now, and the
+    // writer lock is kept until EndClose, once the rows are gone, so that a copy
+    // started meanwhile reads the marks only once they are written. False, with
+    // the user told, when another copy keeps the lock: the window stays open.
+    bool BeginClose();
+    void EndClose();
+    // Whether loading gave way to another copy that kept the lock: nothing was loaded.
+    bool LockedOut() const { return m_lockedOut; }
+    // Without a lock, no other copy is waited for.
+    void SetWriterLock(IWriterLock* lock) { m_lock = lock; }
+
     void OnCheckAll();
     void OnUncheckAll();
     void OnInvertChecks();
@@ -39,6 +51,9 @@ public:
     static constexpr const char kSaveFailedMessage[] =
         "The typed addresses could not be saved.\n"
         "The addresses you kept are still in Internet Explorer's list, but they were not renumbered.";
+    static constexpr const char kBusyMessage[] =
+        "Another Hedgeloom is changing Internet Explorer's typed addresses.\n"
+        "Try again once it has finished.";
 
 protected:
     CTypedUrlHistory(IRegistry& registry, IAddressList& list, IShell& shell)
@@ -51,6 +66,24 @@ protected:
     IShell& Shell() { return m_shell; }
 
 private:
+    // Holds the writer lock for one operation, unless this window holds it already.
+    class Exclusive {
+    public:
+        explicit Exclusive(CTypedUrlHistory& history) : m_history(history), m_held(history.TakeLock()) {}
+        ~Exclusive() {
+            if (m_held) m_history.GiveLock();
+        }
+        Exclusive(const Exclusive&) = delete;
+        Exclusive& operator=(const Exclusive&) = delete;
+        explicit operator bool() const { return m_held; }
+
+    private:
+        CTypedUrlHistory& m_history;
+        bool m_held;
+    };
+    bool TakeLock();
+    void GiveLock();
+
     void SetAllChecks(bool (*newState)(bool current));
     void RememberCheck(int row);
     // Whether the value of that name, as the list would show it, is that address.
@@ -67,6 +100,10 @@ private:
     std::unordered_set<std::string> m_pruned;
     // A row that loading takes back has no check mark to remember.
     bool m_discarding = false;
+    IWriterLock* m_lock = nullptr;
+    int m_lockDepth = 0;  // operations of this window now holding the lock
+    bool m_closing = false;
+    bool m_lockedOut = false;
 };
 
 }  // namespace hl
