@@ -42,8 +42,13 @@ public:
     // The row's label in screen coordinates: a click there selects the row
     // without touching its check box.
     bool LabelOnScreen(int row, RECT* rect) const;
+    // The middle of the row's check box in screen coordinates: the state image
+    // sits between the row's left edge and its label.
+    bool CheckBoxOnScreen(int row, POINT* point) const;
 
 private:
+    bool ItemRectOnScreen(int row, int part, RECT* rect) const;
+
     HANDLE m_process;
     HWND m_list;
 };
