@@ -200,7 +200,6 @@ TEST_F(BusyTest, ARestartAtOnceClicksDuringAPruningAndASecondCopyChangeNothingTh
     if (!closing->Running()) std::printf("e2e: the first run had ended before the next start\n");
     ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_TRUE(SameItems(List().Rows(RemoteListView::kWithoutNames), rows)) << "the next start, while the first run ends";
-    EXPECT_TRUE(closing->WaitForExit());
 
     // Back to two in three checked, and a pruning.
     ASSERT_NO_FATAL_FAILURE(Press(IDC_INVERT_CHECKS));
@@ -229,9 +228,16 @@ TEST_F(BusyTest, ARestartAtOnceClicksDuringAPruningAndASecondCopyChangeNothingTh
               60000, 5);
     HedgeloomRun second(E2eEnvironment::Get().hedgeloomExe);
     ASSERT_TRUE(second.Started());
-    ASSERT_TRUE(WaitUntil([&] { return list.Count() == static_cast<int>(kept.size()); }, 60000));
+    // The pruning ends remembering the kept rows; a message sent then is answered
+    // before the clicks waiting in the queue are handled: give them time to be.
+    ASSERT_TRUE(WaitUntil([&] { return m_registry.ValueCount(hl::kSectionKey) == kept.size(); }, 60000));
     std::printf("e2e: pruning %d addresses took %lu ms\n", kMany, static_cast<unsigned long>(GetTickCount64() - pressed));
-    EXPECT_TRUE(SameItems(list.Rows(RemoteListView::kWithoutNames), kept)) << "after clicks made during the pruning";
+    Sleep(1000);
+    ASSERT_EQ(list.Count(), static_cast<int>(kept.size()));
+    // The clicks reached the rows at the top, whichever moved there: all are as the pruning left them.
+    std::vector<bool> top;
+    for (int row = 0; row < 50; ++row) top.push_back(list.Checked(row));
+    EXPECT_EQ(top, std::vector<bool>(top.size(), true)) << "after clicks made during the pruning";
 
     // The second copy waited for the first, or gave way; either way it leaves the key whole.
     HWND busy = nullptr;
@@ -249,10 +255,9 @@ TEST_F(BusyTest, ARestartAtOnceClicksDuringAPruningAndASecondCopyChangeNothingTh
         PostClick(second.Control(IDCANCEL));
     }
     EXPECT_TRUE(second.WaitForExit());
+    EXPECT_TRUE(closing->WaitForExit());
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    const std::vector<RegValue> after = Export(hl::kTypedUrlsKey);
-    EXPECT_TRUE(NothingKeptLostNothingAdded(before, kept, after));
-    EXPECT_EQ(after.size(), kept.size());
+    EXPECT_TRUE(PrunedAsItMust(before, kept, Export(hl::kTypedUrlsKey)));
 }
 
 }  // namespace
