@@ -112,8 +112,9 @@ protected:
     std::vector<Row> m_kept;  // top first
 };
 
-TEST_F(KilledTest, AnywhereInAPruningOrAfterItLosesNoKeptAddressAndForgetsNoMark) {
-    // Killed once the pruning has returned: the next start shows the kept addresses checked.
+TEST_F(KilledTest, AnywhereInAPruningLosesNoKeptAddress) {
+    // How long a whole pruning takes here. That its marks are remembered before the
+    // window closes, BusyTest's second copy shows.
     ASSERT_NO_FATAL_FAILURE(Seed());
     ASSERT_NO_FATAL_FAILURE(Start());
     const ULONGLONG pressed = GetTickCount64();
@@ -121,17 +122,6 @@ TEST_F(KilledTest, AnywhereInAPruningOrAfterItLosesNoKeptAddressAndForgetsNoMark
     const DWORD pruningMs = static_cast<DWORD>(GetTickCount64() - pressed);
     Run().Kill();
     std::printf("e2e: pruning %d addresses took %lu ms\n", kAddresses, static_cast<unsigned long>(pruningMs));
-    const ProfileEntries profile = Profile();
-    int unremembered = 0;
-    for (const Row& row : m_kept) {
-        const auto entry = profile.find(row.address);
-        unremembered += entry == profile.end() || entry->second != 1;
-    }
-    EXPECT_EQ(unremembered, 0) << "kept addresses not remembered as checked, of " << m_kept.size();
-    ASSERT_NO_FATAL_FAILURE(Start());
-    EXPECT_EQ(List().Checks(), std::vector<bool>(m_kept.size(), true)) << "the next start";
-    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    EXPECT_TRUE(PrunedAsItMust(m_before, m_kept, Export(hl::kTypedUrlsKey)));
 
     // Killed at points spread over the pruning, from before it starts to its very end, and
     // (-1) as soon as anything shows that the browser's key is being rewritten: most of a
