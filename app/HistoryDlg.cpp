@@ -8,6 +8,7 @@
 #include "AfxMessageBox.h"
 #include "Clipboard.h"
 #include "PaintDC.h"
+#include "PendingInput.h"
 #include "WaitCursor.h"
 
 namespace {
@@ -79,7 +80,13 @@ END_MESSAGE_MAP()
 CHistoryDlg::CHistoryDlg(CWnd* pParent)
     : CDialog(IDD, pParent),
       hl::CTypedUrlHistory(m_registry, m_addressList, m_shell),
-      m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
+      m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {
+    SetWriterLock(&m_lock);
+}
+
+CHistoryDlg::~CHistoryDlg() {
+    EndClose();  // the window and its rows are gone, their marks written
+}
 
 void CHistoryDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -114,6 +121,11 @@ BOOL CHistoryDlg::OnInitDialog() {
         CWaitCursor wait;
         FillList();
     }
+    // Another copy is changing the keys: this one has loaded nothing, and goes.
+    if (LockedOut()) {
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
     m_rowTip.Create(m_list.GetSafeHwnd(), ScaledForDpi(GetSafeHwnd(), 600), [](void* self, int row) {
         return static_cast<CHistoryDlg*>(self)->RowTip(row, WhenTyped);
     }, this);
@@ -124,8 +136,14 @@ BOOL CHistoryDlg::OnInitDialog() {
     return TRUE;  // the focus goes to the first control with a tab stop, the list
 }
 
+// Escape, "Exit", the close box and Enter: the marks are written before the
+// window goes, not only as its rows go after it.
+void CHistoryDlg::OnOK() {
+    if (BeginClose()) CDialog::OnOK();
+}
+
 void CHistoryDlg::OnCancel() {
-    CDialog::OnCancel();
+    if (BeginClose()) CDialog::OnCancel();
 }
 
 void CHistoryDlg::ShowMessage(const char* text) {
@@ -179,6 +197,12 @@ void CHistoryDlg::OnAbout() {
 
 void CHistoryDlg::OnVisitSite() {
     hl::OnVisitSite(m_shell);
+}
+
+void CHistoryDlg::OnDeleteUnchecked() {
+    hl::CTypedUrlHistory::OnDeleteUnchecked();
+    // Clicks made while the rows moved under the pointer were meant for other rows.
+    AfxDiscardPendingInput();
 }
 
 void CHistoryDlg::OnClickList(NMHDR* pNMHDR, LRESULT* pResult) {

@@ -8,20 +8,24 @@
 #include "Dialog.h"
 #include "ListCtrl.h"
 #include "ListCtrlAddressList.h"
+#include "ProductNames.h"
 #include "RowTip.h"
 #include "TypedUrlHistory.h"
 #include "Win32Shell.h"
+#include "Win32WriterLock.h"
 #include "resource.h"
 
 class CHistoryDlg : public CDialog, public hl::CTypedUrlHistory {
 public:
     explicit CHistoryDlg(CWnd* pParent = nullptr);
+    ~CHistoryDlg() override;
 
     enum { IDD = IDD_MAIN };
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnOK() override;
     void OnCancel() override;
     void ShowMessage(const char* text) override;
 
@@ -32,6 +36,7 @@ protected:
     void OnEndSession(BOOL bEnding);
     void OnAbout();
     void OnVisitSite();
+    void OnDeleteUnchecked();
     // The list's notifications, handed on to the typed-address handlers.
     void OnClickList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDeleteItemList(NMHDR* pNMHDR, LRESULT* pResult);
@@ -54,6 +59,9 @@ private:
     CListCtrlAddressList m_addressList{m_list};
     CAppRegistry m_registry{*AfxGetApp()};
     hl::Win32Shell m_shell;
+    // Long enough for another copy to close with thousands of rows, or to prune them.
+    static constexpr unsigned long kWriterLockWaitMs = 10000;
+    hl::Win32WriterLock m_lock{hl::kWriterLockName, kWriterLockWaitMs};
     HICON m_hIcon;
     CRowTip m_rowTip;
     int m_menuRow = -1;  // the row the context menu was opened at, for "Open"

@@ -35,6 +35,15 @@ std::string MarkName(std::string address) {
 }  // namespace
 
 void CTypedUrlHistory::FillList() {
+    // A copy that is rewriting the keys or writing its marks is waited for; one
+    // that goes on too long is left to it: nothing is loaded, nor recovered.
+    const Exclusive exclusive(*this);
+    m_lockedOut = !exclusive;
+    if (m_lockedOut) {
+        ShowMessage(kBusyMessage);
+        return;
+    }
+
     // A rewrite that the end of the process cut off is undone before anything is shown.
     RecoverFromJournal(m_registry);
 
@@ -104,6 +113,9 @@ void CTypedUrlHistory::OnDeleteItemList(const RowNotice* notification, std::intp
 // Addresses that share an entry share its mark, and a kept one wins: no address
 // the user kept may come back unchecked because a twin of it was not.
 void CTypedUrlHistory::RememberChecks() {
+    // Marks written beside another copy's would leave a mix of both.
+    const Exclusive exclusive(*this);
+    if (!exclusive) return;
     const int rows = m_list.GetItemCount();
     std::unordered_set<std::string> kept;
     for (int row = 0; row < rows; ++row)

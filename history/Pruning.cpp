@@ -96,6 +96,11 @@ bool Holds(IRegistry& registry, RegHandle key, const StoredValue& value) {
 }  // namespace
 
 void CTypedUrlHistory::OnDeleteUnchecked() {
+    const Exclusive exclusive(*this);
+    if (!exclusive) {
+        ShowMessage(kBusyMessage);
+        return;
+    }
     RedrawSuspended quiet(m_list);
     // A journal not yet put back holds what only it knows: a pruning would have
     // to write its own over it. It is tried again, and nothing is pruned while it stays.
@@ -197,6 +202,11 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
 }
 
 void CTypedUrlHistory::RewriteTypedUrls() {
+    const Exclusive exclusive(*this);
+    if (!exclusive) {
+        ShowMessage(kBusyMessage);
+        return;
+    }
     bool journalKept = false;
     const bool saved = Rewrite(journalKept);
     m_pruned.clear();

@@ -12,6 +12,7 @@
 #include "KeyValues.h"
 #include "RegistryOps.h"
 #include "Shell.h"
+#include "WriterLock.h"
 
 namespace hl {
 
@@ -26,6 +27,17 @@ public:
     void OnDeleteItemList(const RowNotice* notification, std::intptr_t* result);
     // Remembers every row's check mark, as the rows' removal on closing does.
     void RememberChecks();
+
+    // The window begins to close: every row's mark is remembered now, and the
+    // writer lock is kept until EndClose, once the rows are gone, so that a copy
+    // started meanwhile reads the marks only once they are written. False, with
+    // the user told, when another copy keeps the lock: the window stays open.
+    bool BeginClose();
+    void EndClose();
+    // Whether loading gave way to another copy that kept the lock: nothing was loaded.
+    bool LockedOut() const { return m_lockedOut; }
+    // Without a lock, no other copy is waited for.
+    void SetWriterLock(IWriterLock* lock) { m_lock = lock; }
 
     void OnCheckAll();
     void OnUncheckAll();
@@ -62,6 +74,9 @@ public:
     static constexpr const char kJournalKeptMessage[] =
         "Nothing was deleted: an earlier pruning that was cut short could not be undone yet.\n"
         "Close Hedgeloom and Internet Explorer, then try again.";
+    static constexpr const char kBusyMessage[] =
+        "Another Hedgeloom is changing Internet Explorer's typed addresses.\n"
+        "Try again once it has finished.";
 
 protected:
     CTypedUrlHistory(IRegistry& registry, IAddressList& list, IShell& shell)
@@ -74,6 +89,24 @@ protected:
     IShell& Shell() { return m_shell; }
 
 private:
+    // Holds the writer lock for one operation, unless this window holds it already.
+    class Exclusive {
+    public:
+        explicit Exclusive(CTypedUrlHistory& history) : m_history(history), m_held(history.TakeLock()) {}
+        ~Exclusive() {
+            if (m_held) m_history.GiveLock();
+        }
+        Exclusive(const Exclusive&) = delete;
+        Exclusive& operator=(const Exclusive&) = delete;
+        explicit operator bool() const { return m_held; }
+
+    private:
+        CTypedUrlHistory& m_history;
+        bool m_held;
+    };
+    bool TakeLock();
+    void GiveLock();
+
     void SetAllChecks(bool (*newState)(bool current));
     void RememberCheck(int row);
     // The value a row stands for, exactly as it was loaded or last moved; null
@@ -98,6 +131,10 @@ private:
     std::vector<StoredValue> m_loaded;
     // The entries of checked rows that have left the list since it was loaded.
     std::unordered_set<std::string> m_keptMarks;
+    IWriterLock* m_lock = nullptr;
+    int m_lockDepth = 0;  // operations of this window now holding the lock
+    bool m_closing = false;
+    bool m_lockedOut = false;
 };
 
 }  // namespace hl

@@ -8,6 +8,7 @@
 
 #include "AddressList.h"
 #include "RegistryOps.h"
+#include "WriterLock.h"
 
 namespace hltest {
 
@@ -23,6 +24,10 @@ public:
     // The window closes, its list going with every row still in it; an empty
     // window takes its place, as at the program's next start.
     virtual void CloseWindow() = 0;
+    // A writer lock that stands for one copy of the program: every lock of a
+    // binding guards the same keys, and one taken on another thread keeps this
+    // thread's out. Lock waits waitMs for it.
+    virtual std::shared_ptr<hl::IWriterLock> NewLock(unsigned long waitMs) = 0;
 };
 
 struct BindingKind {

@@ -77,6 +77,8 @@ void Contract::Reset() {
     }
     faulty = std::make_unique<FaultyRegistry>(binding->Registry());
     history = std::make_unique<History>(*faulty, binding->List(), shell);
+    lock = binding->NewLock(kLockWaitMs);
+    history->SetWriterLock(lock.get());
     shell.opened.clear();
 }
 

@@ -46,6 +46,9 @@ void WriteValues(hl::IRegistry& registry, const std::string& path, const std::ve
 std::vector<WideValue> ReadWide(hl::IRegistry& registry, const std::string& path, bool* exists = nullptr);
 void WriteWide(hl::IRegistry& registry, const std::string& path, const std::vector<WideValue>& values);
 
+// How long a copy waits for another that holds the writer lock, unless a case says otherwise.
+inline constexpr unsigned long kLockWaitMs = 5000;
+
 class Contract : public testing::TestWithParam<BindingKind> {
 protected:
     void SetUp() override;
@@ -75,6 +78,7 @@ protected:
     std::unique_ptr<FaultyRegistry> faulty;
     RecordingShell shell;
     std::unique_ptr<History> history;
+    std::shared_ptr<hl::IWriterLock> lock;  // the history's: this copy's
 };
 
 std::string BindingName(const testing::TestParamInfo<BindingKind>& info);

@@ -1,43 +1,67 @@
 // The check buttons, and every way of closing the main window: what is
-// remembered is the check marks the user left, and only once the window closes.
+// remembered is the check marks the user left, and only once the window closes,
+// but before it goes: a copy started again at once shows them all.
+#include <cstdio>
+#include <map>
+
 #include "HedgeloomTest.h"
 
 namespace e2e {
 namespace {
 
+constexpr int kAddresses = 25;
+
 class ClosingTest : public HedgeloomTest, public testing::WithParamInterface<CloseBy> {};
 
-TEST_P(ClosingTest, RemembersTheChecksAsTheyAreWhenTheWindowCloses) {
-    const std::string urls[] = {"http://alpha.example.com/", "http://beta.example.com/", "http://gamma.example.com/"};
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", urls[0]}, {"url2", urls[1]}, {"url3", urls[2]}}));
+TEST_P(ClosingTest, RemembersTheChecksAsTheyAreWhenTheWindowClosesForAStartAtOnce) {
+    std::vector<std::pair<std::string, std::string>> seed;
+    std::map<std::string, std::string> urlOf;
+    for (int i = 1; i <= kAddresses; ++i) {
+        seed.emplace_back("url" + std::to_string(i), "http://site" + std::to_string(i) + ".example.com/");
+        urlOf[seed.back().first] = seed.back().second;
+    }
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed));
     const std::vector<std::string> top = NamesTopDown();
-    ASSERT_EQ(top.size(), 3u);
-    auto urlOf = [&](const std::string& name) { return urls[name.back() - '1']; };
+    ASSERT_EQ(top.size(), static_cast<std::size_t>(kAddresses));
     // The window opens with the top row checked and the others not ...
-    ASSERT_NO_FATAL_FAILURE(Remember(urlOf(top[0]), 1));
-    ASSERT_NO_FATAL_FAILURE(Remember(urlOf(top[1]), 0));
+    ASSERT_NO_FATAL_FAILURE(Remember(urlOf[top[0]], 1));
+    ASSERT_NO_FATAL_FAILURE(Remember(urlOf[top[1]], 0));
 
     ASSERT_NO_FATAL_FAILURE(Start());
     const RemoteListView list = List();
-    ASSERT_EQ(list.Checks(), (std::vector<bool>{true, false, false}));
-    // ... the user tries the buttons, then leaves only the middle one checked ...
-    const std::pair<int, std::vector<bool>> presses[] = {{IDC_INVERT_CHECKS, {false, true, true}},
-                                                         {IDC_UNCHECK_ALL, {false, false, false}},
-                                                         {IDC_CHECK_ALL, {true, true, true}}};
+    std::vector<bool> checks(kAddresses, false);
+    checks[0] = true;
+    ASSERT_EQ(list.Checks(), checks);
+    // ... the user tries the buttons, then leaves every third one checked, from the second ...
+    const std::pair<int, bool> presses[] = {{IDC_INVERT_CHECKS, false}, {IDC_UNCHECK_ALL, false}, {IDC_CHECK_ALL, true}};
     // A pressed button takes the focus, and Enter would press it again: not before that close.
-    for (const auto& [button, after] : presses) {
+    for (const auto& [button, all] : presses) {
         if (GetParam() == CloseBy::EnterKey) break;
         ASSERT_NO_FATAL_FAILURE(Press(button));
+        std::vector<bool> after(kAddresses, all);
+        if (button == IDC_INVERT_CHECKS)
+            for (std::size_t row = 0; row < after.size(); ++row) after[row] = !checks[row];
         EXPECT_EQ(list.Checks(), after) << "after button " << button;
     }
-    ASSERT_TRUE(list.SetChecked(0, false));
-    ASSERT_TRUE(list.SetChecked(1, true));
-    ASSERT_TRUE(list.SetChecked(2, false));
-    ASSERT_EQ(list.Checks(), (std::vector<bool>{false, true, false}));
-    EXPECT_EQ(Profile(), (ProfileEntries{{urlOf(top[0]), 1}, {urlOf(top[1]), 0}})) << "remembered before closing";
+    ProfileEntries marks;
+    for (int row = 0; row < kAddresses; ++row) {
+        checks[row] = row % 3 == 1;
+        ASSERT_TRUE(list.SetChecked(row, checks[row]));
+        marks[urlOf[top[row]]] = checks[row];
+    }
+    ASSERT_EQ(list.Checks(), checks);
+    EXPECT_EQ(Profile(), (ProfileEntries{{urlOf[top[0]], 1}, {urlOf[top[1]], 0}})) << "remembered before closing";
 
-    ASSERT_NO_FATAL_FAILURE(Close(GetParam()));
-    EXPECT_EQ(Profile(), (ProfileEntries{{urlOf(top[0]), 0}, {urlOf(top[1]), 1}, {urlOf(top[2]), 0}}));
+    // ... and starts the program again as soon as its window has gone.
+    ASSERT_NO_FATAL_FAILURE(Close(GetParam(), false));
+    const std::unique_ptr<HedgeloomRun> closing = Detach();
+    if (!closing->Running()) std::printf("e2e: the first run had ended before the next start\n");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_EQ(List().Checks(), checks) << "the next start, while the first run ends";
+    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+    ASSERT_TRUE(closing->WaitForExit());
+    EXPECT_EQ(closing->ExitCode(), 0u);
+    EXPECT_EQ(Profile(), marks);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, ClosingTest,

@@ -64,7 +64,7 @@ void HedgeloomTest::Press(int id) {
     ASSERT_TRUE(answered) << "button " << id << " was not handled in time";
 }
 
-void HedgeloomTest::Close(CloseBy how) {
+void HedgeloomTest::Close(CloseBy how, bool waitForExit) {
     HWND main = m_run->MainWindow();
     switch (how) {
     case CloseBy::ExitButton:
@@ -91,6 +91,11 @@ void HedgeloomTest::Close(CloseBy how) {
     case CloseBy::SysCommandClose:
         PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
+    }
+    if (!waitForExit) {
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(main) || !IsWindowVisible(main); }, 15000))
+            << "the window did not go after " << NameOf(how);
+        return;
     }
     ASSERT_TRUE(m_run->WaitForExit()) << "the program did not end after " << NameOf(how);
     EXPECT_EQ(m_run->ExitCode(), 0u);

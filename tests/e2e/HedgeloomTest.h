@@ -49,8 +49,11 @@ protected:
     RemoteListView List() const { return m_run->List(); }
     // Presses a button of the main window and waits until it has been handled.
     void Press(int id);
-    // Closes the main window as a user would and waits for the process to end.
-    void Close(CloseBy how);
+    // Closes the main window as a user would and waits for the process to end,
+    // or, if asked, only for the window to go (Wine ends the process seconds later).
+    void Close(CloseBy how, bool waitForExit = true);
+    // Hands the run over, so that a next start leaves it to end on its own.
+    std::unique_ptr<HedgeloomRun> Detach() { return std::move(m_run); }
 
     // The profile's entries; one that is not a DWORD is reported as a failure.
     ProfileEntries Profile() const;

@@ -7,6 +7,7 @@
 #include "AppRegistry.h"
 #include "ListCtrlAddressList.h"
 #include "ProductNames.h"
+#include "Win32WriterLock.h"
 #include "WinApp.h"
 #include "contract/Binding.h"
 
@@ -51,6 +52,10 @@ public:
     void CloseWindow() override {
         ::DestroyWindow(m_host);
         OpenWindow();
+    }
+    // The program's own mutex: no copy of it runs beside these tests.
+    std::shared_ptr<hl::IWriterLock> NewLock(unsigned long waitMs) override {
+        return std::make_shared<hl::Win32WriterLock>(hl::kWriterLockName, waitMs);
     }
 
 private:

@@ -11,8 +11,13 @@ class CHeadlessHistory final : public hl::CTypedUrlHistory {
 public:
     explicit CHeadlessHistory(CWinApp& app);
 
-    // The window closes: every row still listed remembers its check mark.
-    void Close() { m_rows.DeleteAllItems(); }
+    // The window closes: every row's mark is remembered as the close begins, and
+    // again as each row still listed goes.
+    void Close() {
+        BeginClose();
+        m_rows.DeleteAllItems();
+        EndClose();
+    }
     int Rows() { return m_rows.GetItemCount(); }
     bool Failed() const { return m_failed; }
 

@@ -142,10 +142,6 @@ std::vector<ListColumn> RemoteListView::Columns() const {
     return columns;
 }
 
-bool RemoteListView::LabelOnScreen(int row, RECT* rect) const {
-    return RectOnScreen(row, LVIR_LABEL, rect);
-}
-
 std::vector<int> RemoteListView::Selected() const {
     std::vector<int> rows;
     for (int row = -1; (row = static_cast<int>(SendTimed(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
@@ -156,14 +152,25 @@ std::vector<int> RemoteListView::Selected() const {
 
 bool RemoteListView::RectOnScreen(int row, int part, RECT* rect) const {
     RemoteMemory memory(m_process, sizeof(RECT));
-    RECT label{};
-    label.left = part;
-    if (!memory.Write(0, &label, sizeof label) ||
+    RECT found{};
+    found.left = part;
+    if (!memory.Write(0, &found, sizeof found) ||
         !SendTimed(m_list, LVM_GETITEMRECT, static_cast<WPARAM>(row), memory.Param()) ||
-        !memory.Read(0, &label, sizeof label))
+        !memory.Read(0, &found, sizeof found))
         return false;
-    MapWindowPoints(m_list, HWND_DESKTOP, reinterpret_cast<POINT*>(&label), 2);
-    *rect = label;
+    MapWindowPoints(m_list, HWND_DESKTOP, reinterpret_cast<POINT*>(&found), 2);
+    *rect = found;
+    return true;
+}
+
+bool RemoteListView::LabelOnScreen(int row, RECT* rect) const { return RectOnScreen(row, LVIR_LABEL, rect); }
+
+bool RemoteListView::CheckBoxOnScreen(int row, POINT* point) const {
+    RECT bounds{}, label{};
+    if (!RectOnScreen(row, LVIR_BOUNDS, &bounds) || !RectOnScreen(row, LVIR_LABEL, &label) ||
+        label.left <= bounds.left)
+        return false;
+    *point = {(bounds.left + label.left) / 2, (label.top + label.bottom) / 2};
     return true;
 }
 

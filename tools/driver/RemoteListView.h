@@ -46,6 +46,9 @@ public:
     bool RectOnScreen(int row, int part, RECT* rect) const;
     // The selected rows, top first.
     std::vector<int> Selected() const;
+    // The middle of the row's check box in screen coordinates: the state image
+    // sits between the row's left edge and its label.
+    bool CheckBoxOnScreen(int row, POINT* point) const;
 
 private:
     HANDLE m_process;
