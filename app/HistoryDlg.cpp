@@ -200,7 +200,10 @@ void CHistoryDlg::OnVisitSite() {
 }
 
 void CHistoryDlg::OnDeleteUnchecked() {
-    hl::CTypedUrlHistory::OnDeleteUnchecked();
+    {
+        CWaitCursor wait;
+        hl::CTypedUrlHistory::OnDeleteUnchecked();
+    }
     // Clicks made while the rows moved under the pointer were meant for other rows.
     AfxDiscardPendingInput();
 }
@@ -213,11 +216,6 @@ void CHistoryDlg::OnClickList(NMHDR* pNMHDR, LRESULT* pResult) {
     std::intptr_t result = 0;
     hl::CTypedUrlHistory::OnClickList(&notice, &result);
     *pResult = result;
-}
-
-void CHistoryDlg::OnDeleteUnchecked() {
-    CWaitCursor wait;
-    hl::CTypedUrlHistory::OnDeleteUnchecked();
 }
 
 void CHistoryDlg::OnContextMenu(HWND hWnd, POINT point) {

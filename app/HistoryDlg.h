@@ -36,12 +36,12 @@ protected:
     void OnEndSession(BOOL bEnding);
     void OnAbout();
     void OnVisitSite();
+    // Pruning runs on the window's thread with the wait cursor; the input that
+    // came meanwhile is dropped.
     void OnDeleteUnchecked();
     // The list's notifications, handed on to the typed-address handlers.
     void OnClickList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDeleteItemList(NMHDR* pNMHDR, LRESULT* pResult);
-    // Loading and pruning run on the window's thread and show the wait cursor.
-    void OnDeleteUnchecked();
 
     // The list's context menu, its keys and its tip.
     void OnContextMenu(HWND hWnd, POINT point);
