@@ -65,14 +65,14 @@ protected:
     virtual void ShowMessage(const char* text) = 0;
 
     IShell& Shell() { return m_shell; }
+    // The browser's stamp of the value the row came from, while that value still holds the row's address.
+    bool LastTyped(int row, std::uint64_t& fileTime);
 
 private:
     void SetAllChecks(bool (*newState)(bool current));
     void RememberCheck(int row);
     // Whether the value of that name, as the list would show it, is that address.
     bool HoldsAddress(RegHandle key, const std::string& name, const std::string& address);
-    // The browser's stamp of the value the row came from, while that value still holds the row's address.
-    bool LastTyped(int row, std::uint64_t& fileTime);
     // The rewrite itself; false when the addresses or their stamps could not be
     // saved. journalNeeded: the keys may be neither as they were nor as meant.
     bool Rewrite(bool& journalNeeded);
