@@ -75,6 +75,7 @@ protected:
     std::unique_ptr<FaultyRegistry> faulty;
     RecordingShell shell;
     std::unique_ptr<History> history;
+    hl::CTypedUrlHistory* removalsTo = nullptr;  // who hears of the list's removals instead of history
 };
 
 std::string BindingName(const testing::TestParamInfo<BindingKind>& info);
