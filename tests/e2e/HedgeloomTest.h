@@ -52,6 +52,10 @@ protected:
     // Closes the main window as a user would and waits for the process to end.
     void Close(CloseBy how);
 
+    // Runs the program from a command line with these arguments, to its end;
+    // it must end in time and show no window.
+    CommandRun Command(const std::string& arguments);
+
     // The profile's entries; one that is not a DWORD is reported as a failure.
     ProfileEntries Profile() const;
     // Every value of a key; one the registry would not give is reported as a failure.
