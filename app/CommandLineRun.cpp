@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdlib>
+
 #include "AppRegistry.h"
 #include "CodePageAddressList.h"
 #include "UnattendedHistory.h"
@@ -134,6 +136,9 @@ std::vector<std::string> CommandLineArguments() {
 }
 
 int RunFromCommandLine(const std::vector<std::string>& arguments) {
+    // Nobody may be there to answer a box: a failing runtime or a crash ends the run instead.
+    _set_error_mode(_OUT_TO_STDERR);
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     Output out;
     const std::string argument = arguments.size() == 1 ? arguments[0] : std::string();
     if (Is(argument, "?")) {
