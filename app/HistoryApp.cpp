@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "CommandLineRun.h"
 #include "HistoryDlg.h"
 #include "ProductNames.h"
 
@@ -21,6 +22,13 @@ BOOL CHistoryApp::InitInstance() {
     std::free(const_cast<char*>(m_pszProfileName));
     m_pszProfileName = _strdup(hl::kProfileName);
 
+    // Arguments ask for a run without a window; without any the window opens as ever.
+    const std::vector<std::string> arguments = CommandLineArguments();
+    if (!arguments.empty()) {
+        m_exitCode = RunFromCommandLine(arguments);
+        return FALSE;
+    }
+
     CHistoryDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();
@@ -28,4 +36,8 @@ BOOL CHistoryApp::InitInstance() {
 
     // Everything is done: end without a message loop.
     return FALSE;
+}
+
+int CHistoryApp::ExitInstance() {
+    return m_exitCode;
 }

@@ -8,8 +8,12 @@ public:
     CHistoryApp() = default;
 
     BOOL InitInstance() override;
+    int ExitInstance() override;
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    int m_exitCode = 0;  // what a run from the command line tells its caller
 };
 
 extern CHistoryApp theApp;

@@ -59,9 +59,7 @@ private:
     CListCtrlAddressList m_addressList{m_list};
     CAppRegistry m_registry{*AfxGetApp()};
     hl::Win32Shell m_shell;
-    // Long enough for another copy to close with thousands of rows, or to prune them.
-    static constexpr unsigned long kWriterLockWaitMs = 10000;
-    hl::Win32WriterLock m_lock{hl::kWriterLockName, kWriterLockWaitMs};
+    hl::Win32WriterLock m_lock{hl::kWriterLockName, hl::kWriterLockWaitMs};
     HICON m_hIcon;
     CRowTip m_rowTip;
     int m_menuRow = -1;  // the row the context menu was opened at, for "Open"

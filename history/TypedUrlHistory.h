@@ -87,6 +87,8 @@ protected:
     virtual void ShowMessage(const char* text) = 0;
 
     IShell& Shell() { return m_shell; }
+    // The browser's stamp of the value the row stands for, while the key still holds that value.
+    bool LastTyped(int row, std::uint64_t& fileTime);
 
 private:
     // Holds the writer lock for one operation, unless this window holds it already.
@@ -112,8 +114,6 @@ private:
     // The value a row stands for, exactly as it was loaded or last moved; null
     // for a row loading did not make.
     StoredValue* Loaded(int row);
-    // The browser's stamp of the value the row stands for, while the key still holds that value.
-    bool LastTyped(int row, std::uint64_t& fileTime);
     // The rewrite itself; false when the addresses and their stamps could not be
     // saved. journalKept: they could not be put back either, and the journal
     // puts them back at the next start.

@@ -36,6 +36,8 @@ inline constexpr char kJournalKey[] = HL_PROFILE_KEY "\\Journal";
 // Held by the one copy of the program that is changing the keys above; the
 // session's namespace, so that every copy the user runs sees it.
 inline constexpr char kWriterLockName[] = "Local\\" HL_REGISTRY_KEY "." HL_PROFILE_NAME ".Writer";
+// How long a copy waits for another to finish a pruning or a close of thousands of rows.
+inline constexpr unsigned long kWriterLockWaitMs = 10000;
 #undef HL_REGISTRY_KEY
 #undef HL_PROFILE_NAME
 #undef HL_PROFILE_KEY

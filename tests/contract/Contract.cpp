@@ -65,7 +65,7 @@ void Contract::SetUp() {
     binding->OnRemove([this](int row) {
         hl::RowNotice notice{row};
         std::intptr_t result = -1;
-        history->OnDeleteItemList(&notice, &result);
+        (removalsTo ? *removalsTo : *history).OnDeleteItemList(&notice, &result);
         EXPECT_EQ(result, 0);
     });
 }

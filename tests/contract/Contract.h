@@ -79,6 +79,7 @@ protected:
     RecordingShell shell;
     std::unique_ptr<History> history;
     std::shared_ptr<hl::IWriterLock> lock;  // the history's: this copy's
+    hl::CTypedUrlHistory* removalsTo = nullptr;  // who hears of the list's removals instead of history
 };
 
 std::string BindingName(const testing::TestParamInfo<BindingKind>& info);

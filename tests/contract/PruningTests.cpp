@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "ScopedKey.h"
+#include "UnattendedHistory.h"
 #include "contract/Contract.h"
 
 namespace hltest {
@@ -121,8 +122,10 @@ TEST_P(Pruning, FailedSavePutsTheKeyBackAndSaysSo) {
         {"first address not stored", RegOp::Set, 3, false},
         {"kept value not stored", RegOp::Set, 6, false},
     };
+    // In the window, and from the command line, where the marks the last run left are what is kept.
+    for (bool unattended : {false, true})
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(std::string(c.what) + (unattended ? ", from the command line" : ", in the window"));
         Reset();
         Load({Sz("url1", "http://one/"), {"url2", hl::kRegDword, std::string("\7\0\0\0", 4)},
               Sz("url3", "http://" + std::string(280, '3')), Sz("url4", "http://four/"), Sz("url5", "http://five/")});
@@ -130,6 +133,12 @@ TEST_P(Pruning, FailedSavePutsTheKeyBackAndSaysSo) {
         List().SetCheck(2, false);
         const std::vector<Row> kept = Kept();
         const std::vector<RegValue> unshown = Unshown(TypedUrls());
+        std::unique_ptr<hl::CUnattendedHistory> command;
+        if (unattended) {
+            CloseWindow();  // remembers the marks, as a run in the window would have left them
+            command = std::make_unique<hl::CUnattendedHistory>(*faulty, List(), shell);
+            removalsTo = command.get();
+        }
         std::vector<RegValue> beforeRewrite;  // the key as the rewrite found it, taken when the profile section goes
         bool rewriting = false;
         int matched = 0;
@@ -140,20 +149,33 @@ TEST_P(Pruning, FailedSavePutsTheKeyBackAndSaysSo) {
             }
             return rewriting && op == c.op && ++matched == c.call ? hl::kErrorAccessDenied : hl::kErrorSuccess;
         };
-        history->OnDeleteUnchecked();
+        std::vector<std::string> messages = history->messages;
+        if (command) {
+            EXPECT_EQ(command->Prune(), c.saved);
+            if (!command->Message().empty()) messages.push_back(command->Message());
+        } else {
+            history->OnDeleteUnchecked();
+            messages = history->messages;
+        }
         faulty->onCall = nullptr;
         if (c.saved) {
-            EXPECT_TRUE(history->messages.empty());
+            EXPECT_TRUE(messages.empty());
             EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, beforeRewrite)));
         } else {
-            EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
+            EXPECT_EQ(messages, std::vector<std::string>{History::kSaveFailedMessage});
             EXPECT_EQ(Sorted(TypedUrls()), Sorted(beforeRewrite));
-            EXPECT_EQ(Rows(), kept) << "renamed though not saved";
+            if (!command) {
+                EXPECT_EQ(Rows(), kept) << "renamed though not saved";
+            }
+        }
+        if (command) {
+            EXPECT_EQ(List().GetItemCount(), 0) << "the rows outlived the run";
         }
         EXPECT_EQ(Sorted(ReadValues(Raw(), hl::kSectionKey)), Sorted(Remembered(kept)));
         bool journal = true;
         ReadValues(Raw(), hl::kJournalKey, &journal);
         EXPECT_FALSE(journal) << "a journal left behind though the key is as it was";
+        removalsTo = nullptr;
     }
 }
 

@@ -60,9 +60,18 @@ WideValue ValueOf(const Address& address) {
 const std::string kCheckMark("\x01\0\0\0", 4);
 
 // A FILETIME of its own for each address.
+unsigned long long TimeOf(int n) { return 0x01DA5E0F12345678ull + n * 0x10000193ull; }
 WideValue Stamp(const std::u16string& name, int n) {
-    const unsigned long long time = 0x01DA5E0F12345678ull + n * 0x10000193ull;
+    const unsigned long long time = TimeOf(n);
     return {name, REG_BINARY, std::string(reinterpret_cast<const char*>(&time), sizeof time)};
+}
+// Kept, pruned and unshown addresses stamped, others not; url30's stamp belongs to no address.
+const std::pair<const char16_t*, int> kStamped[] = {{u"url1", 1}, {u"url2", 2},     {u"url6", 6},   {u"адрес", 7},
+                                                    {u"url9", 9}, {u"заметка", 10}, {u"url30", 30}};
+std::vector<WideValue> Stamps() {
+    std::vector<WideValue> stamps;
+    for (const auto& [name, n] : kStamped) stamps.push_back(Stamp(name, n));
+    return stamps;
 }
 
 // The keys after a pruning that kept these values, top first: each under the
@@ -95,10 +104,7 @@ TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
     ASSERT_TRUE(m_registry.SetAll(hl::kSectionKey, {WideValue{remembered, REG_DWORD, kCheckMark}}));
     const std::vector<WideValue> before = m_registry.WideValues(hl::kTypedUrlsKey);
     ASSERT_EQ(ByName(before), ByName(seed)) << "the registry did not take the values as written";
-    // Kept, pruned and unshown addresses stamped, others not; url30's stamp belongs to no address.
-    const std::vector<WideValue> stamps = {Stamp(u"url1", 1), Stamp(u"url2", 2), Stamp(u"url6", 6),
-                                           Stamp(u"адрес", 7), Stamp(u"url9", 9), Stamp(u"заметка", 10),
-                                           Stamp(u"url30", 30)};
+    const std::vector<WideValue> stamps = Stamps();
     ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsTimeKey, stamps));
 
     auto find = [&](const std::u16string& name) {
@@ -175,6 +181,57 @@ TEST_F(AnyScriptTest, ShowsOpensRemembersAndMovesEveryAddressAsWritten) {
         const std::u16string text = find(kept.name).text;
         marks.push_back({text, REG_DWORD, kCheckMark});
     }
+    EXPECT_TRUE(SameItems(ByName(m_registry.WideValues(hl::kSectionKey)), ByName(marks))) << " in the profile";
+}
+
+// Without a window: `/list` writes every listed address as it is, with its mark
+// and stamp, and changes nothing; `/prune` keeps the addresses remembered as
+// checked, each with its type, bytes and stamp, as "Delete Unchecked" would.
+// The switches are taken in any case, after '/' or '-'.
+TEST_F(AnyScriptTest, FromTheCommandLineListsAndPrunesEveryAddressAsWritten) {
+    const std::vector<Address> addresses = Addresses();
+    std::vector<WideValue> seed, marks;
+    for (const Address& address : addresses) {
+        seed.push_back(ValueOf(address));
+        if (address.listed && !address.pruned) marks.push_back({address.text, REG_DWORD, kCheckMark});
+    }
+    ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, seed));
+    ASSERT_TRUE(m_registry.SetAll(hl::kSectionKey, marks));
+    const std::vector<WideValue> stamps = Stamps();
+    ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsTimeKey, stamps));
+    const std::vector<WideValue> before = m_registry.WideValues(hl::kTypedUrlsKey);
+    const std::vector<WideValue> profile = m_registry.WideValues(hl::kSectionKey);
+
+    std::vector<Row> rows;
+    std::vector<unsigned long long> typed;
+    std::vector<WideValue> keptTopDown, unshown;
+    for (auto value = before.rbegin(); value != before.rend(); ++value) {
+        const Address address =
+            *std::find_if(addresses.begin(), addresses.end(), [&](const Address& a) { return a.name == value->name; });
+        if (!address.listed) {
+            unshown.insert(unshown.begin(), *value);
+            continue;
+        }
+        rows.push_back({Utf8(address.text), Utf8(address.name), !address.pruned});
+        typed.push_back(0);
+        for (const auto& [name, n] : kStamped)
+            if (name == address.name) typed.back() = TimeOf(n);
+        if (!address.pruned) keptTopDown.push_back(*value);
+    }
+
+    const CommandRun listing = Command("/LIST");
+    EXPECT_EQ(listing.exitCode, 0u);
+    EXPECT_TRUE(SameItems(LinesOf(listing.output), ExpectedListing(rows, typed))) << " in the listing";
+    EXPECT_EQ(m_registry.WideValues(hl::kTypedUrlsKey), before) << "listing changed the key";
+    EXPECT_EQ(ByName(m_registry.WideValues(hl::kTypedUrlsTimeKey)), ByName(stamps)) << "listing changed the stamps";
+    EXPECT_EQ(m_registry.WideValues(hl::kSectionKey), profile) << "listing changed the profile";
+
+    const CommandRun pruning = Command("-Prune");
+    EXPECT_EQ(pruning.exitCode, 0u);
+    std::vector<WideValue> key, stamped;
+    ExpectKeys(keptTopDown, unshown, stamps, key, stamped);
+    EXPECT_TRUE(SameItems(ByName(m_registry.WideValues(hl::kTypedUrlsKey)), key)) << " in the key after pruning";
+    EXPECT_TRUE(SameItems(ByName(m_registry.WideValues(hl::kTypedUrlsTimeKey)), stamped)) << " in the time stamps";
     EXPECT_TRUE(SameItems(ByName(m_registry.WideValues(hl::kSectionKey)), ByName(marks))) << " in the profile";
 }
 

@@ -1,5 +1,7 @@
 // A running browser is warned about while the window opens, after the list
 // has been loaded and before the window shows; the program still works.
+#include <memory>
+
 #include "HedgeloomTest.h"
 #include "driver/FakeBrowserWindow.h"
 #include "driver/Input.h"
@@ -64,6 +66,44 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingAndThenWorks) {
     EXPECT_EQ(Profile(), (ProfileEntries{{"http://one.example.com/", 1},
                                          {"http://two.example.com/", 1},
                                          {"http://three.example.com/", 1}}));
+}
+
+// From the command line nothing is changed while the browser runs (its own list
+// would be written back over ours), nor for arguments the program does not
+// know; each run says so in its exit status and its output, never in a window.
+TEST_F(BrowserWarningTest, FromTheCommandLineChangesNothingWhileTheBrowserRunsOrTheArgumentsAreWrong) {
+    struct Case {
+        const char* arguments;
+        bool browser;
+        DWORD status;
+        const char* says;  // the output's first line
+    };
+    const Case cases[] = {
+        {"/prune", true, 3, "Internet Explorer is running: nothing was pruned."},
+        {"/?", false, 0, "Hedgeloom prunes the addresses Internet Explorer remembers as typed."},
+        {"/delete", false, 2, "Unknown argument: /delete"},
+        {"prune", false, 2, "Unknown argument: prune"},
+        {"/prune /list", false, 2, "One argument at a time, not: /prune /list"},
+    };
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example.com/"}, {"url2", "http://two.example.com/"}}));
+    ASSERT_NO_FATAL_FAILURE(Remember("http://two.example.com/", 1));
+    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url1", REG_BINARY, std::string("\x78\x56\x34\x12\x0F\x5E\xDA\x01", 8)}));
+    const std::vector<RegValue> key = Export(hl::kTypedUrlsKey), times = Export(hl::kTypedUrlsTimeKey),
+                                profile = Export(hl::kSectionKey);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        std::unique_ptr<FakeBrowserWindow> browser;
+        if (c.browser) browser = std::make_unique<FakeBrowserWindow>();
+        const CommandRun run = Command(c.arguments);
+        EXPECT_EQ(run.exitCode, c.status);
+        EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.says);
+        if (c.status != 3) {
+            EXPECT_NE(run.output.find("Hedgeloom /prune"), std::string::npos) << "no usage text";
+        }
+        EXPECT_EQ(Export(hl::kTypedUrlsKey), key);
+        EXPECT_EQ(Export(hl::kTypedUrlsTimeKey), times);
+        EXPECT_EQ(Export(hl::kSectionKey), profile);
+    }
 }
 
 }  // namespace

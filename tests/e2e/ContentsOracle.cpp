@@ -1,5 +1,6 @@
 #include "ContentsOracle.h"
 
+#include <cstdio>
 #include <map>
 #include <sstream>
 
@@ -86,6 +87,34 @@ testing::AssertionResult RememberedAsItMust(const std::vector<RegValue>& before,
 
     if (faults.str().empty()) return testing::AssertionSuccess();
     return testing::AssertionFailure() << "the profile after closing:" << faults.str();
+}
+
+std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        std::string when;
+        const unsigned long long time = i < lastTyped.size() ? lastTyped[i] : 0;
+        SYSTEMTIME utc{};
+        const FILETIME stamp{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+        if (time && FileTimeToSystemTime(&stamp, &utc)) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay,
+                          utc.wHour, utc.wMinute, utc.wSecond);
+            when = text;
+        }
+        lines.push_back(std::string(rows[i].checked ? "1" : "0") + '\t' + rows[i].name + '\t' + rows[i].address +
+                        '\t' + when);
+    }
+    return lines;
+}
+
+std::vector<std::string> LinesOf(const std::string& output) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = output.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(output.substr(start, end - start));
+    if (start < output.size()) lines.push_back("unended: " + output.substr(start));
+    return lines;
 }
 
 }  // namespace e2e

@@ -60,4 +60,11 @@ testing::AssertionResult RememberedAsItMust(const std::vector<RegValue>& before,
                                             const std::vector<Row>& rows,
                                             const std::vector<RegValue>& after);
 
+// What `/list` must write of these rows, top first, one line each: the mark,
+// the name, the address and when it was last typed (lastTyped[i], a FILETIME
+// or 0 for none), apart by tabs.
+std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped);
+// The lines of a program's output, each without its CR LF; a last line without one is reported as such.
+std::vector<std::string> LinesOf(const std::string& output);
+
 }  // namespace e2e

@@ -101,6 +101,13 @@ void HedgeloomTest::Close(CloseBy how, bool waitForExit) {
     EXPECT_EQ(m_run->ExitCode(), 0u);
 }
 
+CommandRun HedgeloomTest::Command(const std::string& arguments) {
+    CommandRun run = RunCommand(E2eEnvironment::Get().hedgeloomExe, arguments);
+    EXPECT_TRUE(run.ended) << arguments << " did not end";
+    EXPECT_FALSE(run.showedWindow) << arguments << " showed a window";
+    return run;
+}
+
 ProfileEntries HedgeloomTest::Profile() const {
     ProfileEntries entries;
     for (const RegValue& value : m_registry.Values(hl::kSectionKey)) {

@@ -55,6 +55,10 @@ protected:
     // Hands the run over, so that a next start leaves it to end on its own.
     std::unique_ptr<HedgeloomRun> Detach() { return std::move(m_run); }
 
+    // Runs the program from a command line with these arguments, to its end;
+    // it must end in time and show no window.
+    CommandRun Command(const std::string& arguments);
+
     // The profile's entries; one that is not a DWORD is reported as a failure.
     ProfileEntries Profile() const;
     // Every value of a key; one the registry would not give is reported as a failure.

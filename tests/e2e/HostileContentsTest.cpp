@@ -117,6 +117,17 @@ Contents NoKeyAtAll() {
     return c;
 }
 
+// A browser's list grown far past its usual few dozen, a third of it kept.
+Contents TenThousandAddresses() {
+    Contents c;
+    for (int n = 1; n <= 10000; ++n) {
+        const std::string address = "http://www.site" + std::to_string(n) + ".example/page?n=" + std::to_string(n);
+        c.values.push_back(Sz("url" + std::to_string(n), address));
+        if (n % 3 == 0) c.profile.push_back(Dword(address, 1));
+    }
+    return c;
+}
+
 // ---- The launches.
 
 enum class Marks { CheckAllThenUncheckEveryThird, Invert };
@@ -223,8 +234,50 @@ TEST_P(HostileContentsTest, ShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheU
     EXPECT_TRUE(RememberedAsItMust({}, kept, Export(hl::kSectionKey)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Launches, HostileContentsTest, testing::ValuesIn(kLaunches),
-                         [](const testing::TestParamInfo<Launch>& info) { return std::string(info.param.name); });
+// `/list`, then `/prune` without a window: the list as the window would show
+// it, nothing changed by looking, and the keys as the window's "Delete
+// Unchecked" leaves them when the user has changed no mark.
+class HostileContentsFromCommandLineTest : public HostileContentsTest {};
+
+TEST_P(HostileContentsFromCommandLineTest, ListsAndPrunesAsTheWindowWould) {
+    const Contents contents = GetParam().contents();
+    ASSERT_NO_FATAL_FAILURE(Seed(contents));
+    const std::vector<RegValue> seeded = Export(hl::kTypedUrlsKey);
+    ASSERT_EQ(seeded.size(), contents.values.size()) << "the registry did not take every value";
+    const std::vector<std::vector<RegValue>> subkeys = ExportSubkeys(contents);
+    const std::vector<RegValue> profile = Export(hl::kSectionKey);
+    const std::vector<Row> expected = ExpectedRows(seeded, profile);
+
+    const CommandRun listing = Command("/list");
+    EXPECT_EQ(listing.exitCode, 0u);
+    EXPECT_TRUE(SameItems(LinesOf(listing.output), ExpectedListing(expected, {}))) << " in the listing";
+    EXPECT_EQ(Export(hl::kTypedUrlsKey), seeded) << "listing changed the key";
+    EXPECT_EQ(m_registry.KeyExists(hl::kTypedUrlsKey), contents.keyExists);
+    EXPECT_EQ(Export(hl::kSectionKey), profile) << "listing changed the profile";
+
+    const CommandRun pruning = Command("/prune");
+    EXPECT_EQ(pruning.exitCode, 0u);
+    EXPECT_EQ(pruning.output, "");
+    std::vector<Row> kept;
+    for (const Row& row : expected)
+        if (row.checked) kept.push_back(row);
+    EXPECT_TRUE(m_registry.KeyExists(hl::kTypedUrlsKey));
+    EXPECT_TRUE(PrunedAsItMust(seeded, kept, Export(hl::kTypedUrlsKey)));
+    EXPECT_EQ(ExportSubkeys(contents), subkeys) << "the subkeys changed";
+    EXPECT_TRUE(RememberedAsItMust({}, kept, Export(hl::kSectionKey))) << "the marks as the window's close leaves them";
+    EXPECT_FALSE(m_registry.KeyExists(hl::kJournalKey)) << "a journal was left behind";
+}
+
+const Launch kCommandLineLaunches[] = {
+    kLaunches[0],
+    kLaunches[1],
+    {"TenThousandAddresses", TenThousandAddresses, Marks::Invert},
+};
+
+auto LaunchName = [](const testing::TestParamInfo<Launch>& info) { return std::string(info.param.name); };
+INSTANTIATE_TEST_SUITE_P(Launches, HostileContentsTest, testing::ValuesIn(kLaunches), LaunchName);
+INSTANTIATE_TEST_SUITE_P(Launches, HostileContentsFromCommandLineTest, testing::ValuesIn(kCommandLineLaunches),
+                         LaunchName);
 
 }  // namespace
 }  // namespace e2e

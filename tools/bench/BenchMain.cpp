@@ -13,6 +13,7 @@
 
 #include "BenchRegistry.h"
 #include "BenchReport.h"
+#include "driver/HedgeloomRun.h"
 
 namespace {
 
@@ -65,6 +66,19 @@ int main(int argc, char** argv) {
             if (!Checked("baseline", size, runs.baseline.back(), &byBaseline)) return 1;
             if (!(byProgram.key == byBaseline.key)) {
                 std::fprintf(stderr, "bench: N=%d: Hedgeloom and the baseline left different keys\n", size);
+                return 1;
+            }
+
+            bench::SeedTypedUrls(size);
+            const drive::CommandRun command = drive::RunCommand(hedgeloom, "/prune");
+            runs.command.push_back({});
+            runs.command.back().prune = command.ms;
+            if (!command.ended || command.exitCode != 0 || command.showedWindow)
+                runs.command.back().error = "/prune ended with " + std::to_string(command.exitCode) + ": " + command.output;
+            const bench::PruneOutcome byCommand = bench::ReadOutcome();
+            if (!Checked("Hedgeloom /prune", size, runs.command.back(), &byCommand)) return 1;
+            if (!(byCommand.key == byProgram.key)) {
+                std::fprintf(stderr, "bench: N=%d: /prune and the window left different keys\n", size);
                 return 1;
             }
 

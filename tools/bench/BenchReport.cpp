@@ -62,6 +62,12 @@ bool Report(std::FILE* out, const std::map<int, SizeRuns>& bySize) {
         for (int i = 0; i < 4; ++i)
             std::fprintf(out, "%7s  %-10s %10.1f %10.1f %7.2f\n", i ? "" : std::to_string(size).c_str(), names[i],
                          rows[i].program, rows[i].baseline, rows[i].ratio);
+        const std::size_t n = runs.command.size();
+        std::fprintf(out, "%7s  %-10s %10.1f %10s %7s   Hedgeloom /prune, start to end; the window's load + prune + close %.1f\n",
+                     "", "/prune", Median(n, [&](std::size_t i) { return runs.command[i].prune; }), "", "",
+                     Median(n, [&](std::size_t i) {
+                         return runs.hedgeloom[i].load + runs.hedgeloom[i].prune + runs.hedgeloom[i].close;
+                     }));
         allBare.insert(allBare.end(), runs.bare.begin(), runs.bare.end());
         allMainWindow.insert(allMainWindow.end(), runs.mainWindowOnly.begin(), runs.mainWindowOnly.end());
     }

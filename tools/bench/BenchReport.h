@@ -18,6 +18,7 @@ struct SizeRuns {
     std::vector<RunTimes> baseline;
     std::vector<RunTimes> bare;
     std::vector<RunTimes> mainWindowOnly;  // Hedgeloom's window and manifest, none of its code
+    std::vector<RunTimes> command;  // "Hedgeloom.exe /prune": its whole run in `prune`
 };
 
 // Prints the table and the goals; false when a goal is missed.

@@ -102,6 +102,51 @@ bool HedgeloomRun::WaitForExit(DWORD timeoutMs) {
     return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
 }
 
+CommandRun RunCommand(const std::string& exePath, const std::string& arguments, DWORD timeoutMs) {
+    CommandRun run;
+    char folder[MAX_PATH], file[MAX_PATH];
+    if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "hlo", 0, file)) return run;
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const HANDLE output = CreateFileA(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (output == INVALID_HANDLE_VALUE) return run;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    PROCESS_INFORMATION info{};
+    const std::string path = WindowsPath(exePath);
+    std::string commandLine = "\"" + path + "\" " + arguments;
+    const ULONGLONG start = GetTickCount64();
+    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+        CloseHandle(output);
+        return run;
+    }
+    CloseHandle(info.hThread);
+    run.ended = true;
+    while (WaitForSingleObject(info.hProcess, 20) == WAIT_TIMEOUT) {
+        for (HWND hwnd : TopLevelWindowsOf(info.dwProcessId))
+            if (IsWindowVisible(hwnd)) run.showedWindow = true;
+        if (GetTickCount64() - start > timeoutMs) {
+            TerminateProcess(info.hProcess, 255);
+            WaitForSingleObject(info.hProcess, 5000);
+            run.ended = false;
+            break;
+        }
+    }
+    run.ms = static_cast<double>(GetTickCount64() - start);
+    GetExitCodeProcess(info.hProcess, &run.exitCode);
+    CloseHandle(info.hProcess);
+    SetFilePointer(output, 0, nullptr, FILE_BEGIN);
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(output, buffer, sizeof buffer, &read, nullptr) && read > 0) run.output.append(buffer, read);
+    CloseHandle(output);
+    return run;
+}
+
 bool EndSession(DWORD timeoutMs) {
     char commandLine[] = "wineboot.exe --end-session";
     STARTUPINFOA startup{};

@@ -54,6 +54,17 @@ private:
     DWORD m_startToWindowMs = 0;
 };
 
+// A run from a command line or a script: the program given these arguments and
+// a file as its standard output, waited for to its end.
+struct CommandRun {
+    bool ended = false;
+    DWORD exitCode = STILL_ACTIVE;
+    std::string output;         // what it wrote to standard output, byte for byte
+    bool showedWindow = false;  // a visible window of its own came up meanwhile
+    double ms = 0;              // from its start to its end
+};
+CommandRun RunCommand(const std::string& exePath, const std::string& arguments, DWORD timeoutMs = 120000);
+
 // Ends the session as a log-off does (Wine's `wineboot --end-session`): every
 // program's windows are asked whether the session may end, told that it does,
 // and their processes ended. False when a program refused or the end failed.

@@ -1,0 +1,186 @@
+#include "CommandLineRun.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "AppRegistry.h"
+#include "CodePageAddressList.h"
+#include "ProductNames.h"
+#include "UnattendedHistory.h"
+#include "Win32Shell.h"
+#include "Win32WriterLock.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Hedgeloom prunes the addresses Internet Explorer remembers as typed.\r\n"
+    "\r\n"
+    "  Hedgeloom          opens the window\r\n"
+    "  Hedgeloom /prune   keeps the addresses last left checked and deletes the others,\r\n"
+    "                     as \"Delete Unchecked\" does, without a window\r\n"
+    "  Hedgeloom /list    writes the addresses top first, one a line, fields apart by tabs:\r\n"
+    "                     1 if kept (0 if not), value name, address, last typed (UTC)\r\n"
+    "  Hedgeloom /?       writes this text\r\n"
+    "\r\n"
+    "Exit status: 0 done, 1 the addresses could not be saved (nothing was lost),\r\n"
+    "2 a wrong argument, 3 Internet Explorer is running (nothing was changed).\r\n";
+
+constexpr char kBrowserRunning[] =
+    "Internet Explorer is running: nothing was pruned.\r\n"
+    "It writes its own list back when it closes; close it and run Hedgeloom again.\r\n";
+
+std::string Utf8(const wchar_t* text) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return std::string();
+    std::string out(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
+    out.resize(static_cast<std::size_t>(size - 1));
+    return out;
+}
+
+// Where the text goes: standard output where it was redirected, else the
+// console the program was started from; with neither (a logon script, a
+// scheduled task) the text is dropped and the exit status says it all.
+class Output {
+public:
+    Output() {
+        m_handle = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        if (Usable(m_handle)) return;
+        m_handle = nullptr;
+        if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return;
+        m_handle = ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+        if (m_handle == INVALID_HANDLE_VALUE) m_handle = nullptr;
+        m_owned = m_handle != nullptr;
+    }
+    ~Output() {
+        if (m_owned) ::CloseHandle(m_handle);
+    }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    // text is UTF-8; a console is given it as Unicode, so that it shows in any code page.
+    void Write(const std::string& text) {
+        if (!m_handle || text.empty()) return;
+        DWORD mode = 0;
+        if (::GetConsoleMode(m_handle, &mode)) {
+            const int size = static_cast<int>(text.size());
+            const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+            if (length <= 0) return;
+            std::vector<wchar_t> wide(static_cast<std::size_t>(length));
+            if (!::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length)) return;
+            DWORD written = 0;
+            ::WriteConsoleW(m_handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+            return;
+        }
+        // A full disk or a closed pipe loses the text, not the work: the status still tells.
+        for (std::size_t done = 0; done < text.size();) {
+            DWORD written = 0;
+            if (!::WriteFile(m_handle, text.data() + done, static_cast<DWORD>(text.size() - done), &written, nullptr) ||
+                written == 0)
+                return;
+            done += written;
+        }
+    }
+
+private:
+    static bool Usable(HANDLE handle) {
+        return handle && handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
+    }
+
+    HANDLE m_handle = nullptr;
+    bool m_owned = false;
+};
+
+// The list's text is in the ANSI code page: UTF-8 already where the program's
+// manifest is honoured, converted where Windows is older.
+std::string Utf8FromAnsi(const std::string& text) {
+    if (::GetACP() == CP_UTF8 || text.empty()) return text;
+    const int size = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    if (length <= 0) return text;
+    std::vector<wchar_t> wide(static_cast<std::size_t>(length) + 1, L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    return Utf8(wide.data());
+}
+
+bool Is(const std::string& argument, const char* name) {
+    return (argument[0] == '/' || argument[0] == '-') && ::lstrcmpiA(argument.c_str() + 1, name) == 0;
+}
+
+// A message as console lines.
+std::string Lines(const std::string& message) {
+    std::string lines;
+    for (char c : message) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return lines + "\r\n";
+}
+
+// The history over the registry and the profile, with rows kept in memory.
+struct Unattended {
+    Unattended() {
+        history.SetWriterLock(&lock);
+        list.onRemove = [this](int row) {
+            const hl::RowNotice notice{row};
+            std::intptr_t result = 0;
+            history.OnDeleteItemList(&notice, &result);
+        };
+    }
+    CAppRegistry registry{*AfxGetApp()};
+    CCodePageAddressList list;
+    hl::Win32Shell shell;
+    hl::CUnattendedHistory history{registry, list, shell};
+    // The window's lock, waited for as long: a logon script and an open window take turns.
+    hl::Win32WriterLock lock{hl::kWriterLockName, hl::kWriterLockWaitMs};
+};
+
+}  // namespace
+
+std::vector<std::string> CommandLineArguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!words) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(Utf8(words[i]));
+    ::LocalFree(words);
+    return arguments;
+}
+
+int RunFromCommandLine(const std::vector<std::string>& arguments) {
+    // Nobody may be there to answer a box: a failing runtime or a crash ends the run instead.
+    _set_error_mode(_OUT_TO_STDERR);
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    Output out;
+    const std::string argument = arguments.size() == 1 ? arguments[0] : std::string();
+    if (Is(argument, "?")) {
+        out.Write(kUsage);
+        return kExitDone;
+    }
+    if (Is(argument, "list")) {
+        Unattended run;
+        const std::string text = run.history.ListText();
+        if (run.history.LockedOut()) {
+            out.Write(Lines(run.history.Message()));
+            return kExitNotSaved;
+        }
+        out.Write(Utf8FromAnsi(text));
+        return kExitDone;
+    }
+    if (Is(argument, "prune")) {
+        // The browser writes its own list back when it closes, over ours.
+        if (::FindWindowA("IEFrame", nullptr)) {
+            out.Write(kBrowserRunning);
+            return kExitBrowserRunning;
+        }
+        Unattended run;
+        if (run.history.Prune()) return kExitDone;
+        out.Write(Lines(run.history.Message()));
+        return kExitNotSaved;
+    }
+    std::string wrong;
+    for (const std::string& word : arguments) wrong += (wrong.empty() ? "" : " ") + word;
+    out.Write((arguments.size() > 1 ? "One argument at a time, not: " : "Unknown argument: ") + wrong + "\r\n\r\n" +
+              kUsage);
+    return kExitUsage;
+}

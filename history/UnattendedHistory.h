@@ -1,0 +1,40 @@
+// The typed-address handlers run without a window, for a logon script or a
+// scheduled task: the list is loaded and pruned exactly as the window would,
+// with its rows kept by a list of the caller's that reports each removal here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "TypedUrlHistory.h"
+
+namespace hl {
+
+class CUnattendedHistory final : public CTypedUrlHistory {
+public:
+    CUnattendedHistory(IRegistry& registry, IAddressList& list, IShell& shell)
+        : CTypedUrlHistory(registry, list, shell), m_list(list) {}
+
+    // What "Delete Unchecked" does on a window just opened, then the window's
+    // close: only the addresses remembered as checked stay, and they are
+    // remembered again. False when the key could not be saved; Message() says why.
+    bool Prune();
+    // The list as loaded, top first, one line an address: the remembered mark
+    // (1 or 0), the value name, the address and, where the browser stamped it,
+    // when it was last typed, in UTC; fields apart by tabs. Nothing is written.
+    // Empty, with Message() saying why, while another copy changes the keys.
+    std::string ListText();
+    const std::string& Message() const { return m_message; }
+
+    // A FILETIME as ISO 8601 in UTC, to the second: 2024-02-29T13:05:09Z.
+    static std::string IsoTime(std::uint64_t fileTime);
+
+protected:
+    void ShowMessage(const char* text) override;
+
+private:
+    IAddressList& m_list;
+    std::string m_message;
+};
+
+}  // namespace hl
