@@ -10,7 +10,7 @@ mkdir -p "$out/corpus"
 cxx=${FUZZ_CXX:-clang++}
 
 # The whole core, so that a new file of it needs no word here.
-sources=(history/*.cpp tests/support/FaultyRegistry.cpp tests/support/MemoryList.cpp
+sources=(history/*.cpp tests/support/FaultyRegistry.cpp
          tests/support/MemoryRegistry.cpp tools/driver/RegValue.cpp tests/fuzz/TypedUrlFuzzer.cpp)
 newest=$(ls -t "${sources[@]}" history/*.h res/*.h tests/support/*.h tools/driver/RegValue.h tools/fuzz.sh | head -1)
 if [ ! -x "$out/typed_url_fuzzer" ] || [ "$newest" -nt "$out/typed_url_fuzzer" ]; then

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "contract/Contract.h"
-#include "support/MemoryList.h"
+#include "RowList.h"
 
 namespace hltest {
 namespace {
@@ -60,7 +60,7 @@ public:
 
 private:
     FaultyRegistry m_registry;
-    MemoryList m_list;
+    hl::CRowList m_list;
     History m_history;
     std::shared_ptr<hl::IWriterLock> m_lock;
     std::mutex m_mutex;

@@ -13,7 +13,7 @@
 #include "ProductNames.h"
 #include "TypedUrlHistory.h"
 #include "support/FaultyRegistry.h"
-#include "support/MemoryList.h"
+#include "RowList.h"
 #include "support/MemoryRegistry.h"
 
 namespace {
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     };
     hltest::MemoryRegistry memory(pick(2) ? hltest::EnumOrder::ByName : hltest::EnumOrder::Creation);
     hltest::FaultyRegistry registry(memory);
-    hltest::MemoryList list;
+    hl::CRowList list;
     History history(registry, list);
 
     // The browser's key, of every type, with or without check marks; the default value, and

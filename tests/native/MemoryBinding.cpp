@@ -1,6 +1,6 @@
 // The shared cases over the in-memory registry and list, in both enumeration orders.
 #include "contract/Binding.h"
-#include "support/MemoryList.h"
+#include "RowList.h"
 #include "support/MemoryLock.h"
 #include "support/MemoryRegistry.h"
 
@@ -15,7 +15,7 @@ public:
     hl::IAddressList& List() override { return m_list; }
     void OnRemove(std::function<void(int)> handler) override { m_list.onRemove = std::move(handler); }
     void Select(int row) override { m_list.Select(row); }
-    void CloseWindow() override { m_list.Destroy(); }
+    void CloseWindow() override { m_list.DeleteAllItems(); }
     std::shared_ptr<hl::IWriterLock> NewLock(unsigned long waitMs) override {
         return std::make_shared<MemoryLock>(m_mutex, waitMs);
     }
@@ -23,7 +23,7 @@ public:
 private:
     std::shared_ptr<std::recursive_timed_mutex> m_mutex = std::make_shared<std::recursive_timed_mutex>();
     MemoryRegistry m_registry;
-    MemoryList m_list;
+    hl::CRowList m_list;
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "AppRegistry.h"
 #include "TypedUrlHistory.h"
 #include "Win32Shell.h"
-#include "support/MemoryList.h"
+#include "RowList.h"
 
 class CHeadlessHistory final : public hl::CTypedUrlHistory {
 public:
@@ -26,7 +26,7 @@ protected:
 
 private:
     CAppRegistry m_registry;
-    hltest::MemoryList m_rows;
+    hl::CRowList m_rows;
     hl::Win32Shell m_shell;
     bool m_failed = false;
 };
