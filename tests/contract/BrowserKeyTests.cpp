@@ -84,12 +84,14 @@ TEST_P(BrowserKey, AddressesOutsideTheCodePageKeepTheirBytes) {
 }
 
 TEST_P(BrowserKey, KeyRewrittenWhileListedLosesAndDoublesNothing) {
-    // The key is loaded as url1=a, url2=b, url3=x; the browser then writes it anew. Rows from the top: x, b, a.
+    // The key is loaded as url1=a, url2=b, url3=x unless said otherwise; the browser then writes it
+    // anew. Rows from the top: x, b, a.
     struct Case {
         const char* what;
         std::vector<RegValue> rewritten;
-        const char* unchecked;  // the address whose row the user unchecks, or none
+        const char* unchecked;  // the address whose rows the user unchecks, or none
         std::vector<std::string> expected;  // url1, url2, ... after the pruning
+        std::vector<RegValue> loaded = {Sz("url1", "a"), Sz("url2", "b"), Sz("url3", "x")};
     };
     const Case cases[] = {
         {"an address added on top, the others moved", {Sz("url1", "c"), Sz("url2", "a"), Sz("url3", "b"), Sz("url4", "x")},
@@ -104,11 +106,13 @@ TEST_P(BrowserKey, KeyRewrittenWhileListedLosesAndDoublesNothing) {
         {"twice the same address", {Sz("url1", "a"), Sz("url2", "a"), Sz("url3", "b"), Sz("url4", "x")}, "a",
          {"x", "b", "a"}},
         {"the key deleted", {}, "b", {"x", "a"}},
+        {"two rows of one address, both moved", {Sz("url1", "b"), Sz("url2", "a"), Sz("url3", "c"), Sz("url4", "a")},
+         "a", {"b", "c"}, {Sz("url1", "a"), Sz("url2", "b"), Sz("url3", "a")}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Reset();
-        Load({Sz("url1", "a"), Sz("url2", "b"), Sz("url3", "x")});
+        Load(c.loaded);
         history->OnCheckAll();
         for (int row = 0; row < List().GetItemCount(); ++row)
             if (c.unchecked && List().GetItemText(row, 0) == c.unchecked) List().SetCheck(row, false);

@@ -17,7 +17,15 @@ TEST_P(CheckCommands, MarksComeBackAtTheNextStart) {
                                                      {false, true, false, true, false, false, true},
                                                      {true, true, true, true, true, false, false}};
     for (const std::vector<bool>& checks : patterns) {
-        SetChecks(checks);
+        // The middle one is reached through Invert Checks.
+        if (&checks == &patterns[1]) {
+            std::vector<bool> inverse;
+            for (bool check : checks) inverse.push_back(!check);
+            SetChecks(inverse);
+            history->OnInvertChecks();
+        } else {
+            SetChecks(checks);
+        }
         std::vector<bool> expected = checks;
         const std::vector<Row> rows = Rows();
         for (std::size_t i = 0; i < rows.size(); ++i)
