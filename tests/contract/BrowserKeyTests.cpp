@@ -396,6 +396,28 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         EXPECT_FALSE(journal());
     }
     {
+        SCOPED_TRACE("cut off; the browser then writes under a name the rewrite had changed");
+        prune(faults(nullptr, cutOff));
+        WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url2", "http://typed.later/")});
+        start(nullptr);
+        std::vector<RegValue> expected = unchecked;
+        expected[1] = Sz("url2", "http://typed.later/");
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(expected)) << "the browser's own value stays";
+    }
+    {
+        SCOPED_TRACE("saved, the journal not removed; the browser then deletes an address");
+        prune(faults(is(RegOp::DeleteKey, journalKey), nullptr));
+        EXPECT_TRUE(history->messages.empty());
+        EXPECT_TRUE(journal()) << "left behind";
+        std::vector<RegValue> now = saved;
+        now.erase(now.begin());
+        Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
+        WriteValues(Raw(), hl::kTypedUrlsKey, now);
+        start(nullptr);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(now)) << "a finished pruning undone";
+        EXPECT_FALSE(journal());
+    }
+    {
         SCOPED_TRACE("a key below the journal");
         prune(faults([&](RegOp op, const std::string& what) {
             if (op == RegOp::Set && what == "Complete") WriteValues(Raw(), journalKey + "\\Below", loaded);

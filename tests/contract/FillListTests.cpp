@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "RowList.h"
 #include "contract/Contract.h"
 
 namespace hltest {
@@ -66,6 +67,29 @@ TEST_P(FillList, ChecksOnlyAddressesRememberedAsOne) {
         if (row.checked) checked.push_back(row.address);
     std::sort(checked.begin(), checked.end());
     EXPECT_EQ(checked, (std::vector<std::string>{"C:\\dir\\Page.htm", "http://one/"}));
+}
+
+// A list that cannot hold a text (bytes that are no character of its code page)
+// gives it back altered: that value is left out, and its mark left as it was.
+TEST_P(FillList, TextTheListWouldAlterIsLeftOutWithItsMark) {
+    hl::CRowList list([](const char* text) {
+        std::string kept = text;
+        std::replace(kept.begin(), kept.end(), '\xff', '?');
+        return kept;
+    });
+    History own(Raw(), list, shell);
+    list.onRemove = [&own](int row) {
+        const hl::RowNotice notice{row};
+        std::intptr_t result = 0;
+        own.OnDeleteItemList(&notice, &result);
+    };
+    Load({Sz("url1", "http://a/\xff"), Sz("url2", "http://b/")});
+    Remember(Dword("http://a/\xff", 1));
+    own.FillList();
+    ASSERT_EQ(list.GetItemCount(), 1);
+    EXPECT_EQ(list.GetItemText(0, 0), "http://b/");
+    list.DeleteAllItems();
+    EXPECT_EQ(Sorted(ReadValues(Raw(), hl::kSectionKey)), Sorted({Dword("http://a/\xff", 1), Dword("http://b/", 0)}));
 }
 
 TEST_P(FillList, MissingKeyEmptiesTheListAndRemembersItsMarks) {
