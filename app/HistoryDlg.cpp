@@ -139,11 +139,15 @@ BOOL CHistoryDlg::OnInitDialog() {
 // Escape, "Exit", the close box and Enter: the marks are written before the
 // window goes, not only as its rows go after it.
 void CHistoryDlg::OnOK() {
-    if (BeginClose()) CDialog::OnOK();
+    if (!BeginClose()) return;
+    m_rowTip.Destroy();  // before the list's thousands of row removals
+    CDialog::OnOK();
 }
 
 void CHistoryDlg::OnCancel() {
-    if (BeginClose()) CDialog::OnCancel();
+    if (!BeginClose()) return;
+    m_rowTip.Destroy();  // before the list's thousands of row removals
+    CDialog::OnCancel();
 }
 
 void CHistoryDlg::ShowMessage(const char* text) {
@@ -202,7 +206,9 @@ void CHistoryDlg::OnVisitSite() {
 void CHistoryDlg::OnDeleteUnchecked() {
     {
         CWaitCursor wait;
+        m_rowTip.Pause();
         hl::CTypedUrlHistory::OnDeleteUnchecked();
+        m_rowTip.Resume();
     }
     // Clicks made while the rows moved under the pointer were meant for other rows.
     AfxDiscardPendingInput();

@@ -35,6 +35,17 @@ void CRowTip::Destroy() {
     m_list = m_tip = nullptr;
 }
 
+void CRowTip::Pause() {
+    if (!m_list) return;
+    ::RemoveWindowSubclass(m_list, ListProc, kSubclassId);
+    if (m_tip) ::SendMessageA(m_tip, TTM_POP, 0, 0);
+    m_row = -1;
+}
+
+void CRowTip::Resume() {
+    if (m_list) ::SetWindowSubclass(m_list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
 int CRowTip::RowAt(POINT client) const {
     LVHITTESTINFO hit = {};
     hit.pt = client;
