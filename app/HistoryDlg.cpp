@@ -139,14 +139,22 @@ BOOL CHistoryDlg::OnInitDialog() {
 // Escape, "Exit", the close box and Enter: the marks are written before the
 // window goes, not only as its rows go after it.
 void CHistoryDlg::OnOK() {
-    if (!BeginClose()) return;
-    m_rowTip.Destroy();  // before the list's thousands of row removals
+    m_rowTip.Pause();  // the marks and then the rows' removals are thousands of messages to the list
+    if (!BeginClose()) {
+        m_rowTip.Resume();
+        return;
+    }
+    m_rowTip.Destroy();
     CDialog::OnOK();
 }
 
 void CHistoryDlg::OnCancel() {
-    if (!BeginClose()) return;
-    m_rowTip.Destroy();  // before the list's thousands of row removals
+    m_rowTip.Pause();  // the marks and then the rows' removals are thousands of messages to the list
+    if (!BeginClose()) {
+        m_rowTip.Resume();
+        return;
+    }
+    m_rowTip.Destroy();
     CDialog::OnCancel();
 }
 
