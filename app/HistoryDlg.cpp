@@ -139,23 +139,21 @@ BOOL CHistoryDlg::OnInitDialog() {
 // Escape, "Exit", the close box and Enter: the marks are written before the
 // window goes, not only as its rows go after it.
 void CHistoryDlg::OnOK() {
-    m_rowTip.Pause();  // the marks and then the rows' removals are thousands of messages to the list
-    if (!BeginClose()) {
-        m_rowTip.Resume();
-        return;
-    }
-    m_rowTip.Destroy();
-    CDialog::OnOK();
+    if (ReadyToClose()) CDialog::OnOK();
 }
 
 void CHistoryDlg::OnCancel() {
+    if (ReadyToClose()) CDialog::OnCancel();
+}
+
+bool CHistoryDlg::ReadyToClose() {
     m_rowTip.Pause();  // the marks and then the rows' removals are thousands of messages to the list
     if (!BeginClose()) {
         m_rowTip.Resume();
-        return;
+        return false;
     }
     m_rowTip.Destroy();
-    CDialog::OnCancel();
+    return true;
 }
 
 void CHistoryDlg::ShowMessage(const char* text) {

@@ -27,6 +27,8 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
+    // Writes the marks and takes the tip down; false while another copy keeps the keys.
+    bool ReadyToClose();
     void ShowMessage(const char* text) override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
