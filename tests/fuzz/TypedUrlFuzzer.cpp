@@ -25,9 +25,13 @@ using Values = std::vector<Value>;
 
 struct History final : hl::IShell, hl::CTypedUrlHistory {
     History(hl::IRegistry& registry, hl::IAddressList& list) : CTypedUrlHistory(registry, list, *this) {}
-    void ShowMessage(const char*) override { ++messages; }
+    void ShowMessage(const char* text) override {
+        ++messages;
+        last = text;
+    }
     void ShellExecuteA(const char*, const char*, int) override {}
     int messages = 0;
+    std::string last;
 };
 
 [[noreturn]] void Breach(const char* invariant, const std::string& detail) {
@@ -146,13 +150,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         history.OnDeleteUnchecked();
         pruning = false;
         const Values now = ReadKey(memory);
+        // A journal an earlier pruning left that cannot be put back yet: nothing is pruned over it.
+        if (history.messages != messages && history.last == hl::CTypedUrlHistory::kJournalKeptMessage) {
+            if (failed.empty()) Breach("a pruning refused while every call succeeded", "");
+            if (now != keyBefore || rows.size() != before.size() ||
+                !std::equal(rows.begin(), rows.end(), before.begin(), [](const auto& a, const auto& b) {
+                    return a.text[0] == b.text[0] && a.text[1] == b.text[1] && a.checked == b.checked;
+                }))
+                Breach("a refused pruning changed the key or the rows", "");
+            continue;
+        }
         std::set<std::string> rowNames, keptNames;
         std::vector<std::string> loadedAs(rows.size());  // each kept row's name before the pruning
         std::size_t unkept = rows.size(), wentBelow = 0;  // walking up from the bottom
         for (auto r = before.rbegin(); r != before.rend(); ++r) {
             rowNames.insert(Folded(r->text[1]));
             const auto* lowest = unkept ? &rows[unkept - 1] : nullptr;  // the lowest row not yet matched
-            const bool stays = lowest && lowest->text[0] == r->text[0] && lowest->checked == r->checked;
+            // Rows of one text are told apart by the value each was loaded from.
+            const bool stays = lowest && lowest->data == r->data && lowest->text[0] == r->text[0] &&
+                               lowest->checked == r->checked;
             if (stays) loadedAs[unkept - 1] = r->text[1];
             // An unchecked row stays only if its key would not open, at first nor after each later deletion.
             if (stays ? !r->checked && failed.count(RegOp::Open) <= wentBelow : r->checked)
