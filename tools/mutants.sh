@@ -7,7 +7,9 @@
 #   tools/mutants.sh FAULTS [NAME...]   FAULTS: one fault a line,
 #       name | file | Perl substitution, applied once (s/.../.../)
 #   Lines starting with # are skipped. With NAMEs, only those faults.
-# Prints a table: name, caught or not, the first failing test.
+# Prints a table: name, caught or not, the first failing test; every failing
+# test of each fault goes to build/mutants/caught-by.txt, to tell which tests
+# catch a fault no other test does.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -23,6 +25,7 @@ restore() { [ -n "$saved" ] && cp "$saved.orig" "$saved" && rm -f "$saved.orig";
 trap restore EXIT INT TERM
 
 caught=0 total=0
+: >"$build/caught-by.txt"
 printf '%-28s %-10s %s\n' fault result "first failing test"
 while IFS='|' read -r name file substitution; do
   name=$(echo "$name" | xargs); file=$(echo "$file" | xargs)
@@ -42,6 +45,8 @@ while IFS='|' read -r name file substitution; do
   fi
   "$build/tests/native/native_tests" --gtest_brief=1 >"$build/last-run.log" 2>&1
   first=$(grep -m1 -Eo '^\[  FAILED  \] [^ ,]+' "$build/last-run.log" | sed 's/^\[  FAILED  \] //')
+  echo "$name: $(grep -Eo '^\[  FAILED  \] [^ ,]+' "$build/last-run.log" | sed 's/^\[  FAILED  \] //' | sort -u | tr '\n' ' ')" \
+    >>"$build/caught-by.txt"
   if [ -n "$first" ] || grep -q 'ERROR: AddressSanitizer\|runtime error' "$build/last-run.log"; then
     caught=$((caught + 1))
     printf '%-28s %-10s %s\n' "$name" caught "${first:-a sanitizer}"

@@ -59,6 +59,28 @@ TEST_P(CheckCommands, ClickOpensTheRowClickedAsShown) {
     EXPECT_EQ(shell.opened, (Opened{{"open", hl::kMakerSite, hl::kSwShowNormal}}));
 }
 
+// The list's menu and keys act on the selected rows, top first whatever order
+// they were selected in; Space spreads the focused row's mark over the selection
+// only when the focused row is one of it.
+TEST_P(CheckCommands, SelectionCommandsActOnTheSelectedRowsTopFirst) {
+    Load(Numbered(5));  // rows from the top: site5 to site1
+    binding->Select(3);
+    binding->Select(1);
+    EXPECT_EQ(history->SelectedAddresses(), "http://site4/\r\nhttp://site2/");
+    history->CheckSelected(true);
+    EXPECT_EQ(Checks(), (std::vector<bool>{false, true, false, true, false}));
+    struct Spread { int focused; std::vector<int> selection; std::vector<bool> after; };
+    const Spread spreads[] = {{0, {1, 3}, {true, false, false, true, false}},  // focus outside: nothing spreads
+                              {1, {1, 3}, {true, false, false, false, false}},
+                              {3, {1, 3, 4}, {true, true, false, true, true}}};
+    for (const Spread& spread : spreads) {
+        SCOPED_TRACE(spread.focused);
+        SetChecks({true, false, false, true, false});
+        history->SpreadCheck(spread.focused, spread.selection);
+        EXPECT_EQ(Checks(), spread.after);
+    }
+}
+
 // The tip: the whole address, and the stamp of the value the row came from
 // while that value still holds the row's address and the stamp is a FILETIME.
 TEST_P(CheckCommands, TipAddsTheStampOfTheRowsOwnValue) {

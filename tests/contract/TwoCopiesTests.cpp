@@ -6,6 +6,7 @@
 
 #include "contract/Contract.h"
 #include "RowList.h"
+#include "UnattendedHistory.h"
 
 namespace hltest {
 namespace {
@@ -124,6 +125,47 @@ TEST_P(TwoCopies, OneWaitsForTheOthersRewriteOrGivesWayAndLeavesItWhole) {
             }
         }
     }
+}
+
+// A lock that is refused a number of times, then granted, and says whether it is held.
+class TellingLock final : public hl::IWriterLock {
+public:
+    bool Lock() override { return refusals-- <= 0 && (held = true); }
+    void Unlock() override { held = false; }
+    int refusals = 0;
+    bool held = false;
+};
+
+TEST_P(TwoCopies, NothingIsWrittenOutsideTheLockNorPrunedAfterALoadItKeptOut) {
+    TellingLock telling;
+    history->SetWriterLock(&telling);
+    faulty->onCall = [&](RegOp op, int, const std::string& what) {
+        const bool writes = op == RegOp::DeleteValue || op == RegOp::DeleteKey || op == RegOp::Create ||
+                            op == RegOp::Set || op == RegOp::WriteProfile;
+        EXPECT_TRUE(!writes || telling.held) << "written without the lock: " << what;
+        return hl::kErrorSuccess;
+    };
+    Load(Numbered(5));
+    SetChecks({true, false, true, true, true});
+    history->OnDeleteUnchecked();
+    EXPECT_TRUE(history->BeginClose());
+    CloseWindow();
+    history->EndClose();
+    EXPECT_FALSE(telling.held) << "kept after the close";
+
+    // From the command line, another copy holds the lock while the list loads and lets it go before the pruning.
+    const std::vector<RegValue> key = TypedUrls(), marks = ReadValues(Raw(), hl::kSectionKey);
+    hl::CUnattendedHistory command(*faulty, List(), shell);
+    removalsTo = &command;
+    command.SetWriterLock(&telling);
+    telling.refusals = 1;
+    EXPECT_FALSE(command.Prune());
+    EXPECT_EQ(command.Message(), History::kBusyMessage);
+    EXPECT_EQ(TypedUrls(), key);
+    EXPECT_EQ(ReadValues(Raw(), hl::kSectionKey), marks) << "the marks forgotten";
+    faulty->onCall = nullptr;
+    removalsTo = nullptr;
+    history->SetWriterLock(lock.get());
 }
 
 HL_CONTRACT_SUITE(TwoCopies);
