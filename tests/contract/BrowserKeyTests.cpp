@@ -62,9 +62,7 @@ TEST_P(BrowserKey, AddressesOutsideTheCodePageKeepTheirBytes) {
         Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
         WriteWide(Raw(), hl::kTypedUrlsKey, seeded);
         history->FillList();
-        history->OnCheckAll();
-        for (int row = 0; row < List().GetItemCount(); ++row)
-            if (List().GetItemText(row, 1) == c.unchecked) List().SetCheck(row, false);
+        KeepAllBut(1, {c.unchecked});
         ASSERT_EQ(Rows().size(), seeded.size());
         const std::vector<Row> kept = Kept();
         if (!c.gone.empty()) {
@@ -89,13 +87,13 @@ TEST_P(BrowserKey, KeyRewrittenWhileListedLosesAndDoublesNothing) {
     struct Case {
         const char* what;
         std::vector<RegValue> rewritten;
-        const char* unchecked;  // the address whose rows the user unchecks, or none
+        const char* unchecked;  // the address whose rows the user unchecks, or ""
         std::vector<std::string> expected;  // url1, url2, ... after the pruning
         std::vector<RegValue> loaded = {Sz("url1", "a"), Sz("url2", "b"), Sz("url3", "x")};
     };
     const Case cases[] = {
         {"an address added on top, the others moved", {Sz("url1", "c"), Sz("url2", "a"), Sz("url3", "b"), Sz("url4", "x")},
-         nullptr, {"x", "b", "a", "c"}},
+         "", {"x", "b", "a", "c"}},
         {"the unchecked address moved", {Sz("url1", "x"), Sz("url2", "a"), Sz("url3", "b"), Sz("url4", "c")}, "x",
          {"b", "a", "c"}},
         {"its old name holding another address", {Sz("url1", "b"), Sz("url2", "x"), Sz("url3", "a")}, "b", {"x", "a"}},
@@ -113,9 +111,7 @@ TEST_P(BrowserKey, KeyRewrittenWhileListedLosesAndDoublesNothing) {
         SCOPED_TRACE(c.what);
         Reset();
         Load(c.loaded);
-        history->OnCheckAll();
-        for (int row = 0; row < List().GetItemCount(); ++row)
-            if (c.unchecked && List().GetItemText(row, 0) == c.unchecked) List().SetCheck(row, false);
+        KeepAllBut(0, {c.unchecked});
         Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
         if (!c.rewritten.empty()) WriteValues(Raw(), hl::kTypedUrlsKey, c.rewritten);
         history->OnDeleteUnchecked();
@@ -165,9 +161,7 @@ TEST_P(BrowserKey, StampsFollowTheirAddresses) {
         const Seed seed;
         if (c.stamps) WriteWide(Raw(), hl::kTypedUrlsTimeKey, seed.stamps);
         Load(seed.urls);
-        history->OnCheckAll();
-        for (int row = 0; row < List().GetItemCount(); ++row)
-            if (List().GetItemText(row, 1) == "url3") List().SetCheck(row, false);  // its stamp goes with it
+        KeepAllBut(1, {"url3"});  // its stamp goes with it
         const std::vector<Row> kept = Kept();
         std::vector<RegValue> beforeRewrite;  // taken when the profile's section goes
         int timeOpens = 0;
@@ -181,8 +175,7 @@ TEST_P(BrowserKey, StampsFollowTheirAddresses) {
         history->OnDeleteUnchecked();
         faulty->onCall = nullptr;
         EXPECT_EQ(history->messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
-        bool journal = false;
-        ReadValues(Raw(), hl::kJournalKey, &journal);
+        const bool journal = JournalLeft();
         EXPECT_EQ(journal, c.call < 0) << "the journal is kept only when the keys could not be put back";
         if (journal) {
             Reset();
@@ -247,11 +240,7 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
             for (const WideValue& url : urls)
                 (url.name != u"url1" && url.name != u"url4" ? kept : pruned).insert(std::to_string(url.type) + ":" + url.data);
         }
-        history->OnCheckAll();
-        for (int row = 0; row < List().GetItemCount(); ++row) {
-            const std::string name = List().GetItemText(row, 1);
-            if (name == "url1" || name == "url4") List().SetCheck(row, false);
-        }
+        KeepAllBut(1, {"url1", "url4"});
         faulty->onCall = diesAt(death);
         history->OnDeleteUnchecked();
         const int pruning = calls;
@@ -275,8 +264,7 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
     ASSERT_GT(all, 20);
     for (int death = 1; death <= all + 1; ++death) {
         prune(death, 0, false);
-        bool journal = false;
-        ReadValues(Raw(), hl::kJournalKey, &journal);
+        const bool journal = JournalLeft();
         // While a journal is there, the next start itself may die on its way through it.
         std::vector<std::pair<int, bool>> runs = {{0, false}, {0, true}};
         for (int rebirth = 1; journal && rebirth <= 40; rebirth += rebirth < 8 ? 1 : 8) runs.emplace_back(rebirth, false);
@@ -295,9 +283,7 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
             EXPECT_EQ(now.count(typedAddress), browser ? 1u : 0u) << "the browser's own address";
             for (const std::string& address : pruned)
                 EXPECT_TRUE(!saved || !now.count(address)) << "a finished pruning undone: " << address;
-            bool left = true;
-            ReadValues(Raw(), hl::kJournalKey, &left);
-            EXPECT_FALSE(left) << "the journal outlived a start";
+            EXPECT_FALSE(JournalLeft()) << "the journal outlived a start";
             if (death > all && !browser) {
                 EXPECT_EQ(Checks(), (std::vector<bool>{true, true})) << "remembered once the pruning returned";
             }
@@ -323,12 +309,6 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         return [=](RegOp op, const std::string& what) { return !*done && pick(op, what) && (*done = true); };
     };
     const std::string journalKey = hl::kJournalKey;
-    auto journal = [&](std::vector<RegValue>* values = nullptr) {
-        bool exists = false;
-        const std::vector<RegValue> read = ReadValues(Raw(), journalKey, &exists);
-        if (values) *values = read;
-        return exists;
-    };
     // Five addresses, site3 unchecked: the rewrite means to leave site5, site4, site2, site1.
     const std::vector<RegValue> loaded = Numbered(5);
     std::vector<RegValue> unchecked = loaded, saved;
@@ -342,9 +322,7 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
             Load(loaded);
         }
         history->messages.clear();
-        history->OnCheckAll();
-        for (int row = 0; row < List().GetItemCount(); ++row)
-            if (List().GetItemText(row, 0) == "http://site3/") List().SetCheck(row, false);
+        KeepAllBut(0, {"http://site3/"});
         faulty->onCall = std::move(fault);
         history->OnDeleteUnchecked();
         faulty->onCall = nullptr;
@@ -361,26 +339,26 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         SCOPED_TRACE("cut off; putting back fails once, and again at the next pruning");
         prune(faults(nullptr, cutOff));
         start(faults(once(is(RegOp::Set, "url1")), nullptr));
-        EXPECT_TRUE(journal()) << "kept for the next start";
+        EXPECT_TRUE(JournalLeft()) << "kept for the next start";
         const std::vector<RegValue> halfBack = TypedUrls();
         prune(faults(is(RegOp::Set, "url1"), nullptr), false);
         EXPECT_EQ(history->messages, std::vector<std::string>{History::kJournalKeptMessage});
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(halfBack)) << "nothing pruned";
         start(nullptr);
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(unchecked)) << "put back as the cut-off rewrite found it";
-        EXPECT_FALSE(journal());
+        EXPECT_FALSE(JournalLeft());
     }
     {
         SCOPED_TRACE("cut off; the journal holds bytes after its last value");
         prune(faults(nullptr, cutOff));
-        std::vector<RegValue> parts;
-        ASSERT_TRUE(journal(&parts));
+        const std::vector<RegValue> parts = ReadValues(Raw(), journalKey);
+        ASSERT_FALSE(parts.empty());
         const std::vector<RegValue> cut = TypedUrls();
-        for (RegValue& part : parts)
+        for (const RegValue& part : parts)
             if (part.name == "1") WriteValues(Raw(), journalKey, {{"1", part.type, part.data + "x"}});
         start(nullptr);
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(cut)) << "refused";
-        EXPECT_FALSE(journal());
+        EXPECT_FALSE(JournalLeft());
     }
     {
         SCOPED_TRACE("a journal part not written, nor the journal removed");
@@ -388,12 +366,10 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
             return (op == RegOp::Set && what == "1") || (op == RegOp::DeleteKey && what == journalKey);
         }, nullptr));
         EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
-        std::vector<RegValue> left;
-        journal(&left);
-        for (const RegValue& value : left) EXPECT_NE(value.name, "Complete");
+        for (const RegValue& value : ReadValues(Raw(), journalKey)) EXPECT_NE(value.name, "Complete");
         start(nullptr);
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(unchecked));
-        EXPECT_FALSE(journal());
+        EXPECT_FALSE(JournalLeft());
     }
     {
         SCOPED_TRACE("cut off; the browser then writes under a name the rewrite had changed");
@@ -408,14 +384,14 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         SCOPED_TRACE("saved, the journal not removed; the browser then deletes an address");
         prune(faults(is(RegOp::DeleteKey, journalKey), nullptr));
         EXPECT_TRUE(history->messages.empty());
-        EXPECT_TRUE(journal()) << "left behind";
+        EXPECT_TRUE(JournalLeft()) << "left behind";
         std::vector<RegValue> now = saved;
         now.erase(now.begin());
         Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
         WriteValues(Raw(), hl::kTypedUrlsKey, now);
         start(nullptr);
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(now)) << "a finished pruning undone";
-        EXPECT_FALSE(journal());
+        EXPECT_FALSE(JournalLeft());
     }
     {
         SCOPED_TRACE("a key below the journal");
@@ -423,7 +399,7 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
             if (op == RegOp::Set && what == "Complete") WriteValues(Raw(), journalKey + "\\Below", loaded);
             return false;
         }, nullptr));
-        EXPECT_FALSE(journal()) << "removed whole";
+        EXPECT_FALSE(JournalLeft()) << "removed whole";
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(saved));
     }
 }

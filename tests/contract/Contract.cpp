@@ -59,6 +59,14 @@ void WriteWide(hl::IRegistry& registry, const std::string& path, const std::vect
         ASSERT_EQ(hl::StoreValue(registry, key.get(), {value.name, value.type, value.data}), hl::kErrorSuccess);
 }
 
+void ReportRemovals(hl::CRowList& list, hl::CTypedUrlHistory& history) {
+    list.onRemove = [&history](int row) {
+        const hl::RowNotice notice{row};
+        std::intptr_t result = 0;
+        history.OnDeleteItemList(&notice, &result);
+    };
+}
+
 void Contract::SetUp() {
     binding = GetParam().make();
     Reset();
@@ -91,6 +99,12 @@ void Contract::Load(const std::vector<RegValue>& values) {
 void Contract::SetChecks(const std::vector<bool>& checks) {
     ASSERT_EQ(static_cast<int>(checks.size()), List().GetItemCount());
     for (std::size_t row = 0; row < checks.size(); ++row) List().SetCheck(static_cast<int>(row), checks[row]);
+}
+
+void Contract::KeepAllBut(int column, const std::vector<std::string>& texts) {
+    history->OnCheckAll();
+    for (int row = 0; row < List().GetItemCount(); ++row)
+        if (std::count(texts.begin(), texts.end(), List().GetItemText(row, column))) List().SetCheck(row, false);
 }
 
 std::vector<Row> Contract::Rows() {

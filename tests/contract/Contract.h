@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ProductNames.h"
+#include "RowList.h"
 #include "TypedUrlHistory.h"
 #include "contract/Binding.h"
 #include "support/FaultyRegistry.h"
@@ -46,6 +47,9 @@ void WriteValues(hl::IRegistry& registry, const std::string& path, const std::ve
 std::vector<WideValue> ReadWide(hl::IRegistry& registry, const std::string& path, bool* exists = nullptr);
 void WriteWide(hl::IRegistry& registry, const std::string& path, const std::vector<WideValue>& values);
 
+// Tells the history of each row's removal from the list, as the window does.
+void ReportRemovals(hl::CRowList& list, hl::CTypedUrlHistory& history);
+
 // How long a copy waits for another that holds the writer lock, unless a case says otherwise.
 inline constexpr unsigned long kLockWaitMs = 5000;
 
@@ -61,15 +65,18 @@ protected:
     // Makes the typed-address key afresh with these values, written in this order, and loads the list.
     void Load(const std::vector<RegValue>& values);
     void SetChecks(const std::vector<bool>& checks);
+    // Checks every row but those whose text in the column is one of these, through "Check All".
+    void KeepAllBut(int column, const std::vector<std::string>& texts);
     std::vector<Row> Rows();
     // The rows the user keeps: the checked ones, top first.
     std::vector<Row> Kept();
     std::vector<bool> Checks();
     std::vector<RegValue> TypedUrls(bool* exists = nullptr) { return ReadValues(Raw(), hl::kTypedUrlsKey, exists); }
     void Remember(const RegValue& entry) { WriteValues(Raw(), hl::kSectionKey, {entry}); }
-    bool SectionExists() {
+    std::vector<RegValue> Marks() { return ReadValues(Raw(), hl::kSectionKey); }  // the profile's
+    bool JournalLeft() {
         bool exists = false;
-        ReadValues(Raw(), hl::kSectionKey, &exists);
+        ReadValues(Raw(), hl::kJournalKey, &exists);
         return exists;
     }
     void CloseWindow() { binding->CloseWindow(); }

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "RowList.h"
 #include "contract/Contract.h"
 
 namespace hltest {
@@ -78,18 +77,14 @@ TEST_P(FillList, TextTheListWouldAlterIsLeftOutWithItsMark) {
         return kept;
     });
     History own(Raw(), list, shell);
-    list.onRemove = [&own](int row) {
-        const hl::RowNotice notice{row};
-        std::intptr_t result = 0;
-        own.OnDeleteItemList(&notice, &result);
-    };
+    ReportRemovals(list, own);
     Load({Sz("url1", "http://a/\xff"), Sz("url2", "http://b/")});
     Remember(Dword("http://a/\xff", 1));
     own.FillList();
     ASSERT_EQ(list.GetItemCount(), 1);
     EXPECT_EQ(list.GetItemText(0, 0), "http://b/");
     list.DeleteAllItems();
-    EXPECT_EQ(Sorted(ReadValues(Raw(), hl::kSectionKey)), Sorted({Dword("http://a/\xff", 1), Dword("http://b/", 0)}));
+    EXPECT_EQ(Sorted(Marks()), Sorted({Dword("http://a/\xff", 1), Dword("http://b/", 0)}));
 }
 
 TEST_P(FillList, MissingKeyEmptiesTheListAndRemembersItsMarks) {
@@ -99,7 +94,7 @@ TEST_P(FillList, MissingKeyEmptiesTheListAndRemembersItsMarks) {
     Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
     history->FillList();
     EXPECT_EQ(List().GetItemCount(), 0);
-    EXPECT_EQ(Sorted(ReadValues(Raw(), hl::kSectionKey)),
+    EXPECT_EQ(Sorted(Marks()),
               Sorted({Dword("http://one/", 0), Dword("http://older/", 1), Dword("http://two/", 1)}))
         << "the rows remember their marks as they go, and the browser's key and the profile are apart";
 }

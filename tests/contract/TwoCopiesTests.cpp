@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "contract/Contract.h"
-#include "RowList.h"
 #include "UnattendedHistory.h"
 
 namespace hltest {
@@ -21,11 +20,7 @@ public:
     OtherCopy(Binding& binding, RecordingShell& shell, const std::string& address, unsigned long pauseMs)
         : m_registry(binding.Registry()), m_history(m_registry, m_list, shell), m_lock(binding.NewLock(kLockWaitMs)) {
         m_history.SetWriterLock(m_lock.get());
-        m_list.onRemove = [this](int row) {
-            hl::RowNotice notice{row};
-            std::intptr_t result = 0;
-            m_history.OnDeleteItemList(&notice, &result);
-        };
+        ReportRemovals(m_list, m_history);
         m_history.FillList();
         for (int row = 0; row < m_list.GetItemCount(); ++row) m_list.SetCheck(row, m_list.GetItemText(row, 0) != address);
         m_registry.onCall = [this, pauseMs](RegOp op, int, const std::string& what) {
@@ -99,9 +94,7 @@ TEST_P(TwoCopies, OneWaitsForTheOthersRewriteOrGivesWayAndLeavesItWhole) {
 
             EXPECT_EQ(history->messages, waits ? std::vector<std::string>{}
                                                : std::vector<std::string>{History::kBusyMessage});
-            bool journal = true;
-            ReadValues(Raw(), hl::kJournalKey, &journal);
-            EXPECT_FALSE(journal) << "a journal left behind";
+            EXPECT_FALSE(JournalLeft()) << "a journal left behind";
             std::vector<Row> kept = othersRows;  // the key as the other left it, or as this one pruned it after
             if (step == kPrune && waits) {
                 rows.erase(rows.begin() + 1);  // the other's unchecked address is still checked here
@@ -119,7 +112,7 @@ TEST_P(TwoCopies, OneWaitsForTheOthersRewriteOrGivesWayAndLeavesItWhole) {
                 EXPECT_EQ(closed, waits);
                 std::vector<RegValue> marks;
                 for (const Row& row : rows) marks.push_back(Dword(row.address, row.checked));
-                EXPECT_EQ(Sorted(ReadValues(Raw(), hl::kSectionKey)), Sorted(waits ? marks : othersMarks))
+                EXPECT_EQ(Sorted(Marks()), Sorted(waits ? marks : othersMarks))
                     << "the marks of one copy, whole";
                 history->EndClose();
             }
@@ -154,7 +147,7 @@ TEST_P(TwoCopies, NothingIsWrittenOutsideTheLockNorPrunedAfterALoadItKeptOut) {
     EXPECT_FALSE(telling.held) << "kept after the close";
 
     // From the command line, another copy holds the lock while the list loads and lets it go before the pruning.
-    const std::vector<RegValue> key = TypedUrls(), marks = ReadValues(Raw(), hl::kSectionKey);
+    const std::vector<RegValue> key = TypedUrls(), marks = Marks();
     hl::CUnattendedHistory command(*faulty, List(), shell);
     removalsTo = &command;
     command.SetWriterLock(&telling);
@@ -162,7 +155,7 @@ TEST_P(TwoCopies, NothingIsWrittenOutsideTheLockNorPrunedAfterALoadItKeptOut) {
     EXPECT_FALSE(command.Prune());
     EXPECT_EQ(command.Message(), History::kBusyMessage);
     EXPECT_EQ(TypedUrls(), key);
-    EXPECT_EQ(ReadValues(Raw(), hl::kSectionKey), marks) << "the marks forgotten";
+    EXPECT_EQ(Marks(), marks) << "the marks forgotten";
     faulty->onCall = nullptr;
     removalsTo = nullptr;
     history->SetWriterLock(lock.get());
