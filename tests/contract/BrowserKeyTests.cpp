@@ -8,6 +8,7 @@
 #include <set>
 
 #include "ScopedKey.h"
+#include "UnattendedHistory.h"
 #include "contract/Contract.h"
 #include "support/MemoryRegistry.h"
 
@@ -133,29 +134,37 @@ struct Seed {
                                      WideStamp(u"blob", 4), WideStamp(u"url5", 5), WideStamp(u"url9", 9)};
 };
 
-TEST_P(BrowserKey, StampsFollowTheirAddresses) {
-    // A failure while the stamps are read stops the rewrite before it starts; one while they
-    // move puts both keys back, or leaves the journal to, so that no address gets another's stamp.
+TEST_P(BrowserKey, AFailedSavePutsBothKeysBackSaysSoAndStampsFollowTheirAddresses) {
+    // A failure while the key or the stamps are read stops the rewrite before it starts; one
+    // while they move puts both back, or leaves the journal to, so that no address gets another's
+    // stamp. In the window, and from the command line, where the marks the last run left are kept.
     struct Case {
         const char* what;
-        bool stamps;
-        int opens;  // calls are counted once the time key has been opened this often
         RegOp op;
         int call;  // of op, counted from 1; 0 for none, -1 for every one
-        const char* message;
+        int opens = 0;  // calls are counted once the time key has been opened this often
+        const char* message = History::kSaveFailedMessage;
+        bool stamps = true;
+        bool inScan = false;  // counted while the unchecked values go, before the rewrite
     };
-    const char* failed = History::kSaveFailedMessage;
     const Case cases[] = {
-        {"stamps moved", true, 0, RegOp::Set, 0, nullptr},
-        {"no time key", false, 0, RegOp::Set, 0, nullptr},
-        {"a stamp cannot be read", true, 2, RegOp::Query, 1, failed},
-        {"the time key will not open for the move", true, 3, RegOp::Open, 1, failed},
-        {"a stamp not stored", true, 3, RegOp::Set, 2, failed},
-        {"no old stamp will go, nor the new ones", true, 3, RegOp::DeleteValue, -1,
-         History::kSaveUndoneAtNextStartMessage},
+        {"nothing fails", RegOp::Set, 0, 0, nullptr},
+        {"no time key", RegOp::Set, 0, 0, nullptr, false},
+        {"the unchecked value will not go", RegOp::DeleteValue, 1, 0, nullptr, true, true},
+        {"key cannot be read", RegOp::Open, 1},
+        {"key cannot be read to its end", RegOp::Enum, 2},
+        {"key cannot be made again", RegOp::Create, 2},
+        {"an old value will not go", RegOp::DeleteValue, 2},
+        {"first address not stored", RegOp::Set, 3},
+        {"kept value not stored", RegOp::Set, 6},
+        {"a stamp cannot be read", RegOp::Query, 1, 2},
+        {"the time key will not open for the move", RegOp::Open, 1, 3},
+        {"a stamp not stored", RegOp::Set, 2, 3},
+        {"no old stamp will go, nor the new ones", RegOp::DeleteValue, -1, 3, History::kSaveUndoneAtNextStartMessage},
     };
+    for (bool unattended : {false, true})
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(std::string(c.what) + (unattended ? ", from the command line" : ", in the window"));
         Reset();
         Raw().RegDeleteKeyA(hl::kTypedUrlsTimeKey);
         const Seed seed;
@@ -163,29 +172,48 @@ TEST_P(BrowserKey, StampsFollowTheirAddresses) {
         Load(seed.urls);
         KeepAllBut(1, {"url3"});  // its stamp goes with it
         const std::vector<Row> kept = Kept();
+        std::unique_ptr<hl::CUnattendedHistory> command;
+        if (unattended) {
+            CloseWindow();  // remembers the marks, as a run in the window would have left them
+            command = std::make_unique<hl::CUnattendedHistory>(*faulty, List(), shell);
+            removalsTo = command.get();
+        }
         std::vector<RegValue> beforeRewrite;  // taken when the profile's section goes
-        int timeOpens = 0;
-        int matched = 0;
+        bool rewriting = false;
+        int timeOpens = 0, matched = 0;
         faulty->onCall = [&](RegOp op, int, const std::string& what) {
-            if (op == RegOp::DeleteKey && what == hl::kSectionKey) beforeRewrite = TypedUrls();
+            if (op == RegOp::DeleteKey && what == hl::kSectionKey) beforeRewrite = TypedUrls(), rewriting = true;
             if (op == RegOp::Open && what == hl::kTypedUrlsTimeKey) ++timeOpens;
-            const bool fails = c.call && timeOpens >= c.opens && op == c.op && (c.call < 0 || ++matched == c.call);
+            const bool fails = c.call && rewriting != c.inScan && timeOpens >= c.opens && op == c.op &&
+                               (c.call < 0 || ++matched == c.call);
             return fails ? hl::kErrorAccessDenied : hl::kErrorSuccess;
         };
-        history->OnDeleteUnchecked();
+        std::vector<std::string> messages;
+        if (command) {
+            EXPECT_EQ(command->Prune(), !c.message);
+            if (!command->Message().empty()) messages.push_back(command->Message());
+            EXPECT_EQ(List().GetItemCount(), 0) << "the rows outlived the run";
+        } else {
+            history->OnDeleteUnchecked();
+            messages = history->messages;
+        }
         faulty->onCall = nullptr;
-        EXPECT_EQ(history->messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+        removalsTo = nullptr;
+        EXPECT_EQ(messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+        EXPECT_EQ(Sorted(Marks()), Sorted(Remembered(kept)));
         const bool journal = JournalLeft();
         EXPECT_EQ(journal, c.call < 0) << "the journal is kept only when the keys could not be put back";
         if (journal) {
             Reset();
             history->FillList();
+        } else if (!command && c.message) {
+            EXPECT_EQ(Rows(), kept) << "renamed though not saved";
         }
 
         bool exists = true;
         const std::vector<WideValue> stamps = ReadWide(Raw(), hl::kTypedUrlsTimeKey, &exists);
         EXPECT_EQ(exists, c.stamps);
-        if (c.call) {
+        if (c.message) {
             EXPECT_EQ(Sorted(TypedUrls()), Sorted(beforeRewrite)) << "both keys back as they were";
             EXPECT_EQ(SortedWide(stamps), SortedWide(seed.stamps));
             continue;

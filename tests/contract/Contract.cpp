@@ -59,6 +59,12 @@ void WriteWide(hl::IRegistry& registry, const std::string& path, const std::vect
         ASSERT_EQ(hl::StoreValue(registry, key.get(), {value.name, value.type, value.data}), hl::kErrorSuccess);
 }
 
+std::vector<RegValue> Remembered(const std::vector<Row>& kept) {
+    std::vector<RegValue> entries;
+    for (const Row& row : kept) entries.push_back(Dword(row.address, 1));
+    return entries;
+}
+
 void ReportRemovals(hl::CRowList& list, hl::CTypedUrlHistory& history) {
     list.onRemove = [&history](int row) {
         const hl::RowNotice notice{row};

@@ -47,6 +47,9 @@ void WriteValues(hl::IRegistry& registry, const std::string& path, const std::ve
 std::vector<WideValue> ReadWide(hl::IRegistry& registry, const std::string& path, bool* exists = nullptr);
 void WriteWide(hl::IRegistry& registry, const std::string& path, const std::vector<WideValue>& values);
 
+// The profile after a pruning: each kept address remembered as checked.
+std::vector<RegValue> Remembered(const std::vector<Row>& kept);
+
 // Tells the history of each row's removal from the list, as the window does.
 void ReportRemovals(hl::CRowList& list, hl::CTypedUrlHistory& history);
 

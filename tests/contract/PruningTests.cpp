@@ -2,20 +2,12 @@
 #include <algorithm>
 
 #include "ScopedKey.h"
-#include "UnattendedHistory.h"
 #include "contract/Contract.h"
 
 namespace hltest {
 namespace {
 
 using Pruning = Contract;
-
-// The profile after a pruning: each kept address remembered as checked.
-std::vector<RegValue> Remembered(const std::vector<Row>& kept) {
-    std::vector<RegValue> entries;
-    for (const Row& row : kept) entries.push_back(Dword(row.address, 1));
-    return entries;
-}
 
 // The scan of "Delete Unchecked" done the obvious way: from the top again after
 // every deletion. The program's scan must delete the same rows with the same calls.
@@ -103,80 +95,6 @@ TEST_P(Pruning, OpenThatFailedIsTriedAgainAfterALaterDeletion) {
         }
         EXPECT_EQ(logs[1], logs[0]);
         EXPECT_EQ(rows[1], rows[0]);
-    }
-}
-
-TEST_P(Pruning, FailedSavePutsTheKeyBackAndSaysSo) {
-    struct Case {
-        const char* what;
-        RegOp op;
-        int call;  // of op from the start of the rewrite (or of the pruning), counted from 1; 0 for none
-        bool saved;
-        bool inScan = false;  // the call fails while the unchecked values are deleted, before the rewrite
-    };
-    const Case cases[] = {
-        {"nothing fails", RegOp::Set, 0, true},
-        {"the unchecked value will not go", RegOp::DeleteValue, 1, true, true},
-        {"key cannot be read", RegOp::Open, 1, false},
-        {"key cannot be read to its end", RegOp::Enum, 2, false},
-        {"key cannot be made again", RegOp::Create, 2, false},
-        {"an old value will not go", RegOp::DeleteValue, 2, false},
-        {"first address not stored", RegOp::Set, 3, false},
-        {"kept value not stored", RegOp::Set, 6, false},
-    };
-    // In the window, and from the command line, where the marks the last run left are what is kept.
-    for (bool unattended : {false, true})
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.what) + (unattended ? ", from the command line" : ", in the window"));
-        Reset();
-        Load({Sz("url1", "http://one/"), {"url2", hl::kRegDword, std::string("\7\0\0\0", 4)},
-              Sz("url3", "http://" + std::string(280, '3')), Sz("url4", "http://four/"), Sz("url5", "http://five/")});
-        history->OnCheckAll();
-        List().SetCheck(2, false);
-        const std::vector<Row> kept = Kept();
-        const std::vector<RegValue> unshown = Unshown(TypedUrls());
-        std::unique_ptr<hl::CUnattendedHistory> command;
-        if (unattended) {
-            CloseWindow();  // remembers the marks, as a run in the window would have left them
-            command = std::make_unique<hl::CUnattendedHistory>(*faulty, List(), shell);
-            removalsTo = command.get();
-        }
-        std::vector<RegValue> beforeRewrite;  // the key as the rewrite found it, taken when the profile section goes
-        bool rewriting = false;
-        int matched = 0;
-        faulty->onCall = [&](RegOp op, int, const std::string& what) {
-            if (op == RegOp::DeleteKey && what == hl::kSectionKey) {
-                beforeRewrite = TypedUrls();
-                rewriting = true;
-            }
-            return rewriting != c.inScan && op == c.op && ++matched == c.call ? hl::kErrorAccessDenied
-                                                                               : hl::kErrorSuccess;
-        };
-        std::vector<std::string> messages = history->messages;
-        if (command) {
-            EXPECT_EQ(command->Prune(), c.saved);
-            if (!command->Message().empty()) messages.push_back(command->Message());
-        } else {
-            history->OnDeleteUnchecked();
-            messages = history->messages;
-        }
-        faulty->onCall = nullptr;
-        if (c.saved) {
-            EXPECT_TRUE(messages.empty());
-            EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(kept, beforeRewrite)));
-        } else {
-            EXPECT_EQ(messages, std::vector<std::string>{History::kSaveFailedMessage});
-            EXPECT_EQ(Sorted(TypedUrls()), Sorted(beforeRewrite));
-            if (!command) {
-                EXPECT_EQ(Rows(), kept) << "renamed though not saved";
-            }
-        }
-        if (command) {
-            EXPECT_EQ(List().GetItemCount(), 0) << "the rows outlived the run";
-        }
-        EXPECT_EQ(Sorted(Marks()), Sorted(Remembered(kept)));
-        EXPECT_FALSE(JournalLeft()) << "a journal left behind though the key is as it was";
-        removalsTo = nullptr;
     }
 }
 
