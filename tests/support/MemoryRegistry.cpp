@@ -113,11 +113,6 @@ long MemoryRegistry::Delete(hl::RegHandle handle, const std::u16string& name) {
     return hl::kErrorSuccess;
 }
 
-long MemoryRegistry::RegOpenKeyExA(const char* subKey, unsigned long, unsigned long, hl::RegHandle* result) {
-    *result = Open(subKey, false);
-    return *result ? hl::kErrorSuccess : hl::kErrorFileNotFound;
-}
-
 template <typename Char>
 long MemoryRegistry::Enum(hl::RegHandle handle, unsigned long index, bool ansi, Char* name, unsigned long* nameLength,
                           unsigned long* type, unsigned char* data, unsigned long* dataLength) {
@@ -141,17 +136,6 @@ long MemoryRegistry::Enum(hl::RegHandle handle, unsigned long index, bool ansi, 
     return hl::kErrorSuccess;
 }
 
-long MemoryRegistry::RegEnumValueA(hl::RegHandle handle, unsigned long index, char* name, unsigned long* nameLength,
-                                   unsigned long* type, unsigned char* data, unsigned long* dataLength) {
-    return Enum(handle, index, true, name, nameLength, type, data, dataLength);
-}
-
-long MemoryRegistry::RegEnumValueW(hl::RegHandle handle, unsigned long index, char16_t* name,
-                                   unsigned long* nameLength, unsigned long* type, unsigned char* data,
-                                   unsigned long* dataLength) {
-    return Enum(handle, index, false, name, nameLength, type, data, dataLength);
-}
-
 long MemoryRegistry::Query(hl::RegHandle handle, const std::u16string& name, bool ansi, unsigned long* type,
                            unsigned char* data, unsigned long* dataLength) {
     Key* key = nullptr;
@@ -167,24 +151,6 @@ long MemoryRegistry::Query(hl::RegHandle handle, const std::u16string& name, boo
     if (size > room) return hl::kErrorMoreData;
     std::memcpy(data, bytes.data(), size);
     return hl::kErrorSuccess;
-}
-
-long MemoryRegistry::RegQueryValueExA(hl::RegHandle handle, const char* name, unsigned long* type,
-                                      unsigned char* data, unsigned long* dataLength) {
-    return Query(handle, FromCodePage(m_page, name), true, type, data, dataLength);
-}
-
-long MemoryRegistry::RegQueryValueExW(hl::RegHandle handle, const char16_t* name, unsigned long* type,
-                                      unsigned char* data, unsigned long* dataLength) {
-    return Query(handle, name, false, type, data, dataLength);
-}
-
-long MemoryRegistry::RegDeleteValueA(hl::RegHandle handle, const char* name) {
-    return Delete(handle, FromCodePage(m_page, name));
-}
-
-long MemoryRegistry::RegDeleteValueW(hl::RegHandle handle, const char16_t* name) {
-    return Delete(handle, name);
 }
 
 long MemoryRegistry::RegDeleteKeyA(const char* subKey) {
@@ -212,12 +178,6 @@ long MemoryRegistry::RegDeleteTreeA(const char* subKey) {
     return hl::kErrorSuccess;
 }
 
-long MemoryRegistry::RegCreateKeyExA(const char* subKey, unsigned long, const char*, unsigned long,
-                                     unsigned long, hl::RegHandle* result, unsigned long*) {
-    *result = Open(subKey, true);
-    return hl::kErrorSuccess;
-}
-
 long MemoryRegistry::RegSetValueExA(hl::RegHandle handle, const char* name, unsigned long, unsigned long type,
                                     const unsigned char* data, unsigned long size) {
     Key* key = nullptr;
@@ -234,11 +194,6 @@ long MemoryRegistry::RegSetValueExW(hl::RegHandle handle, const char16_t* name, 
     if (const long status = Resolve(handle, key)) return status;
     Store(*key, name, type, std::string(reinterpret_cast<const char*>(data), size));
     return hl::kErrorSuccess;
-}
-
-long MemoryRegistry::RegCloseKey(hl::RegHandle handle) {
-    return m_handles.erase(reinterpret_cast<std::uintptr_t>(handle)) ? hl::kErrorSuccess
-                                                                      : hl::kErrorInvalidHandle;
 }
 
 unsigned MemoryRegistry::GetProfileIntA(const char* section, const char* entry, int defaultValue) {

@@ -39,28 +39,42 @@ public:
     explicit MemoryRegistry(EnumOrder order = EnumOrder::Creation, CodePage page = CodePage::Latin1)
         : m_order(order), m_page(page) {}
 
-    long RegOpenKeyExA(const char* subKey, unsigned long reserved, unsigned long access,
-                       hl::RegHandle* result) override;
-    long RegEnumValueA(hl::RegHandle key, unsigned long index, char* name, unsigned long* nameLength,
-                       unsigned long* type, unsigned char* data, unsigned long* dataLength) override;
-    long RegDeleteValueA(hl::RegHandle key, const char* name) override;
+    using Handle = hl::RegHandle;
+    using ulong = unsigned long;
+    long RegOpenKeyExA(const char* subKey, ulong, ulong, Handle* result) override {
+        *result = Open(subKey, false);
+        return *result ? hl::kErrorSuccess : hl::kErrorFileNotFound;
+    }
+    long RegCreateKeyExA(const char* subKey, ulong, const char*, ulong, ulong, Handle* result, ulong*) override {
+        *result = Open(subKey, true);
+        return hl::kErrorSuccess;
+    }
+    long RegCloseKey(Handle key) override {
+        return m_handles.erase(reinterpret_cast<std::uintptr_t>(key)) ? hl::kErrorSuccess : hl::kErrorInvalidHandle;
+    }
     long RegDeleteKeyA(const char* subKey) override;
     long RegDeleteTreeA(const char* subKey) override;
-    long RegCreateKeyExA(const char* subKey, unsigned long reserved, const char* keyClass,
-                         unsigned long options, unsigned long access, hl::RegHandle* result,
-                         unsigned long* disposition) override;
-    long RegSetValueExA(hl::RegHandle key, const char* name, unsigned long reserved, unsigned long type,
-                        const unsigned char* data, unsigned long size) override;
-    long RegCloseKey(hl::RegHandle key) override;
-    long RegQueryValueExA(hl::RegHandle key, const char* name, unsigned long* type, unsigned char* data,
-                          unsigned long* dataLength) override;
-    long RegEnumValueW(hl::RegHandle key, unsigned long index, char16_t* name, unsigned long* nameLength,
-                       unsigned long* type, unsigned char* data, unsigned long* dataLength) override;
-    long RegQueryValueExW(hl::RegHandle key, const char16_t* name, unsigned long* type, unsigned char* data,
-                          unsigned long* dataLength) override;
-    long RegDeleteValueW(hl::RegHandle key, const char16_t* name) override;
-    long RegSetValueExW(hl::RegHandle key, const char16_t* name, unsigned long reserved, unsigned long type,
-                        const unsigned char* data, unsigned long size) override;
+    long RegEnumValueA(Handle key, ulong index, char* name, ulong* nameLength, ulong* type, unsigned char* data,
+                       ulong* dataLength) override {
+        return Enum(key, index, true, name, nameLength, type, data, dataLength);
+    }
+    long RegEnumValueW(Handle key, ulong index, char16_t* name, ulong* nameLength, ulong* type, unsigned char* data,
+                       ulong* dataLength) override {
+        return Enum(key, index, false, name, nameLength, type, data, dataLength);
+    }
+    long RegQueryValueExA(Handle key, const char* name, ulong* type, unsigned char* data, ulong* dataLength) override {
+        return Query(key, FromCodePage(m_page, name), true, type, data, dataLength);
+    }
+    long RegQueryValueExW(Handle key, const char16_t* name, ulong* type, unsigned char* data,
+                          ulong* dataLength) override {
+        return Query(key, name, false, type, data, dataLength);
+    }
+    long RegDeleteValueA(Handle key, const char* name) override { return Delete(key, FromCodePage(m_page, name)); }
+    long RegDeleteValueW(Handle key, const char16_t* name) override { return Delete(key, name); }
+    long RegSetValueExA(Handle key, const char* name, ulong reserved, ulong type, const unsigned char* data,
+                        ulong size) override;
+    long RegSetValueExW(Handle key, const char16_t* name, ulong reserved, ulong type, const unsigned char* data,
+                        ulong size) override;
 
     unsigned GetProfileIntA(const char* section, const char* entry, int defaultValue) override;
     bool WriteProfileInt(const char* section, const char* entry, int value) override;
