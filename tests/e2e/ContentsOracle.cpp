@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <map>
-#include <sstream>
 
 namespace e2e {
 
@@ -11,15 +10,6 @@ namespace {
 // Only a 32-bit 1 is a check mark; an entry of another type or size is none.
 bool IsCheckMark(const RegValue& entry) {
     return entry.type == REG_DWORD && entry.data == std::string("\x01\0\0\0", 4);
-}
-
-std::string Describe(const RegValue& value) {
-    std::ostringstream out;
-    RegValue brief = value;
-    if (brief.name.size() > 40) brief.name = brief.name.substr(0, 40) + "...(" + std::to_string(value.name.size()) + ")";
-    if (brief.data.size() > 40) brief.data = brief.data.substr(0, 40) + "...(" + std::to_string(value.data.size()) + " bytes)";
-    out << brief;
-    return out.str();
 }
 
 }  // namespace
@@ -46,47 +36,17 @@ testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, con
 testing::AssertionResult RememberedAsItMust(const std::vector<RegValue>& before,
                                             const std::vector<Row>& rows,
                                             const std::vector<RegValue>& after) {
-    // Rows of one address share an entry; whichever goes last decides it.
-    std::map<std::string, std::vector<bool>> states;
-    for (const Row& row : rows) states[Folded(row.address)].push_back(row.checked);
-
-    std::ostringstream faults;
-    std::map<std::string, RegValue> left;
-    for (const RegValue& entry : after) left.emplace(Folded(entry.name), entry);
-    for (const auto& [url, checks] : states) {
-        const auto found = left.find(url);
-        if (found == left.end()) {
-            faults << "\n  no entry for " << Describe(Sz("", url));
-            continue;
-        }
-        const RegValue& entry = found->second;
-        DWORD number = 0;
-        if (entry.type != REG_DWORD || entry.data.size() != sizeof number) {
-            faults << "\n  entry " << Describe(entry) << " is not a 32-bit integer";
-        } else {
-            std::copy(entry.data.begin(), entry.data.end(), reinterpret_cast<char*>(&number));
-            const bool anyChecked = std::count(checks.begin(), checks.end(), true) > 0;
-            const bool anyUnchecked = std::count(checks.begin(), checks.end(), false) > 0;
-            if (number > 1 || (number == 1 && !anyChecked) || (number == 0 && !anyUnchecked))
-                faults << "\n  entry " << Describe(entry) << " does not hold its row's check mark";
-        }
-        left.erase(found);
-    }
-    for (const RegValue& entry : before) {
-        if (states.count(Folded(entry.name))) continue;
-        const auto found = left.find(Folded(entry.name));
-        if (found == left.end()) {
-            faults << "\n  lost " << Describe(entry);
-            continue;
-        }
-        if (!(found->second.type == entry.type && found->second.data == entry.data))
-            faults << "\n  changed " << Describe(entry) << " into " << Describe(found->second);
-        left.erase(found);
-    }
-    for (const auto& [name, entry] : left) faults << "\n  unexpected " << Describe(entry);
-
-    if (faults.str().empty()) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "the profile after closing:" << faults.str();
+    // Entries named alike but for case are one to the registry; rows of one
+    // address share theirs, checked if any of them is.
+    std::map<std::string, RegValue> expected;
+    for (const RegValue& entry : before) expected.emplace(Folded(entry.name), entry);
+    std::map<std::string, bool> marks;
+    for (const Row& row : rows) marks[Folded(row.address)] |= row.checked;
+    for (const auto& [address, checked] : marks) expected[address] = Dword("", checked);
+    std::vector<RegValue> wanted, found;
+    for (const auto& [name, entry] : expected) wanted.push_back({name, entry.type, entry.data});
+    for (const RegValue& entry : after) found.push_back({Folded(entry.name), entry.type, entry.data});
+    return SameItems(ByName(found), wanted) << " in the profile after closing";
 }
 
 std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped) {

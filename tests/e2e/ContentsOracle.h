@@ -55,7 +55,8 @@ testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, con
                                         const std::vector<RegValue>& after);
 
 // The profile after a close without pruning: every listed address holds its
-// row's check mark as a 32-bit integer; every other entry is as it was.
+// row's check mark (checked if any of its rows is) as a 32-bit integer; every
+// other entry is as it was.
 testing::AssertionResult RememberedAsItMust(const std::vector<RegValue>& before,
                                             const std::vector<Row>& rows,
                                             const std::vector<RegValue>& after);

@@ -1,8 +1,8 @@
 #include "HedgeloomTest.h"
 
 #include <algorithm>
+#include <fstream>
 
-#include "E2eEnvironment.h"
 #include "driver/Input.h"
 #include "driver/Wait.h"
 #include "driver/WindowFacts.h"
@@ -10,23 +10,15 @@
 namespace e2e {
 
 const char* NameOf(CloseBy how) {
-    switch (how) {
-    case CloseBy::ExitButton: return "ExitButton";
-    case CloseBy::EscapeKey: return "EscapeKey";
-    case CloseBy::EnterKey: return "EnterKey";
-    case CloseBy::CloseBox: return "CloseBox";
-    case CloseBy::SysCommandClose: return "SysCommandClose";
-    }
-    return "?";
+    static const char* const names[] = {"ExitButton", "EscapeKey", "EnterKey", "CloseBox", "SysCommandClose"};
+    return names[static_cast<int>(how)];
 }
 
 void HedgeloomTest::SetUp() {
-    m_registry.DeleteTree(hl::kTypedUrlsKey);
-    m_registry.DeleteTree(hl::kTypedUrlsTimeKey);
-    m_registry.DeleteTree(hl::kProfileKey);
-    ASSERT_FALSE(m_registry.KeyExists(hl::kTypedUrlsKey));
-    ASSERT_FALSE(m_registry.KeyExists(hl::kTypedUrlsTimeKey));
-    ASSERT_FALSE(m_registry.KeyExists(hl::kProfileKey));
+    for (const char* key : {hl::kTypedUrlsKey, hl::kTypedUrlsTimeKey, hl::kProfileKey}) {
+        m_registry.DeleteTree(key);
+        ASSERT_FALSE(m_registry.KeyExists(key)) << key;
+    }
 }
 
 void HedgeloomTest::SeedTypedUrls(const std::vector<RegValue>& values) {
@@ -51,7 +43,7 @@ std::vector<std::string> HedgeloomTest::NamesTopDown() const {
 }
 
 void HedgeloomTest::Start(bool visible) {
-    m_run = std::make_unique<HedgeloomRun>(E2eEnvironment::Get().hedgeloomExe);
+    m_run = std::make_unique<HedgeloomRun>(g_hedgeloomExe);
     ASSERT_TRUE(m_run->Started()) << "CreateProcess failed: " << m_run->StartError();
     ASSERT_NE(m_run->WaitForMainWindow(visible), nullptr) << "no main window appeared";
 }
@@ -101,8 +93,45 @@ void HedgeloomTest::Close(CloseBy how, bool waitForExit) {
     EXPECT_EQ(m_run->ExitCode(), 0u);
 }
 
+namespace {
+
+// Where the recorder appends what it is given: a file of the temporary folder.
+std::string OpenLog() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "hedgeloom-opened.log";
+}
+
+}  // namespace
+
+void HedgeloomTest::RecordOpens() {
+    DeleteFileA(OpenLog().c_str());
+    // The prefix's shell reads the handlers from the machine's classes; a handler of our
+    // own only, with no DDE or other leftovers of the prefix's.
+    const Registry machine(HKEY_LOCAL_MACHINE);
+    for (const std::string protocol : {"http", "https"}) {
+        const std::string root = "Software\\Classes\\" + protocol;
+        machine.DeleteTree(root);
+        ASSERT_TRUE(machine.Set(root, Sz("", "URL:" + protocol)) && machine.Set(root, Sz("URL Protocol", "")) &&
+                    machine.Set(root + "\\shell\\open\\command",
+                                Sz("", "\"" + g_recorderExe + "\" \"" + OpenLog() + "\" \"%1\"")))
+            << "could not make the recorder the handler of " << protocol;
+    }
+}
+
+std::vector<std::string> HedgeloomTest::Opened(std::size_t count) const {
+    std::vector<std::string> lines;
+    WaitUntil([&] {
+        lines.clear();
+        std::ifstream log(OpenLog(), std::ios::binary);
+        for (std::string line; std::getline(log, line);) lines.push_back(line);
+        return lines.size() >= count;
+    }, 10000, 50);
+    return lines;
+}
+
 CommandRun HedgeloomTest::Command(const std::string& arguments) {
-    CommandRun run = RunCommand(E2eEnvironment::Get().hedgeloomExe, arguments);
+    CommandRun run = RunCommand(g_hedgeloomExe, arguments);
     EXPECT_TRUE(run.ended) << arguments << " did not end";
     EXPECT_FALSE(run.showedWindow) << arguments << " showed a window";
     return run;

@@ -30,6 +30,10 @@ inline void PrintTo(CloseBy how, std::ostream* out) { *out << NameOf(how); }
 // A remembered check mark as the profile holds it: a DWORD, or something else.
 using ProfileEntries = std::map<std::string, DWORD>;
 
+// The program under test and our stand-in for the browser (recorder.exe), as
+// Windows paths; main() finds them.
+inline std::string g_hedgeloomExe, g_recorderExe;
+
 class HedgeloomTest : public testing::Test {
 protected:
     void SetUp() override;
@@ -54,6 +58,12 @@ protected:
     void Close(CloseBy how, bool waitForExit = true);
     // Hands the run over, so that a next start leaves it to end on its own.
     std::unique_ptr<HedgeloomRun> Detach() { return std::move(m_run); }
+
+    // Makes the recorder the shell's "open" for http and https, so that every
+    // address the program opens ends up as a line of a log this test reads.
+    void RecordOpens();
+    // The addresses opened so far, once there are `count` of them or time is up.
+    std::vector<std::string> Opened(std::size_t count = 0) const;
 
     // Runs the program from a command line with these arguments, to its end;
     // it must end in time and show no window.

@@ -1,5 +1,6 @@
-// Whatever the browser's key and the profile hold, the program shows what fits,
-// ends when closed, and a pruning takes away only what the user unchecked.
+// Whatever the browser's key and the profile hold, `/list` and the window show
+// what fits, the window ends when closed, and a pruning, in the window or by
+// `/prune`, takes away only what the user unchecked.
 // Each launch seeds many hostile values at once: one run of the real program
 // costs seconds, and one value cannot hide a fault in another here, since every
 // value is checked on its own against full exports taken before and after.
@@ -130,7 +131,9 @@ Contents TenThousandAddresses() {
 
 // ---- The launches.
 
-enum class Marks { CheckAllThenUncheckEveryThird, Invert };
+// How the user leaves the marks in the window before "Delete Unchecked"; or no
+// window, and `/prune` by the marks as remembered.
+enum class Marks { CheckAllThenUncheckEveryThird, Invert, PrunedFromTheCommandLine };
 
 struct Launch {
     const char* name;
@@ -141,6 +144,7 @@ struct Launch {
 const Launch kLaunches[] = {
     {"EveryTypeAndSizeNamesAndProfileEntries", EveryTypeAndSize, Marks::CheckAllThenUncheckEveryThird},
     {"NoKeyAtAll", NoKeyAtAll, Marks::Invert},
+    {"TenThousandAddresses", TenThousandAddresses, Marks::PrunedFromTheCommandLine},
 };
 
 void PrintTo(const Launch& launch, std::ostream* out) { *out << launch.name; }
@@ -189,7 +193,7 @@ protected:
     }
 };
 
-TEST_P(HostileContentsTest, ShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheUnchecked) {
+TEST_P(HostileContentsTest, ListsShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheUnchecked) {
     const Launch& launch = GetParam();
     const Contents contents = launch.contents();
     ASSERT_NO_FATAL_FAILURE(Seed(contents));
@@ -199,55 +203,7 @@ TEST_P(HostileContentsTest, ShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheU
     std::vector<RegValue> profile = Export(hl::kSectionKey);
     std::vector<Row> expected = ExpectedRows(seeded, profile);
 
-    // One run that only looks, then one that prunes.
-    ASSERT_NO_FATAL_FAILURE(Start());
-    EXPECT_TRUE(SameItems(List().Rows(), expected));
-    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    EXPECT_EQ(Export(hl::kTypedUrlsKey), seeded) << "looking changed the key";
-    EXPECT_EQ(m_registry.KeyExists(hl::kTypedUrlsKey), contents.keyExists) << "only pruning writes the key";
-    EXPECT_TRUE(RememberedAsItMust(profile, expected, Export(hl::kSectionKey)));
-    // The next run shows the marks this one left, each now a proper integer.
-    profile = Export(hl::kSectionKey);
-    expected = ExpectedRows(seeded, profile);
-
-    ASSERT_NO_FATAL_FAILURE(Start());
-    EXPECT_TRUE(SameItems(List().Rows(), expected));
-    std::vector<Row> kept = SetMarks(launch.marks, expected);
-    const std::vector<RegValue> before = Export(hl::kTypedUrlsKey);
-
-    ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
-    EXPECT_TRUE(Run().OtherDialogs().empty()) << "a message came up though nothing failed";
-    // The rows keep or change their names as the rewrite decides; that they show
-    // the right values is what the key below tells.
-    std::vector<Row> shownAfter = kept;
-    for (Row& row : shownAfter) row.name.clear();
-    EXPECT_TRUE(SameItems(List().Rows(RemoteListView::kWithoutNames), shownAfter)) << "the list after pruning";
-    EXPECT_TRUE(m_registry.KeyExists(hl::kTypedUrlsKey));
-    const std::vector<RegValue> pruned = Export(hl::kTypedUrlsKey);
-    EXPECT_TRUE(PrunedAsItMust(before, kept, pruned));
-    EXPECT_EQ(ExportSubkeys(contents), subkeys) << "the subkeys changed";
-    EXPECT_TRUE(RememberedAsItMust({}, kept, Export(hl::kSectionKey)))
-        << "the old marks are forgotten and the kept addresses remembered at once";
-
-    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    EXPECT_EQ(Export(hl::kTypedUrlsKey), pruned) << "closing changed the key";
-    EXPECT_TRUE(RememberedAsItMust({}, kept, Export(hl::kSectionKey)));
-}
-
-// `/list`, then `/prune` without a window: the list as the window would show
-// it, nothing changed by looking, and the keys as the window's "Delete
-// Unchecked" leaves them when the user has changed no mark.
-class HostileContentsFromCommandLineTest : public HostileContentsTest {};
-
-TEST_P(HostileContentsFromCommandLineTest, ListsAndPrunesAsTheWindowWould) {
-    const Contents contents = GetParam().contents();
-    ASSERT_NO_FATAL_FAILURE(Seed(contents));
-    const std::vector<RegValue> seeded = Export(hl::kTypedUrlsKey);
-    ASSERT_EQ(seeded.size(), contents.values.size()) << "the registry did not take every value";
-    const std::vector<std::vector<RegValue>> subkeys = ExportSubkeys(contents);
-    const std::vector<RegValue> profile = Export(hl::kSectionKey);
-    const std::vector<Row> expected = ExpectedRows(seeded, profile);
-
+    // `/list` writes the rows the window shows, and looking changes nothing.
     const CommandRun listing = Command("/list");
     EXPECT_EQ(listing.exitCode, 0u);
     EXPECT_TRUE(SameItems(LinesOf(listing.output), ExpectedListing(expected, {}))) << " in the listing";
@@ -255,29 +211,55 @@ TEST_P(HostileContentsFromCommandLineTest, ListsAndPrunesAsTheWindowWould) {
     EXPECT_EQ(m_registry.KeyExists(hl::kTypedUrlsKey), contents.keyExists);
     EXPECT_EQ(Export(hl::kSectionKey), profile) << "listing changed the profile";
 
-    const CommandRun pruning = Command("/prune");
-    EXPECT_EQ(pruning.exitCode, 0u);
-    EXPECT_EQ(pruning.output, "");
+    std::vector<RegValue> before = seeded;
     std::vector<Row> kept;
-    for (const Row& row : expected)
-        if (row.checked) kept.push_back(row);
+    const bool window = launch.marks != Marks::PrunedFromTheCommandLine;
+    if (!window) {
+        const CommandRun pruning = Command("/prune");
+        EXPECT_EQ(pruning.exitCode, 0u);
+        EXPECT_EQ(pruning.output, "");
+        for (const Row& row : expected)
+            if (row.checked) kept.push_back(row);
+    } else {
+        // One run that only looks, then one that prunes.
+        ASSERT_NO_FATAL_FAILURE(Start());
+        EXPECT_TRUE(SameItems(List().Rows(), expected));
+        ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+        EXPECT_EQ(Export(hl::kTypedUrlsKey), seeded) << "looking changed the key";
+        EXPECT_EQ(m_registry.KeyExists(hl::kTypedUrlsKey), contents.keyExists) << "only pruning writes the key";
+        EXPECT_TRUE(RememberedAsItMust(profile, expected, Export(hl::kSectionKey)));
+        // The next run shows the marks this one left, each now a proper integer.
+        profile = Export(hl::kSectionKey);
+        expected = ExpectedRows(seeded, profile);
+
+        ASSERT_NO_FATAL_FAILURE(Start());
+        EXPECT_TRUE(SameItems(List().Rows(), expected));
+        kept = SetMarks(launch.marks, expected);
+        before = Export(hl::kTypedUrlsKey);
+        ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
+        EXPECT_TRUE(Run().OtherDialogs().empty()) << "a message came up though nothing failed";
+        // The rows keep or change their names as the rewrite decides; that they show
+        // the right values is what the key below tells.
+        std::vector<Row> shownAfter = kept;
+        for (Row& row : shownAfter) row.name.clear();
+        EXPECT_TRUE(SameItems(List().Rows(RemoteListView::kWithoutNames), shownAfter)) << "the list after pruning";
+    }
     EXPECT_TRUE(m_registry.KeyExists(hl::kTypedUrlsKey));
-    EXPECT_TRUE(PrunedAsItMust(seeded, kept, Export(hl::kTypedUrlsKey)));
+    const std::vector<RegValue> pruned = Export(hl::kTypedUrlsKey);
+    EXPECT_TRUE(PrunedAsItMust(before, kept, pruned));
     EXPECT_EQ(ExportSubkeys(contents), subkeys) << "the subkeys changed";
-    EXPECT_TRUE(RememberedAsItMust({}, kept, Export(hl::kSectionKey))) << "the marks as the window's close leaves them";
+    EXPECT_TRUE(RememberedAsItMust({}, kept, Export(hl::kSectionKey)))
+        << "the old marks are forgotten and the kept addresses remembered at once";
     EXPECT_FALSE(m_registry.KeyExists(hl::kJournalKey)) << "a journal was left behind";
+    if (!window) return;
+
+    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+    EXPECT_EQ(Export(hl::kTypedUrlsKey), pruned) << "closing changed the key";
+    EXPECT_TRUE(RememberedAsItMust({}, kept, Export(hl::kSectionKey)));
 }
 
-const Launch kCommandLineLaunches[] = {
-    kLaunches[0],
-    kLaunches[1],
-    {"TenThousandAddresses", TenThousandAddresses, Marks::Invert},
-};
-
-auto LaunchName = [](const testing::TestParamInfo<Launch>& info) { return std::string(info.param.name); };
-INSTANTIATE_TEST_SUITE_P(Launches, HostileContentsTest, testing::ValuesIn(kLaunches), LaunchName);
-INSTANTIATE_TEST_SUITE_P(Launches, HostileContentsFromCommandLineTest, testing::ValuesIn(kCommandLineLaunches),
-                         LaunchName);
+INSTANTIATE_TEST_SUITE_P(Launches, HostileContentsTest, testing::ValuesIn(kLaunches),
+                         [](const testing::TestParamInfo<Launch>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace e2e

@@ -11,9 +11,7 @@
 #include <vector>
 
 #include "ContentsOracle.h"
-#include "E2eEnvironment.h"
 #include "HedgeloomTest.h"
-#include "ProtocolRecorder.h"
 #include "driver/Input.h"
 #include "driver/Wait.h"
 #include "driver/WindowFacts.h"
@@ -33,10 +31,10 @@ protected:
         return nullptr;
     }
 
-    // Picks an item of the menu that is opening by its underlined letter.
-    void Choose(WORD mnemonic) {
+    // Picks an item of the menu that is opening by its underlined letter, or none by Escape.
+    void Choose(WORD key) {
         ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) != nullptr; }, 5000)) << "no menu came up";
-        TypeKey(mnemonic);
+        TypeKey(key);
         ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) == nullptr; }, 5000)) << "the menu stayed";
     }
 
@@ -45,12 +43,6 @@ protected:
         RECT label{};
         EXPECT_TRUE(List().LabelOnScreen(row, &label)) << "row " << row;
         return {label.left + 30, (label.top + label.bottom) / 2};
-    }
-    // The check box sits between the row's left edge and its label.
-    POINT OnCheckBox(int row) {
-        RECT bounds{}, label{};
-        EXPECT_TRUE(List().RectOnScreen(row, LVIR_BOUNDS, &bounds) && List().LabelOnScreen(row, &label));
-        return {(bounds.left + label.left) / 2 + 1, (label.top + label.bottom) / 2};
     }
 
     // The clipboard's Unicode text, as any other program reads it.
@@ -112,9 +104,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
         for (int row = first; row <= last; ++row) checks[row] = check;
     };
 
-    const E2eEnvironment& environment = E2eEnvironment::Get();
-    ProtocolRecorder recorder(environment.recorderExe, environment.scratchDir + "hedgeloom-list.log", {"http", "https"});
-    ASSERT_TRUE(recorder.Registered());
+    ASSERT_NO_FATAL_FAILURE(RecordOpens());
     ASSERT_NO_FATAL_FAILURE(EmptyTheClipboard());
     ASSERT_NO_FATAL_FAILURE(Start());
     const RemoteListView list = List();
@@ -128,12 +118,14 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_TRUE(BringToFront(Run().MainWindow()));
 
     // A click on a check box toggles it and opens nothing; a click on an address opens it.
-    ClickAt(OnCheckBox(2));
+    POINT box{};
+    ASSERT_TRUE(list.CheckBoxOnScreen(2, &box));
+    ClickAt(box);
     checks[2] = !checks[2];
     EXPECT_TRUE(checksAre()) << "a click on row 2's check box";
     ClickAt(OnLabel(5));
     std::vector<std::string> opened{top[5]};
-    EXPECT_EQ(recorder.WaitForLines(opened.size()), opened) << "a click on row 5's address";
+    EXPECT_EQ(Opened(opened.size()), opened) << "a click on row 5's address";
 
     // Rows 5 to 9 selected, the focus on 9.
     for (int i = 0; i < 4; ++i) TypeChord({VK_SHIFT}, VK_DOWN);
@@ -154,7 +146,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     RightClickAt(OnLabel(8));
     ASSERT_NO_FATAL_FAILURE(Choose('O'));
     opened.push_back(top[8]);
-    EXPECT_EQ(recorder.WaitForLines(opened.size()), opened) << "Open: the row under the pointer, not the first selected";
+    EXPECT_EQ(Opened(opened.size()), opened) << "Open: the row under the pointer, not the first selected";
 
     TypeKey(VK_APPS);
     ASSERT_NO_FATAL_FAILURE(Choose('C'));
@@ -170,9 +162,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
 
     // A right click on a row outside the selection makes it the selection.
     RightClickAt(OnLabel(1));
-    ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) != nullptr; }, 5000)) << "no menu came up";
-    TypeKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) == nullptr; }, 5000));
+    ASSERT_NO_FATAL_FAILURE(Choose(VK_ESCAPE));
     EXPECT_EQ(list.Selected(), std::vector<int>{1});
 
     TypeChord({VK_CONTROL}, 'A');
@@ -181,7 +171,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_TRUE(WaitUntil([&] { return Clipboard() == linesOf(0, kCount - 1); }, 3000)) << "Ctrl+C";
 
     EXPECT_EQ(list.Count(), kCount) << "a row went without a pruning";
-    EXPECT_EQ(recorder.Lines(), opened);
+    EXPECT_EQ(Opened(), opened);
     EXPECT_EQ(Profile(), remembered) << "a check was written before a row left the list";
 
     // The pruning takes the checks as the commands left them, and the pointer
