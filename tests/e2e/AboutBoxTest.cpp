@@ -35,7 +35,7 @@ protected:
 
 TEST_F(AboutBoxTest, ComesFromTheButtonAndTheSystemMenuVisitsTheSiteAndClosesByOkAndEscape) {
     ASSERT_NO_FATAL_FAILURE(RecordOpens());
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example.com/"}, {"url2", "http://two.example.com/"}}));
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/", "http://two.example.com/"}));
     ASSERT_NO_FATAL_FAILURE(Start());
 
     PostClick(Run().Control(IDC_ABOUT));

@@ -25,9 +25,8 @@ std::string MessageOf(HWND box) {
 class BrowserWarningTest : public HedgeloomTest {};
 
 TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingAndThenWorks) {
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example.com/"},
-                                           {"url2", "http://two.example.com/"},
-                                           {"url3", "http://three.example.com/"}}));
+    ASSERT_NO_FATAL_FAILURE(
+        SeedTypedUrls({"http://one.example.com/", "http://two.example.com/", "http://three.example.com/"}));
     FakeBrowserWindow browser;
     ASSERT_NE(browser.hwnd(), nullptr);
     ASSERT_EQ(FindWindowA("IEFrame", nullptr), browser.hwnd());
@@ -85,8 +84,7 @@ TEST_F(BrowserWarningTest, FromTheCommandLineChangesNothingWhileTheBrowserRunsOr
         {"prune", false, 2, "Unknown argument: prune"},
         {"/prune /list", false, 2, "One argument at a time, not: /prune /list"},
     };
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example.com/"}, {"url2", "http://two.example.com/"}}));
-    ASSERT_NO_FATAL_FAILURE(Remember("http://two.example.com/", 1));
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/", "http://two.example.com/"}, {"http://two.example.com/"}));
     ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url1", REG_BINARY, std::string("\x78\x56\x34\x12\x0F\x5E\xDA\x01", 8)}));
     const std::vector<RegValue> key = Export(hl::kTypedUrlsKey), times = Export(hl::kTypedUrlsTimeKey),
                                 profile = Export(hl::kSectionKey);

@@ -7,7 +7,6 @@
 #include <map>
 #include <set>
 
-#include "ContentsOracle.h"
 #include "HedgeloomTest.h"
 #include "driver/Input.h"
 #include "driver/Wait.h"
@@ -18,8 +17,8 @@ namespace {
 class SessionEndTest : public HedgeloomTest {};
 
 TEST_F(SessionEndTest, DoesNotRefuseItAndRemembersTheChecksAsACloseWould) {
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example/"}, {"url2", "http://two.example/"},
-                                           {"url3", "http://three.example/"}, {"url4", "http://four.example/"}}));
+    ASSERT_NO_FATAL_FAILURE(
+        SeedTypedUrls({"http://one.example/", "http://two.example/", "http://three.example/", "http://four.example/"}));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
     ASSERT_TRUE(List().SetChecked(1, false));

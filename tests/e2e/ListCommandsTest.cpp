@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "ContentsOracle.h"
 #include "HedgeloomTest.h"
 #include "driver/Input.h"
 #include "driver/Wait.h"
@@ -81,20 +80,14 @@ std::string AddressOf(int n) {
 
 TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks) {
     constexpr int kCount = 1000;
-    std::vector<std::pair<std::string, std::string>> seed;
-    for (int n = 1; n <= kCount; ++n) seed.emplace_back("url" + std::to_string(n), AddressOf(n));
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed));
-    ProfileEntries remembered;
-    for (int n = 3; n <= kCount; n += 3) {
-        ASSERT_NO_FATAL_FAILURE(Remember(AddressOf(n), 1));
-        remembered[AddressOf(n)] = 1;
-    }
-    std::vector<std::string> top;  // the addresses from the top of the list
-    std::vector<bool> checks;      // what the list must show
-    for (const std::string& name : NamesTopDown()) {
-        top.push_back(AddressOf(std::stoi(name.substr(3))));
-        checks.push_back(remembered.count(top.back()) > 0);
-    }
+    std::vector<std::string> seed, checked;
+    for (int n = 1; n <= kCount; ++n) seed.push_back(AddressOf(n));
+    for (int n = 3; n <= kCount; n += 3) checked.push_back(AddressOf(n));
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed, checked));
+    const ProfileEntries remembered = Profile();
+    const std::vector<std::string> top = TopDown();  // the addresses from the top of the list
+    std::vector<bool> checks;                        // what the list must show
+    for (const std::string& address : top) checks.push_back(remembered.count(address) > 0);
     auto linesOf = [&](int first, int last) {
         std::string lines;
         for (int row = first; row <= last; ++row) lines += (lines.empty() ? "" : "\r\n") + top[row];
@@ -213,16 +206,16 @@ std::string LocalTime(unsigned long long fileTime) {
 TEST_F(ListCommandsTest, TipShowsTheWholeAddressAndWhenItWasTyped) {
     const std::string stamped = "http://пример.рф/" + std::string(200, 'x') + "/end";  // wider than the column
     const std::string plain = "http://plain.example/page";
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", stamped}, {"url2", plain}}));
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({stamped, plain}));
     const unsigned long long time = 0x01DA5E0F12345678ull;
     ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey,
                                {"url1", REG_BINARY, std::string(reinterpret_cast<const char*>(&time), sizeof time)}));
-    const std::vector<std::string> names = NamesTopDown();
+    const std::vector<std::string> top = TopDown();
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(BringToFront(Run().MainWindow()));
 
     for (int row = 0; row < 2; ++row) {
-        const bool withStamp = names[row] == "url1";
+        const bool withStamp = top[row] == stamped;
         SCOPED_TRACE(withStamp ? "the stamped row" : "the row without a stamp");
         const std::string expected = withStamp ? stamped + "\r\nLast typed " + LocalTime(time) : plain;
         MoveTo(OnLabel(row));

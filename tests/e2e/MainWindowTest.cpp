@@ -10,7 +10,6 @@
 #include <iterator>
 #include <optional>
 
-#include "ContentsOracle.h"
 #include "HedgeloomTest.h"
 #include "driver/WindowFacts.h"
 
@@ -92,7 +91,7 @@ private:
 
 TEST_P(MainWindowTest, ShowsItsControlsInTheirOrderOnAWindowWithATaskbarButton) {
     const int dpi = GetParam();
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example.com/"}}));
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/"}));
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND main = Run().MainWindow();
 
