@@ -1,11 +1,7 @@
 // The About box: from "About.." and from the system menu, modal to the main
 // window, with a site button that leaves it open.
-#include <memory>
 
 #include "HedgeloomTest.h"
-#include "driver/Input.h"
-#include "driver/Wait.h"
-#include "driver/WindowFacts.h"
 
 namespace e2e {
 namespace {

@@ -10,7 +10,6 @@
 #include <iterator>
 
 #include "HedgeloomTest.h"
-#include "driver/Input.h"
 
 namespace e2e {
 namespace {
@@ -109,19 +108,6 @@ TEST_F(AnyScriptTest, ListsShowsOpensRemembersAndMovesEveryAddressAsWritten) {
     for (int row = 0; row < list.Count(); ++row)
         shown.push_back({Utf8(list.WideText(row, 0)), Utf8(list.WideText(row, 1)), list.Checked(row)});
     EXPECT_TRUE(SameItems(shown, expected)) << "the rows as the list holds them";
-
-    // A click below the rows selects none and opens nothing.
-    ASSERT_TRUE(BringToFront(Run().MainWindow()));
-    RECT last{}, client{};
-    ASSERT_TRUE(list.LabelOnScreen(list.Count() - 1, &last));
-    GetClientRect(list.hwnd(), &client);
-    MapWindowPoints(list.hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-    const POINT below{last.left + 20, last.bottom + 12};
-    ASSERT_LT(below.y, client.bottom);
-    ClickAt(below);
-    Sleep(1500);
-    EXPECT_EQ(list.FirstSelected(), -1);
-    EXPECT_EQ(Opened(), std::vector<std::string>{}) << "a click on no row";
 
     // A click on a row hands the shell exactly that address, also with Shift,
     // when the selection runs from the row clicked before.

@@ -1,26 +1,14 @@
 // A running browser is warned about while the window opens, after the list
 // has been loaded and before the window shows; the program still works.
-#include <memory>
 
 #include "HedgeloomTest.h"
 #include "driver/FakeBrowserWindow.h"
-#include "driver/Input.h"
-#include "driver/Wait.h"
-#include "driver/WindowFacts.h"
 
 namespace e2e {
 namespace {
 
 constexpr const char kWarning[] =
     "Isn't IE open ?\nPlease close all instances of Internet Explorer before using this tool.";
-
-// The message of a message box: its longest static text.
-std::string MessageOf(HWND box) {
-    std::string message;
-    for (const ControlFacts& control : ChildrenOf(box))
-        if (control.className == "Static" && control.text.size() > message.size()) message = control.text;
-    return message;
-}
 
 class BrowserWarningTest : public HedgeloomTest {};
 
@@ -35,13 +23,15 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingAndThenWorks) {
     HWND box = Run().WaitForOtherDialog(kAppCaption);
     ASSERT_NE(box, nullptr) << "no warning came up";
 
-    EXPECT_EQ(MessageOf(box), kWarning);
+    std::string message;  // the box's longest static text
     std::vector<std::string> buttons;
     bool icon = false;
     for (const ControlFacts& control : ChildrenOf(box)) {
         if (control.className == "Button") buttons.push_back(control.text);
+        if (control.className == "Static" && control.text.size() > message.size()) message = control.text;
         icon = icon || (control.className == "Static" && (control.style & SS_TYPEMASK) == SS_ICON);
     }
+    EXPECT_EQ(message, kWarning);
     EXPECT_EQ(buttons, std::vector<std::string>{"OK"});
     EXPECT_TRUE(icon) << "the warning shows no icon";
     EXPECT_EQ(Run().OtherDialogs().size(), 1u);

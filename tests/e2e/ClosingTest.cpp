@@ -18,8 +18,7 @@ TEST_P(ClosingTest, RemembersTheChecksAsTheyAreWhenTheWindowClosesForAStartAtOnc
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed));
     const std::vector<std::string> top = TopDown();
     // The window opens with the top row checked and the others not ...
-    ASSERT_NO_FATAL_FAILURE(Remember(top[0], 1));
-    ASSERT_NO_FATAL_FAILURE(Remember(top[1], 0));
+    ASSERT_TRUE(m_registry.SetAll(hl::kSectionKey, {Dword(top[0], 1), Dword(top[1], 0)}));
 
     ASSERT_NO_FATAL_FAILURE(Start());
     const RemoteListView list = List();

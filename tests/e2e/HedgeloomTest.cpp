@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
-
-#include "driver/Input.h"
-#include "driver/Wait.h"
-#include "driver/WindowFacts.h"
 
 namespace e2e {
 
@@ -28,10 +25,6 @@ void HedgeloomTest::SeedTypedUrls(const std::vector<std::string>& addresses, con
     for (const std::string& address : checked) marks.push_back(Dword(address, 1));
     ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, values));
     ASSERT_TRUE(marks.empty() || m_registry.SetAll(hl::kSectionKey, marks));
-}
-
-void HedgeloomTest::Remember(const std::string& url, DWORD checked) {
-    ASSERT_TRUE(m_registry.Set(hl::kSectionKey, Dword(url, checked)));
 }
 
 std::vector<std::string> HedgeloomTest::TopDown() const {
@@ -139,10 +132,10 @@ CommandRun HedgeloomTest::Command(const std::string& arguments) {
 ProfileEntries HedgeloomTest::Profile() const {
     ProfileEntries entries;
     for (const RegValue& value : m_registry.Values(hl::kSectionKey)) {
-        EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD)) << "entry " << value.name;
-        EXPECT_EQ(value.data.size(), sizeof(DWORD)) << "entry " << value.name;
         DWORD number = 0xFFFFFFFF;
-        if (value.data.size() == sizeof number) std::copy(value.data.begin(), value.data.end(), reinterpret_cast<char*>(&number));
+        const bool dword = value.type == REG_DWORD && value.data.size() == sizeof number;
+        EXPECT_TRUE(dword) << "entry " << value;
+        if (dword) std::memcpy(&number, value.data.data(), sizeof number);
         entries[value.name] = number;
     }
     return entries;

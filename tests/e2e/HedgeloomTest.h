@@ -16,8 +16,11 @@
 
 #include "ProductNames.h"
 #include "driver/HedgeloomRun.h"
+#include "driver/Input.h"
 #include "driver/Registry.h"
 #include "driver/RemoteListView.h"
+#include "driver/Wait.h"
+#include "driver/WindowFacts.h"
 #include "support/MemoryRegistry.h"
 #include "support/Values.h"
 
@@ -50,7 +53,6 @@ protected:
     // Writes the browser's key as the browser numbers it, url1 holding the first
     // address, and remembers the addresses `checked` picks as checked.
     void SeedTypedUrls(const std::vector<std::string>& addresses, const std::vector<std::string>& checked = {});
-    void Remember(const std::string& url, DWORD checked);
 
     // The addresses of the browser's key in the reverse of the order in which
     // the registry enumerates them: the order of the rows from the top.

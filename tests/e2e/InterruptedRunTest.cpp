@@ -8,8 +8,6 @@
 #include <set>
 
 #include "HedgeloomTest.h"
-#include "driver/Input.h"
-#include "driver/Wait.h"
 
 namespace e2e {
 namespace {
@@ -66,14 +64,12 @@ protected:
     void Seed(int count) {
         m_registry.DeleteTree(hl::kTypedUrlsKey);
         m_registry.DeleteTree(hl::kProfileKey);
-        std::vector<RegValue> typed, profile;
+        std::vector<std::string> addresses, checked;
         for (int i = 1; i <= count; ++i) {
-            const std::string url = "http://site.example/" + std::to_string(i);
-            typed.push_back(Sz("url" + std::to_string(i), url));
-            if (i % 3 != 0) profile.push_back(Dword(url, 1));
+            addresses.push_back("http://site.example/" + std::to_string(i));
+            if (i % 3 != 0) checked.push_back(addresses.back());
         }
-        ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, typed));
-        ASSERT_TRUE(m_registry.SetAll(hl::kSectionKey, profile));
+        ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(addresses, checked));
         m_before = Export(hl::kTypedUrlsKey);
         m_rows = ExpectedRows(m_before, Export(hl::kSectionKey));
         m_kept.clear();

@@ -1,14 +1,7 @@
 // The whole job by keyboard alone, with real key presses through the system's
 // input queue: reach the list, uncheck a row, press "Delete Unchecked", leave.
-#include <windows.h>
-
-#include <string>
-#include <vector>
 
 #include "HedgeloomTest.h"
-#include "driver/Input.h"
-#include "driver/Wait.h"
-#include "driver/WindowFacts.h"
 
 namespace e2e {
 namespace {

@@ -11,11 +11,6 @@
 
 namespace {
 
-bool IsFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Without a window manager (Xvfb) nobody draws the frames of Wine's windows,
 // and their close box and system-menu icon cannot be clicked. Wine then draws
 // them itself when told so; programs started later follow.
@@ -40,7 +35,8 @@ int main(int argc, char** argv) {
     here.erase(here.find_last_of("\\/") + 1);
     e2e::g_recorderExe = here + "recorder.exe";
     e2e::g_hedgeloomExe = given.empty() ? here + "..\\..\\Hedgeloom.exe" : drive::WindowsPath(given);
-    if (!IsFile(e2e::g_hedgeloomExe) || !IsFile(e2e::g_recorderExe)) {
+    if (GetFileAttributesA(e2e::g_hedgeloomExe.c_str()) == INVALID_FILE_ATTRIBUTES ||
+        GetFileAttributesA(e2e::g_recorderExe.c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::fprintf(stderr, "e2e: Hedgeloom.exe (\"%s\") or recorder.exe (\"%s\") not found; give --hedgeloom=PATH\n",
                      e2e::g_hedgeloomExe.c_str(), e2e::g_recorderExe.c_str());
         return 2;
