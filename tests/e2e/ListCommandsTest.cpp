@@ -7,13 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <string>
-#include <vector>
-
 #include "HedgeloomTest.h"
-#include "driver/Input.h"
-#include "driver/Wait.h"
-#include "driver/WindowFacts.h"
 
 namespace e2e {
 namespace {
@@ -44,8 +38,8 @@ protected:
         return {label.left + 30, (label.top + label.bottom) / 2};
     }
 
-    // The clipboard's Unicode text, as any other program reads it.
-    static std::u16string Clipboard() {
+    // The clipboard's Unicode text, as any other program reads it; emptied then, if asked.
+    static std::u16string Clipboard(bool empty = false) {
         std::u16string text;
         if (!OpenClipboard(nullptr)) return u"(clipboard busy)";
         if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
@@ -54,26 +48,29 @@ protected:
                 GlobalUnlock(data);
             }
         }
+        if (empty) EmptyClipboard();
         CloseClipboard();
         return text;
     }
-    // The cursor of the window in front, which is the program's.
-    static HCURSOR Pointer() {
-        CURSORINFO info{};
-        info.cbSize = sizeof info;
-        return GetCursorInfo(&info) ? info.hCursor : nullptr;
-    }
-    static void EmptyTheClipboard() {
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        EmptyClipboard();
-        CloseClipboard();
-    }
 };
 
+// The user's own short date and time of a FILETIME, as the tip must show it.
+std::string LocalTime(unsigned long long fileTime) {
+    const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    SYSTEMTIME universal{}, local{};
+    char date[128] = "", time[128] = "";
+    FileTimeToSystemTime(&utc, &universal);
+    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &local, nullptr, time, sizeof time);
+    return std::string(date) + " " + time;
+}
+
+// Some addresses in other scripts, some wider than the column.
 std::string AddressOf(int n) {
     switch (n % 7) {
     case 1: return "http://пример.рф/путь/" + std::to_string(n);
-    case 4: return "https://例え.テスト/\xF0\x9F\x98\x80/" + std::to_string(n);
+    case 4: return "https://例え.テスト/\xF0\x9F\x98\x80/" + std::string(200, 'x') + "/" + std::to_string(n);
     default: return "http://site" + std::to_string(n) + ".example/page";
     }
 }
@@ -96,9 +93,16 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     auto setChecks = [&](int first, int last, bool check) {
         for (int row = first; row <= last; ++row) checks[row] = check;
     };
+    // A row wider than the column, stamped, and the row under it, not.
+    const int tipRow = static_cast<int>(
+        std::find_if(top.begin(), top.end(), [](const std::string& address) { return address.size() > 200; }) - top.begin());
+    const unsigned long long time = 0x01DA5E0F12345678ull;
+    const auto number = std::find(seed.begin(), seed.end(), top[tipRow]) - seed.begin() + 1;
+    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url" + std::to_string(number), REG_BINARY,
+                                                       std::string(reinterpret_cast<const char*>(&time), sizeof time)}));
 
     ASSERT_NO_FATAL_FAILURE(RecordOpens());
-    ASSERT_NO_FATAL_FAILURE(EmptyTheClipboard());
+    ASSERT_NE(Clipboard(true), u"(clipboard busy)");
     ASSERT_NO_FATAL_FAILURE(Start());
     const RemoteListView list = List();
     auto shown = [&] {
@@ -109,6 +113,15 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     auto checksAre = [&] { return WaitUntil([&] { return shown() == checks; }, 3000); };
     ASSERT_EQ(shown(), checks);
     ASSERT_TRUE(BringToFront(Run().MainWindow()));
+
+    // The tip over a row shows its whole address and, if stamped, when it was last typed.
+    for (const int row : {tipRow, tipRow + 1}) {
+        const std::string expected = top[row] + (row == tipRow ? "\r\nLast typed " + LocalTime(time) : "");
+        MoveTo(OnLabel(row));
+        std::string tip;
+        EXPECT_TRUE(WaitUntil([&] { return Shown(kTipClass) && (tip = TextOf(Shown(kTipClass))) == expected; }, 5000))
+            << "the tip over row " << row << " shows: " << tip;
+    }
 
     // A click on a check box toggles it and opens nothing; a click on an address opens it.
     POINT box{};
@@ -171,11 +184,13 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     // waits while it runs: another cursor than before (the program's own wait
     // cursor), then the one before again.
     Sleep(300);
-    const HCURSOR before = Pointer();
+    // The cursor of the window in front, which is the program's.
+    auto pointer = [] { CURSORINFO info{sizeof info, 0, nullptr, {}}; return GetCursorInfo(&info) ? info.hCursor : nullptr; };
+    const HCURSOR before = pointer();
     PostClick(Run().Control(IDC_DELETE_UNCHECKED));
     bool waited = false;
     EXPECT_TRUE(WaitUntil([&] {  // no message to the program: it would answer only once done
-        const HCURSOR now = Pointer();
+        const HCURSOR now = pointer();
         waited = waited || now != before;
         return waited && now == before;
     }, 20000, 5)) << (waited ? "the pointer did not come back" : "the pointer never changed");
@@ -189,43 +204,6 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_TRUE(SameItems(ByName(m_registry.Values(hl::kTypedUrlsKey)), ByName(key)));
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
     EXPECT_EQ(Profile(), kept);
-}
-
-// The user's own short date and time of a FILETIME, as the tip must show it.
-std::string LocalTime(unsigned long long fileTime) {
-    const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
-    SYSTEMTIME universal{}, local{};
-    char date[128] = "", time[128] = "";
-    FileTimeToSystemTime(&utc, &universal);
-    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, sizeof date);
-    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &local, nullptr, time, sizeof time);
-    return std::string(date) + " " + time;
-}
-
-TEST_F(ListCommandsTest, TipShowsTheWholeAddressAndWhenItWasTyped) {
-    const std::string stamped = "http://пример.рф/" + std::string(200, 'x') + "/end";  // wider than the column
-    const std::string plain = "http://plain.example/page";
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({stamped, plain}));
-    const unsigned long long time = 0x01DA5E0F12345678ull;
-    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey,
-                               {"url1", REG_BINARY, std::string(reinterpret_cast<const char*>(&time), sizeof time)}));
-    const std::vector<std::string> top = TopDown();
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_TRUE(BringToFront(Run().MainWindow()));
-
-    for (int row = 0; row < 2; ++row) {
-        const bool withStamp = top[row] == stamped;
-        SCOPED_TRACE(withStamp ? "the stamped row" : "the row without a stamp");
-        const std::string expected = withStamp ? stamped + "\r\nLast typed " + LocalTime(time) : plain;
-        MoveTo(OnLabel(row));
-        std::string shown;
-        EXPECT_TRUE(WaitUntil([&] {
-            HWND tip = Shown(kTipClass);
-            return tip && (shown = TextOf(tip)) == expected;
-        }, 5000)) << "the tip shows: " << shown;
-    }
-    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
 }
 
 }  // namespace
