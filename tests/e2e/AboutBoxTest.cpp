@@ -1,13 +1,7 @@
 // The About box: from "About.." and from the system menu, modal to the main
 // window, with a site button that leaves it open.
-#include <memory>
 
-#include "E2eEnvironment.h"
 #include "HedgeloomTest.h"
-#include "ProtocolRecorder.h"
-#include "driver/Input.h"
-#include "driver/Wait.h"
-#include "driver/WindowFacts.h"
 
 namespace e2e {
 namespace {
@@ -36,10 +30,8 @@ protected:
 };
 
 TEST_F(AboutBoxTest, ComesFromTheButtonAndTheSystemMenuVisitsTheSiteAndClosesByOkAndEscape) {
-    const E2eEnvironment& environment = E2eEnvironment::Get();
-    ProtocolRecorder recorder(environment.recorderExe, environment.scratchDir + "hedgeloom-about.log", {"http", "https"});
-    ASSERT_TRUE(recorder.Registered());
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example.com/"}, {"url2", "http://two.example.com/"}}));
+    ASSERT_NO_FATAL_FAILURE(RecordOpens());
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/", "http://two.example.com/"}));
     ASSERT_NO_FATAL_FAILURE(Start());
 
     PostClick(Run().Control(IDC_ABOUT));
@@ -53,7 +45,7 @@ TEST_F(AboutBoxTest, ComesFromTheButtonAndTheSystemMenuVisitsTheSiteAndClosesByO
 
     // "Visit Website.." opens the site and the box stays.
     PostClick(GetDlgItem(about, IDC_VISIT_WEBSITE));
-    EXPECT_EQ(recorder.WaitForLines(1), std::vector<std::string>{hl::kMakerSite});
+    EXPECT_EQ(Opened(1), std::vector<std::string>{hl::kMakerSite});
     Sleep(300);
     EXPECT_TRUE(IsWindow(about) && IsWindowVisible(about)) << "\"Visit Website..\" closed the box";
     PostClick(GetDlgItem(about, IDOK));
@@ -72,7 +64,7 @@ TEST_F(AboutBoxTest, ComesFromTheButtonAndTheSystemMenuVisitsTheSiteAndClosesByO
     // The main window works again, and closes from the system menu as usual.
     ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::SysCommandClose));
-    EXPECT_EQ(recorder.Lines(), std::vector<std::string>{hl::kMakerSite});
+    EXPECT_EQ(Opened(), std::vector<std::string>{hl::kMakerSite});
     EXPECT_EQ(Profile(), (ProfileEntries{{"http://one.example.com/", 1}, {"http://two.example.com/", 1}}));
 }
 

@@ -1,12 +1,8 @@
 // A running browser is warned about while the window opens, after the list
 // has been loaded and before the window shows; the program still works.
-#include <memory>
 
 #include "HedgeloomTest.h"
 #include "driver/FakeBrowserWindow.h"
-#include "driver/Input.h"
-#include "driver/Wait.h"
-#include "driver/WindowFacts.h"
 
 namespace e2e {
 namespace {
@@ -14,20 +10,11 @@ namespace {
 constexpr const char kWarning[] =
     "Isn't IE open ?\nPlease close all instances of Internet Explorer before using this tool.";
 
-// The message of a message box: its longest static text.
-std::string MessageOf(HWND box) {
-    std::string message;
-    for (const ControlFacts& control : ChildrenOf(box))
-        if (control.className == "Static" && control.text.size() > message.size()) message = control.text;
-    return message;
-}
-
 class BrowserWarningTest : public HedgeloomTest {};
 
 TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingAndThenWorks) {
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example.com/"},
-                                           {"url2", "http://two.example.com/"},
-                                           {"url3", "http://three.example.com/"}}));
+    ASSERT_NO_FATAL_FAILURE(
+        SeedTypedUrls({"http://one.example.com/", "http://two.example.com/", "http://three.example.com/"}));
     FakeBrowserWindow browser;
     ASSERT_NE(browser.hwnd(), nullptr);
     ASSERT_EQ(FindWindowA("IEFrame", nullptr), browser.hwnd());
@@ -36,13 +23,15 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingAndThenWorks) {
     HWND box = Run().WaitForOtherDialog(kAppCaption);
     ASSERT_NE(box, nullptr) << "no warning came up";
 
-    EXPECT_EQ(MessageOf(box), kWarning);
+    std::string message;  // the box's longest static text
     std::vector<std::string> buttons;
     bool icon = false;
     for (const ControlFacts& control : ChildrenOf(box)) {
         if (control.className == "Button") buttons.push_back(control.text);
+        if (control.className == "Static" && control.text.size() > message.size()) message = control.text;
         icon = icon || (control.className == "Static" && (control.style & SS_TYPEMASK) == SS_ICON);
     }
+    EXPECT_EQ(message, kWarning);
     EXPECT_EQ(buttons, std::vector<std::string>{"OK"});
     EXPECT_TRUE(icon) << "the warning shows no icon";
     EXPECT_EQ(Run().OtherDialogs().size(), 1u);
@@ -85,8 +74,7 @@ TEST_F(BrowserWarningTest, FromTheCommandLineChangesNothingWhileTheBrowserRunsOr
         {"prune", false, 2, "Unknown argument: prune"},
         {"/prune /list", false, 2, "One argument at a time, not: /prune /list"},
     };
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example.com/"}, {"url2", "http://two.example.com/"}}));
-    ASSERT_NO_FATAL_FAILURE(Remember("http://two.example.com/", 1));
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/", "http://two.example.com/"}, {"http://two.example.com/"}));
     ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url1", REG_BINARY, std::string("\x78\x56\x34\x12\x0F\x5E\xDA\x01", 8)}));
     const std::vector<RegValue> key = Export(hl::kTypedUrlsKey), times = Export(hl::kTypedUrlsTimeKey),
                                 profile = Export(hl::kSectionKey);

@@ -1,57 +1,41 @@
 #include "HedgeloomTest.h"
 
 #include <algorithm>
-
-#include "E2eEnvironment.h"
-#include "driver/Input.h"
-#include "driver/Wait.h"
-#include "driver/WindowFacts.h"
+#include <cstdio>
+#include <cstring>
+#include <fstream>
 
 namespace e2e {
 
 const char* NameOf(CloseBy how) {
-    switch (how) {
-    case CloseBy::ExitButton: return "ExitButton";
-    case CloseBy::EscapeKey: return "EscapeKey";
-    case CloseBy::EnterKey: return "EnterKey";
-    case CloseBy::CloseBox: return "CloseBox";
-    case CloseBy::SysCommandClose: return "SysCommandClose";
-    }
-    return "?";
+    static const char* const names[] = {"ExitButton", "EscapeKey", "EnterKey", "CloseBox", "SysCommandClose"};
+    return names[static_cast<int>(how)];
 }
 
 void HedgeloomTest::SetUp() {
-    m_registry.DeleteTree(hl::kTypedUrlsKey);
-    m_registry.DeleteTree(hl::kTypedUrlsTimeKey);
-    m_registry.DeleteTree(hl::kProfileKey);
-    ASSERT_FALSE(m_registry.KeyExists(hl::kTypedUrlsKey));
-    ASSERT_FALSE(m_registry.KeyExists(hl::kTypedUrlsTimeKey));
-    ASSERT_FALSE(m_registry.KeyExists(hl::kProfileKey));
+    for (const char* key : {hl::kTypedUrlsKey, hl::kTypedUrlsTimeKey, hl::kProfileKey}) {
+        m_registry.DeleteTree(key);
+        ASSERT_FALSE(m_registry.KeyExists(key)) << key;
+    }
 }
 
-void HedgeloomTest::SeedTypedUrls(const std::vector<RegValue>& values) {
-    ASSERT_TRUE(m_registry.CreateKey(hl::kTypedUrlsKey));
-    for (const RegValue& value : values) ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsKey, value)) << value.name;
+void HedgeloomTest::SeedTypedUrls(const std::vector<std::string>& addresses, const std::vector<std::string>& checked) {
+    std::vector<RegValue> values, marks;
+    for (const std::string& address : addresses) values.push_back(Sz("url" + std::to_string(values.size() + 1), address));
+    for (const std::string& address : checked) marks.push_back(Dword(address, 1));
+    ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, values));
+    ASSERT_TRUE(marks.empty() || m_registry.SetAll(hl::kSectionKey, marks));
 }
 
-void HedgeloomTest::SeedTypedUrls(const std::vector<std::pair<std::string, std::string>>& namesAndUrls) {
-    std::vector<RegValue> values;
-    for (const auto& [name, url] : namesAndUrls) values.push_back(Sz(name, url));
-    SeedTypedUrls(values);
-}
-
-void HedgeloomTest::Remember(const std::string& url, DWORD checked) {
-    ASSERT_TRUE(m_registry.Set(hl::kSectionKey, Dword(url, checked)));
-}
-
-std::vector<std::string> HedgeloomTest::NamesTopDown() const {
-    std::vector<std::string> names = m_registry.Names(hl::kTypedUrlsKey);
-    std::reverse(names.begin(), names.end());
-    return names;
+std::vector<std::string> HedgeloomTest::TopDown() const {
+    std::vector<std::string> addresses;
+    for (const RegValue& value : m_registry.Values(hl::kTypedUrlsKey))
+        addresses.insert(addresses.begin(), value.data.c_str());  // up to its zero
+    return addresses;
 }
 
 void HedgeloomTest::Start(bool visible) {
-    m_run = std::make_unique<HedgeloomRun>(E2eEnvironment::Get().hedgeloomExe);
+    m_run = std::make_unique<HedgeloomRun>(g_hedgeloomExe);
     ASSERT_TRUE(m_run->Started()) << "CreateProcess failed: " << m_run->StartError();
     ASSERT_NE(m_run->WaitForMainWindow(visible), nullptr) << "no main window appeared";
 }
@@ -101,8 +85,45 @@ void HedgeloomTest::Close(CloseBy how, bool waitForExit) {
     EXPECT_EQ(m_run->ExitCode(), 0u);
 }
 
+namespace {
+
+// Where the recorder appends what it is given: a file of the temporary folder.
+std::string OpenLog() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "hedgeloom-opened.log";
+}
+
+}  // namespace
+
+void HedgeloomTest::RecordOpens() {
+    DeleteFileA(OpenLog().c_str());
+    // The prefix's shell reads the handlers from the machine's classes; a handler of our
+    // own only, with no DDE or other leftovers of the prefix's.
+    const Registry machine(HKEY_LOCAL_MACHINE);
+    for (const std::string protocol : {"http", "https"}) {
+        const std::string root = "Software\\Classes\\" + protocol;
+        machine.DeleteTree(root);
+        ASSERT_TRUE(machine.Set(root, Sz("", "URL:" + protocol)) && machine.Set(root, Sz("URL Protocol", "")) &&
+                    machine.Set(root + "\\shell\\open\\command",
+                                Sz("", "\"" + g_recorderExe + "\" \"" + OpenLog() + "\" \"%1\"")))
+            << "could not make the recorder the handler of " << protocol;
+    }
+}
+
+std::vector<std::string> HedgeloomTest::Opened(std::size_t count) const {
+    std::vector<std::string> lines;
+    WaitUntil([&] {
+        lines.clear();
+        std::ifstream log(OpenLog(), std::ios::binary);
+        for (std::string line; std::getline(log, line);) lines.push_back(line);
+        return lines.size() >= count;
+    }, 10000, 50);
+    return lines;
+}
+
 CommandRun HedgeloomTest::Command(const std::string& arguments) {
-    CommandRun run = RunCommand(E2eEnvironment::Get().hedgeloomExe, arguments);
+    CommandRun run = RunCommand(g_hedgeloomExe, arguments);
     EXPECT_TRUE(run.ended) << arguments << " did not end";
     EXPECT_FALSE(run.showedWindow) << arguments << " showed a window";
     return run;
@@ -111,10 +132,10 @@ CommandRun HedgeloomTest::Command(const std::string& arguments) {
 ProfileEntries HedgeloomTest::Profile() const {
     ProfileEntries entries;
     for (const RegValue& value : m_registry.Values(hl::kSectionKey)) {
-        EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD)) << "entry " << value.name;
-        EXPECT_EQ(value.data.size(), sizeof(DWORD)) << "entry " << value.name;
         DWORD number = 0xFFFFFFFF;
-        if (value.data.size() == sizeof number) std::copy(value.data.begin(), value.data.end(), reinterpret_cast<char*>(&number));
+        const bool dword = value.type == REG_DWORD && value.data.size() == sizeof number;
+        EXPECT_TRUE(dword) << "entry " << value;
+        if (dword) std::memcpy(&number, value.data.data(), sizeof number);
         entries[value.name] = number;
     }
     return entries;
@@ -125,6 +146,71 @@ std::vector<RegValue> HedgeloomTest::Export(const std::string& path) const {
     std::vector<RegValue> values = m_registry.Values(path, &complete);
     EXPECT_TRUE(complete) << "could not read all of " << path;
     return values;
+}
+
+std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile) {
+    std::map<std::string, bool> checked;  // a long list asks for every address
+    // Only a 32-bit 1 is a check mark; an entry of another type or size is none.
+    for (const RegValue& entry : profile)
+        checked.emplace(Folded(entry.name), entry.type == REG_DWORD && entry.data == std::string("\x01\0\0\0", 4));
+    std::vector<Row> rows;
+    for (auto value = key.rbegin(); value != key.rend(); ++value) {
+        if (!hltest::Fits(*value, kProgramCodePage)) continue;
+        const std::string url = ShownText(value->data);
+        const auto found = checked.find(Folded(url));
+        rows.push_back({url, value->name, found != checked.end() && found->second});
+    }
+    return rows;
+}
+
+testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<Row>& kept,
+                                        const std::vector<RegValue>& after) {
+    const std::vector<RegValue> expected = hltest::ExpectedKey(kept, before, kProgramCodePage);
+    return SameItems(hltest::Sorted(after), hltest::Sorted(expected)) << " in the key after pruning";
+}
+
+testing::AssertionResult RememberedAsItMust(const std::vector<RegValue>& before,
+                                            const std::vector<Row>& rows,
+                                            const std::vector<RegValue>& after) {
+    // Entries named alike but for case are one to the registry; rows of one
+    // address share theirs, checked if any of them is.
+    std::map<std::string, RegValue> expected;
+    for (const RegValue& entry : before) expected.emplace(Folded(entry.name), entry);
+    std::map<std::string, bool> marks;
+    for (const Row& row : rows) marks[Folded(row.address)] |= row.checked;
+    for (const auto& [address, checked] : marks) expected[address] = Dword("", checked);
+    std::vector<RegValue> wanted, found;
+    for (const auto& [name, entry] : expected) wanted.push_back({name, entry.type, entry.data});
+    for (const RegValue& entry : after) found.push_back({Folded(entry.name), entry.type, entry.data});
+    return SameItems(ByName(found), wanted) << " in the profile after closing";
+}
+
+std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        std::string when;
+        const unsigned long long time = i < lastTyped.size() ? lastTyped[i] : 0;
+        SYSTEMTIME utc{};
+        const FILETIME stamp{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+        if (time && FileTimeToSystemTime(&stamp, &utc)) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay,
+                          utc.wHour, utc.wMinute, utc.wSecond);
+            when = text;
+        }
+        lines.push_back(std::string(rows[i].checked ? "1" : "0") + '\t' + rows[i].name + '\t' + rows[i].address +
+                        '\t' + when);
+    }
+    return lines;
+}
+
+std::vector<std::string> LinesOf(const std::string& output) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = output.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(output.substr(start, end - start));
+    if (start < output.size()) lines.push_back("unended: " + output.substr(start));
+    return lines;
 }
 
 }  // namespace e2e

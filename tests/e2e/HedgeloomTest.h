@@ -1,9 +1,13 @@
 // The fixture of every end-to-end test: a clean browser key and profile, a run
-// of the program, and the ways a user closes its window.
+// of the program, and the ways a user closes its window; and what the program
+// must show of whatever the browser's key holds, and what a pruning must leave
+// of it, worked out from full exports of the registry rather than from
+// anything the program itself reports.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -12,11 +16,19 @@
 
 #include "ProductNames.h"
 #include "driver/HedgeloomRun.h"
+#include "driver/Input.h"
 #include "driver/Registry.h"
+#include "driver/RemoteListView.h"
+#include "driver/Wait.h"
+#include "driver/WindowFacts.h"
+#include "support/MemoryRegistry.h"
+#include "support/Values.h"
 
 namespace e2e {
 
 using namespace drive;
+using namespace hltest;
+using hltest::Folded;
 
 // The captions as a user reads them, written out here on purpose: the resource
 // script has them as literals, and the tests find the windows by them.
@@ -30,18 +42,21 @@ inline void PrintTo(CloseBy how, std::ostream* out) { *out << NameOf(how); }
 // A remembered check mark as the profile holds it: a DWORD, or something else.
 using ProfileEntries = std::map<std::string, DWORD>;
 
+// The program under test and our stand-in for the browser (recorder.exe), as
+// Windows paths; main() finds them.
+inline std::string g_hedgeloomExe, g_recorderExe;
+
 class HedgeloomTest : public testing::Test {
 protected:
     void SetUp() override;
 
-    // Writes the browser's key value by value, in this order.
-    void SeedTypedUrls(const std::vector<RegValue>& values);
-    void SeedTypedUrls(const std::vector<std::pair<std::string, std::string>>& namesAndUrls);
-    void Remember(const std::string& url, DWORD checked);
+    // Writes the browser's key as the browser numbers it, url1 holding the first
+    // address, and remembers the addresses `checked` picks as checked.
+    void SeedTypedUrls(const std::vector<std::string>& addresses, const std::vector<std::string>& checked = {});
 
-    // The value names of the browser's key as the registry enumerates them,
-    // reversed: the order in which the program must show them from the top.
-    std::vector<std::string> NamesTopDown() const;
+    // The addresses of the browser's key in the reverse of the order in which
+    // the registry enumerates them: the order of the rows from the top.
+    std::vector<std::string> TopDown() const;
 
     // Starts the program and waits for its main window (visible, if asked).
     void Start(bool visible = true);
@@ -54,6 +69,12 @@ protected:
     void Close(CloseBy how, bool waitForExit = true);
     // Hands the run over, so that a next start leaves it to end on its own.
     std::unique_ptr<HedgeloomRun> Detach() { return std::move(m_run); }
+
+    // Makes the recorder the shell's "open" for http and https, so that every
+    // address the program opens ends up as a line of a log this test reads.
+    void RecordOpens();
+    // The addresses opened so far, once there are `count` of them or time is up.
+    std::vector<std::string> Opened(std::size_t count = 0) const;
 
     // Runs the program from a command line with these arguments, to its end;
     // it must end in time and show no window.
@@ -69,5 +90,52 @@ protected:
 private:
     std::unique_ptr<HedgeloomRun> m_run;
 };
+
+// The program runs with UTF-8 as its ANSI code page, and so do these tests, so
+// that the text they read from its list and from the registry compare as bytes.
+inline constexpr hltest::CodePage kProgramCodePage = hltest::CodePage::Utf8;
+
+// Compared item by item, so that a long list reports where it goes wrong.
+template <typename T>
+testing::AssertionResult SameItems(const std::vector<T>& actual, const std::vector<T>& expected) {
+    const auto differ = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    if (differ.first == actual.end() && differ.second == expected.end()) return testing::AssertionSuccess();
+    testing::AssertionResult fault = testing::AssertionFailure();
+    fault << actual.size() << " items, " << expected.size() << " expected; item " << (differ.first - actual.begin());
+    if (differ.first != actual.end()) fault << " is " << *differ.first;
+    if (differ.second != expected.end()) fault << ", should be " << *differ.second;
+    return fault;
+}
+
+// The values of a key whatever order the registry enumerates them in.
+template <typename Value>
+std::vector<Value> ByName(std::vector<Value> values) {
+    std::sort(values.begin(), values.end(), [](const Value& a, const Value& b) { return a.name < b.name; });
+    return values;
+}
+
+// The rows from the top: the fitting values in the reverse of the order in
+// which the registry enumerates them, checked where the profile holds a 32-bit
+// 1 for the address.
+std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile);
+
+// The key after a pruning that kept these rows, top first: the rows as url1..urlN
+// and every value the list could not show with its type and bytes unchanged.
+testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<Row>& kept,
+                                        const std::vector<RegValue>& after);
+
+// The profile after a close without pruning: every listed address holds its
+// row's check mark (checked if any of its rows is) as a 32-bit integer; every
+// other entry is as it was.
+testing::AssertionResult RememberedAsItMust(const std::vector<RegValue>& before,
+                                            const std::vector<Row>& rows,
+                                            const std::vector<RegValue>& after);
+
+// What `/list` must write of these rows, top first, one line each: the mark,
+// the name, the address and when it was last typed (lastTyped[i], a FILETIME
+// or 0 for none), apart by tabs.
+std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped);
+// The lines of a program's output, each without its CR LF; a last line without one is reported as such.
+std::vector<std::string> LinesOf(const std::string& output);
 
 }  // namespace e2e

@@ -7,16 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <string>
-#include <vector>
-
-#include "ContentsOracle.h"
-#include "E2eEnvironment.h"
 #include "HedgeloomTest.h"
-#include "ProtocolRecorder.h"
-#include "driver/Input.h"
-#include "driver/Wait.h"
-#include "driver/WindowFacts.h"
 
 namespace e2e {
 namespace {
@@ -33,10 +24,10 @@ protected:
         return nullptr;
     }
 
-    // Picks an item of the menu that is opening by its underlined letter.
-    void Choose(WORD mnemonic) {
+    // Picks an item of the menu that is opening by its underlined letter, or none by Escape.
+    void Choose(WORD key) {
         ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) != nullptr; }, 5000)) << "no menu came up";
-        TypeKey(mnemonic);
+        TypeKey(key);
         ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) == nullptr; }, 5000)) << "the menu stayed";
     }
 
@@ -46,15 +37,9 @@ protected:
         EXPECT_TRUE(List().LabelOnScreen(row, &label)) << "row " << row;
         return {label.left + 30, (label.top + label.bottom) / 2};
     }
-    // The check box sits between the row's left edge and its label.
-    POINT OnCheckBox(int row) {
-        RECT bounds{}, label{};
-        EXPECT_TRUE(List().RectOnScreen(row, LVIR_BOUNDS, &bounds) && List().LabelOnScreen(row, &label));
-        return {(bounds.left + label.left) / 2 + 1, (label.top + label.bottom) / 2};
-    }
 
-    // The clipboard's Unicode text, as any other program reads it.
-    static std::u16string Clipboard() {
+    // The clipboard's Unicode text, as any other program reads it; emptied then, if asked.
+    static std::u16string Clipboard(bool empty = false) {
         std::u16string text;
         if (!OpenClipboard(nullptr)) return u"(clipboard busy)";
         if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
@@ -63,46 +48,43 @@ protected:
                 GlobalUnlock(data);
             }
         }
+        if (empty) EmptyClipboard();
         CloseClipboard();
         return text;
     }
-    // The cursor of the window in front, which is the program's.
-    static HCURSOR Pointer() {
-        CURSORINFO info{};
-        info.cbSize = sizeof info;
-        return GetCursorInfo(&info) ? info.hCursor : nullptr;
-    }
-    static void EmptyTheClipboard() {
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        EmptyClipboard();
-        CloseClipboard();
-    }
 };
 
+// The user's own short date and time of a FILETIME, as the tip must show it.
+std::string LocalTime(unsigned long long fileTime) {
+    const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    SYSTEMTIME universal{}, local{};
+    char date[128] = "", time[128] = "";
+    FileTimeToSystemTime(&utc, &universal);
+    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &local, nullptr, time, sizeof time);
+    return std::string(date) + " " + time;
+}
+
+// Some addresses in other scripts, some wider than the column.
 std::string AddressOf(int n) {
     switch (n % 7) {
     case 1: return "http://пример.рф/путь/" + std::to_string(n);
-    case 4: return "https://例え.テスト/\xF0\x9F\x98\x80/" + std::to_string(n);
+    case 4: return "https://例え.テスト/\xF0\x9F\x98\x80/" + std::string(200, 'x') + "/" + std::to_string(n);
     default: return "http://site" + std::to_string(n) + ".example/page";
     }
 }
 
 TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks) {
     constexpr int kCount = 1000;
-    std::vector<std::pair<std::string, std::string>> seed;
-    for (int n = 1; n <= kCount; ++n) seed.emplace_back("url" + std::to_string(n), AddressOf(n));
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed));
-    ProfileEntries remembered;
-    for (int n = 3; n <= kCount; n += 3) {
-        ASSERT_NO_FATAL_FAILURE(Remember(AddressOf(n), 1));
-        remembered[AddressOf(n)] = 1;
-    }
-    std::vector<std::string> top;  // the addresses from the top of the list
-    std::vector<bool> checks;      // what the list must show
-    for (const std::string& name : NamesTopDown()) {
-        top.push_back(AddressOf(std::stoi(name.substr(3))));
-        checks.push_back(remembered.count(top.back()) > 0);
-    }
+    std::vector<std::string> seed, checked;
+    for (int n = 1; n <= kCount; ++n) seed.push_back(AddressOf(n));
+    for (int n = 3; n <= kCount; n += 3) checked.push_back(AddressOf(n));
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed, checked));
+    const ProfileEntries remembered = Profile();
+    const std::vector<std::string> top = TopDown();  // the addresses from the top of the list
+    std::vector<bool> checks;                        // what the list must show
+    for (const std::string& address : top) checks.push_back(remembered.count(address) > 0);
     auto linesOf = [&](int first, int last) {
         std::string lines;
         for (int row = first; row <= last; ++row) lines += (lines.empty() ? "" : "\r\n") + top[row];
@@ -111,11 +93,16 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     auto setChecks = [&](int first, int last, bool check) {
         for (int row = first; row <= last; ++row) checks[row] = check;
     };
+    // A row wider than the column, stamped, and the row under it, not.
+    const int tipRow = static_cast<int>(
+        std::find_if(top.begin(), top.end(), [](const std::string& address) { return address.size() > 200; }) - top.begin());
+    const unsigned long long time = 0x01DA5E0F12345678ull;
+    const auto number = std::find(seed.begin(), seed.end(), top[tipRow]) - seed.begin() + 1;
+    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url" + std::to_string(number), REG_BINARY,
+                                                       std::string(reinterpret_cast<const char*>(&time), sizeof time)}));
 
-    const E2eEnvironment& environment = E2eEnvironment::Get();
-    ProtocolRecorder recorder(environment.recorderExe, environment.scratchDir + "hedgeloom-list.log", {"http", "https"});
-    ASSERT_TRUE(recorder.Registered());
-    ASSERT_NO_FATAL_FAILURE(EmptyTheClipboard());
+    ASSERT_NO_FATAL_FAILURE(RecordOpens());
+    ASSERT_NE(Clipboard(true), u"(clipboard busy)");
     ASSERT_NO_FATAL_FAILURE(Start());
     const RemoteListView list = List();
     auto shown = [&] {
@@ -127,13 +114,24 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_EQ(shown(), checks);
     ASSERT_TRUE(BringToFront(Run().MainWindow()));
 
+    // The tip over a row shows its whole address and, if stamped, when it was last typed.
+    for (const int row : {tipRow, tipRow + 1}) {
+        const std::string expected = top[row] + (row == tipRow ? "\r\nLast typed " + LocalTime(time) : "");
+        MoveTo(OnLabel(row));
+        std::string tip;
+        EXPECT_TRUE(WaitUntil([&] { return Shown(kTipClass) && (tip = TextOf(Shown(kTipClass))) == expected; }, 5000))
+            << "the tip over row " << row << " shows: " << tip;
+    }
+
     // A click on a check box toggles it and opens nothing; a click on an address opens it.
-    ClickAt(OnCheckBox(2));
+    POINT box{};
+    ASSERT_TRUE(list.CheckBoxOnScreen(2, &box));
+    ClickAt(box);
     checks[2] = !checks[2];
     EXPECT_TRUE(checksAre()) << "a click on row 2's check box";
     ClickAt(OnLabel(5));
     std::vector<std::string> opened{top[5]};
-    EXPECT_EQ(recorder.WaitForLines(opened.size()), opened) << "a click on row 5's address";
+    EXPECT_EQ(Opened(opened.size()), opened) << "a click on row 5's address";
 
     // Rows 5 to 9 selected, the focus on 9.
     for (int i = 0; i < 4; ++i) TypeChord({VK_SHIFT}, VK_DOWN);
@@ -154,7 +152,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     RightClickAt(OnLabel(8));
     ASSERT_NO_FATAL_FAILURE(Choose('O'));
     opened.push_back(top[8]);
-    EXPECT_EQ(recorder.WaitForLines(opened.size()), opened) << "Open: the row under the pointer, not the first selected";
+    EXPECT_EQ(Opened(opened.size()), opened) << "Open: the row under the pointer, not the first selected";
 
     TypeKey(VK_APPS);
     ASSERT_NO_FATAL_FAILURE(Choose('C'));
@@ -170,9 +168,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
 
     // A right click on a row outside the selection makes it the selection.
     RightClickAt(OnLabel(1));
-    ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) != nullptr; }, 5000)) << "no menu came up";
-    TypeKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) == nullptr; }, 5000));
+    ASSERT_NO_FATAL_FAILURE(Choose(VK_ESCAPE));
     EXPECT_EQ(list.Selected(), std::vector<int>{1});
 
     TypeChord({VK_CONTROL}, 'A');
@@ -181,18 +177,20 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_TRUE(WaitUntil([&] { return Clipboard() == linesOf(0, kCount - 1); }, 3000)) << "Ctrl+C";
 
     EXPECT_EQ(list.Count(), kCount) << "a row went without a pruning";
-    EXPECT_EQ(recorder.Lines(), opened);
+    EXPECT_EQ(Opened(), opened);
     EXPECT_EQ(Profile(), remembered) << "a check was written before a row left the list";
 
     // The pruning takes the checks as the commands left them, and the pointer
     // waits while it runs: another cursor than before (the program's own wait
     // cursor), then the one before again.
     Sleep(300);
-    const HCURSOR before = Pointer();
+    // The cursor of the window in front, which is the program's.
+    auto pointer = [] { CURSORINFO info{sizeof info, 0, nullptr, {}}; return GetCursorInfo(&info) ? info.hCursor : nullptr; };
+    const HCURSOR before = pointer();
     PostClick(Run().Control(IDC_DELETE_UNCHECKED));
     bool waited = false;
     EXPECT_TRUE(WaitUntil([&] {  // no message to the program: it would answer only once done
-        const HCURSOR now = Pointer();
+        const HCURSOR now = pointer();
         waited = waited || now != before;
         return waited && now == before;
     }, 20000, 5)) << (waited ? "the pointer did not come back" : "the pointer never changed");
@@ -206,43 +204,6 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_TRUE(SameItems(ByName(m_registry.Values(hl::kTypedUrlsKey)), ByName(key)));
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
     EXPECT_EQ(Profile(), kept);
-}
-
-// The user's own short date and time of a FILETIME, as the tip must show it.
-std::string LocalTime(unsigned long long fileTime) {
-    const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
-    SYSTEMTIME universal{}, local{};
-    char date[128] = "", time[128] = "";
-    FileTimeToSystemTime(&utc, &universal);
-    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, sizeof date);
-    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &local, nullptr, time, sizeof time);
-    return std::string(date) + " " + time;
-}
-
-TEST_F(ListCommandsTest, TipShowsTheWholeAddressAndWhenItWasTyped) {
-    const std::string stamped = "http://пример.рф/" + std::string(200, 'x') + "/end";  // wider than the column
-    const std::string plain = "http://plain.example/page";
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", stamped}, {"url2", plain}}));
-    const unsigned long long time = 0x01DA5E0F12345678ull;
-    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey,
-                               {"url1", REG_BINARY, std::string(reinterpret_cast<const char*>(&time), sizeof time)}));
-    const std::vector<std::string> names = NamesTopDown();
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_TRUE(BringToFront(Run().MainWindow()));
-
-    for (int row = 0; row < 2; ++row) {
-        const bool withStamp = names[row] == "url1";
-        SCOPED_TRACE(withStamp ? "the stamped row" : "the row without a stamp");
-        const std::string expected = withStamp ? stamped + "\r\nLast typed " + LocalTime(time) : plain;
-        MoveTo(OnLabel(row));
-        std::string shown;
-        EXPECT_TRUE(WaitUntil([&] {
-            HWND tip = Shown(kTipClass);
-            return tip && (shown = TextOf(tip)) == expected;
-        }, 5000)) << "the tip shows: " << shown;
-    }
-    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
 }
 
 }  // namespace

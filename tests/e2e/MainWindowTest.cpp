@@ -10,9 +10,7 @@
 #include <iterator>
 #include <optional>
 
-#include "ContentsOracle.h"
 #include "HedgeloomTest.h"
-#include "driver/WindowFacts.h"
 
 namespace e2e {
 namespace {
@@ -92,12 +90,10 @@ private:
 
 TEST_P(MainWindowTest, ShowsItsControlsInTheirOrderOnAWindowWithATaskbarButton) {
     const int dpi = GetParam();
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({{"url1", "http://one.example.com/"}}));
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/"}));
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND main = Run().MainWindow();
 
-    std::printf("e2e: main window found %lu ms after the start at %d DPI\n",
-                static_cast<unsigned long>(Run().StartToWindowMs()), dpi);
     EXPECT_EQ(TextOf(main), kAppCaption);
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(main, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrA(main, GWL_EXSTYLE));
@@ -114,7 +110,8 @@ TEST_P(MainWindowTest, ShowsItsControlsInTheirOrderOnAWindowWithATaskbarButton) 
     EXPECT_NEAR((frame.top + frame.bottom) / 2, (work.top + work.bottom) / 2, 2);
 
     const SIZE base = BaseUnitsOf(main);
-    std::printf("e2e: dialog base units %ldx%ld at %d DPI\n", base.cx, base.cy, dpi);
+    std::printf("e2e: main window found %lu ms after the start at %d DPI, dialog base units %ldx%ld\n",
+                static_cast<unsigned long>(Run().StartToWindowMs()), dpi, base.cx, base.cy);
     const std::vector<ControlFacts> controls = ChildrenOf(main);
     ASSERT_EQ(controls.size(), std::size(kMainControls));
     for (std::size_t i = 0; i < controls.size(); ++i) {

@@ -7,8 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "E2eEnvironment.h"
-#include "driver/Registry.h"
+#include "HedgeloomTest.h"
 
 namespace {
 
@@ -24,19 +23,25 @@ void LetWineDrawFrames() {
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    std::string given;
     const std::string option = "--hedgeloom=";
+    std::string given;
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]).rfind(option, 0) == 0) given = argv[i] + option.size();
 
-    e2e::E2eEnvironment& environment = e2e::E2eEnvironment::Get();
-    if (!environment.Locate(given)) {
-        std::fprintf(stderr, "e2e: Hedgeloom.exe (\"%s\") or recorder.exe (\"%s\") not found; "
-                     "give --hedgeloom=PATH\n",
-                     environment.hedgeloomExe.c_str(), environment.recorderExe.c_str());
+    // The recorder is built beside these tests; the program, unless given, two folders above them.
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string here = self;
+    here.erase(here.find_last_of("\\/") + 1);
+    e2e::g_recorderExe = here + "recorder.exe";
+    e2e::g_hedgeloomExe = given.empty() ? here + "..\\..\\Hedgeloom.exe" : drive::WindowsPath(given);
+    if (GetFileAttributesA(e2e::g_hedgeloomExe.c_str()) == INVALID_FILE_ATTRIBUTES ||
+        GetFileAttributesA(e2e::g_recorderExe.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "e2e: Hedgeloom.exe (\"%s\") or recorder.exe (\"%s\") not found; give --hedgeloom=PATH\n",
+                     e2e::g_hedgeloomExe.c_str(), e2e::g_recorderExe.c_str());
         return 2;
     }
     LetWineDrawFrames();
-    std::printf("e2e: driving %s\n", environment.hedgeloomExe.c_str());
+    std::printf("e2e: driving %s\n", e2e::g_hedgeloomExe.c_str());
     return RUN_ALL_TESTS();
 }

@@ -5,38 +5,25 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <string>
-
-namespace {
-
-std::string Narrow(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(size > 0 ? static_cast<std::size_t>(size) : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], size, nullptr, nullptr);
-    narrow.resize(narrow.size() - 1);
-    return narrow;
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!arguments || count < 3) return 2;
-    const std::wstring logFile = arguments[1];
-    const std::string line = Narrow(arguments[2]) + "\n";
-    LocalFree(arguments);
+    // The address and its line's end in place of the closing zero.
+    static char line[16384];
+    const int size = WideCharToMultiByte(CP_UTF8, 0, arguments[2], -1, line, sizeof line, nullptr, nullptr);
+    if (size <= 0) return 1;
+    line[size - 1] = '\n';
 
     // Opens that come close together must not lose each other's lines.
     HANDLE log = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && log == INVALID_HANDLE_VALUE; ++attempt) {
-        log = CreateFileW(logFile.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        log = CreateFileW(arguments[1], FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (log == INVALID_HANDLE_VALUE) Sleep(20);
     }
     if (log == INVALID_HANDLE_VALUE) return 1;
     DWORD written = 0;
-    const BOOL ok = WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    const BOOL ok = WriteFile(log, line, static_cast<DWORD>(size), &written, nullptr);
     CloseHandle(log);
-    return ok && written == line.size() ? 0 : 1;
+    return ok && written == static_cast<DWORD>(size) ? 0 : 1;
 }
