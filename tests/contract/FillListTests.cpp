@@ -87,18 +87,6 @@ TEST_P(FillList, TextTheListWouldAlterIsLeftOutWithItsMark) {
     EXPECT_EQ(Sorted(Marks()), Sorted({Dword("http://a/\xff", 1), Dword("http://b/", 0)}));
 }
 
-TEST_P(FillList, MissingKeyEmptiesTheListAndRemembersItsMarks) {
-    Load({Sz("url1", "http://one/"), Sz("url2", "http://two/")});
-    List().SetCheck(0, true);
-    Remember(Dword("http://older/", 1));
-    Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
-    history->FillList();
-    EXPECT_EQ(List().GetItemCount(), 0);
-    EXPECT_EQ(Sorted(Marks()),
-              Sorted({Dword("http://one/", 0), Dword("http://older/", 1), Dword("http://two/", 1)}))
-        << "the rows remember their marks as they go, and the browser's key and the profile are apart";
-}
-
 TEST_P(FillList, EnumerationThatFailsEndsKeepingTheRowsReadSoFar) {
     // Enumeration fails with code from the third value on, or (once) at the second value alone; with
     // 0 the key is deleted just before it. Each value read is read twice, as the list shows it and exactly.
