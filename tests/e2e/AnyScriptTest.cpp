@@ -109,19 +109,15 @@ TEST_F(AnyScriptTest, ListsShowsOpensRemembersAndMovesEveryAddressAsWritten) {
         shown.push_back({Utf8(list.WideText(row, 0)), Utf8(list.WideText(row, 1)), list.Checked(row)});
     EXPECT_TRUE(SameItems(shown, expected)) << "the rows as the list holds them";
 
-    // A click on a row hands the shell exactly that address, also with Shift,
-    // when the selection runs from the row clicked before.
+    // A click on a row hands the shell exactly that address.
     std::vector<std::string> opened;
-    int previous = -1;
     for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
-        const bool shift = previous >= 0 && row == static_cast<int>(expected.size()) - 1;
-        if (!Named(Utf16(expected[row].name)).clicked && !shift) continue;
+        if (!Named(Utf16(expected[row].name)).clicked) continue;
         RECT label{};
         ASSERT_TRUE(list.LabelOnScreen(row, &label));
-        ClickAt({(label.left + label.right) / 2, (label.top + label.bottom) / 2}, shift);
+        ClickAt({(label.left + label.right) / 2, (label.top + label.bottom) / 2});
         opened.push_back(expected[row].address);
         EXPECT_EQ(Opened(opened.size()), opened);
-        previous = row;
     }
     PostClick(Run().Control(IDC_VISIT_SITE));
     opened.push_back(hl::kMakerSite);

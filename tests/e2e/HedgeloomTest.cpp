@@ -141,6 +141,16 @@ ProfileEntries HedgeloomTest::Profile() const {
     return entries;
 }
 
+testing::AssertionResult HedgeloomTest::Remembers(const std::vector<Row>& rows) const {
+    // Entries named alike but for case are one to the registry; rows of one address share theirs.
+    std::map<std::string, bool> marks;
+    for (const Row& row : rows) marks[Folded(row.address)] |= row.checked;
+    std::vector<RegValue> wanted, found;
+    for (const auto& [address, checked] : marks) wanted.push_back(Dword(address, checked));
+    for (const RegValue& entry : Export(hl::kSectionKey)) found.push_back({Folded(entry.name), entry.type, entry.data});
+    return SameItems(ByName(found), wanted) << " in the profile";
+}
+
 std::vector<RegValue> HedgeloomTest::Export(const std::string& path) const {
     bool complete = false;
     std::vector<RegValue> values = m_registry.Values(path, &complete);
@@ -169,35 +179,16 @@ testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, con
     return SameItems(hltest::Sorted(after), hltest::Sorted(expected)) << " in the key after pruning";
 }
 
-testing::AssertionResult RememberedAsItMust(const std::vector<RegValue>& before,
-                                            const std::vector<Row>& rows,
-                                            const std::vector<RegValue>& after) {
-    // Entries named alike but for case are one to the registry; rows of one
-    // address share theirs, checked if any of them is.
-    std::map<std::string, RegValue> expected;
-    for (const RegValue& entry : before) expected.emplace(Folded(entry.name), entry);
-    std::map<std::string, bool> marks;
-    for (const Row& row : rows) marks[Folded(row.address)] |= row.checked;
-    for (const auto& [address, checked] : marks) expected[address] = Dword("", checked);
-    std::vector<RegValue> wanted, found;
-    for (const auto& [name, entry] : expected) wanted.push_back({name, entry.type, entry.data});
-    for (const RegValue& entry : after) found.push_back({Folded(entry.name), entry.type, entry.data});
-    return SameItems(ByName(found), wanted) << " in the profile after closing";
-}
-
 std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        std::string when;
         const unsigned long long time = i < lastTyped.size() ? lastTyped[i] : 0;
-        SYSTEMTIME utc{};
         const FILETIME stamp{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
-        if (time && FileTimeToSystemTime(&stamp, &utc)) {
-            char text[32];
-            std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay,
+        SYSTEMTIME utc{};
+        char when[32] = "";
+        if (time && FileTimeToSystemTime(&stamp, &utc))
+            std::snprintf(when, sizeof when, "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay,
                           utc.wHour, utc.wMinute, utc.wSecond);
-            when = text;
-        }
         lines.push_back(std::string(rows[i].checked ? "1" : "0") + '\t' + rows[i].name + '\t' + rows[i].address +
                         '\t' + when);
     }

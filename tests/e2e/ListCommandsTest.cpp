@@ -40,14 +40,11 @@ protected:
 
     // The clipboard's Unicode text, as any other program reads it; emptied then, if asked.
     static std::u16string Clipboard(bool empty = false) {
-        std::u16string text;
         if (!OpenClipboard(nullptr)) return u"(clipboard busy)";
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* units = static_cast<const char16_t*>(GlobalLock(data))) {
-                text = units;
-                GlobalUnlock(data);
-            }
-        }
+        const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        const auto* units = data ? static_cast<const char16_t*>(GlobalLock(data)) : nullptr;
+        const std::u16string text = units ? units : u"";
+        if (units) GlobalUnlock(data);
         if (empty) EmptyClipboard();
         CloseClipboard();
         return text;
@@ -105,13 +102,8 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_NE(Clipboard(true), u"(clipboard busy)");
     ASSERT_NO_FATAL_FAILURE(Start());
     const RemoteListView list = List();
-    auto shown = [&] {
-        std::vector<bool> now;
-        for (const Row& row : list.Rows(RemoteListView::kWithoutNames)) now.push_back(row.checked);
-        return now;
-    };
-    auto checksAre = [&] { return WaitUntil([&] { return shown() == checks; }, 3000); };
-    ASSERT_EQ(shown(), checks);
+    auto checksAre = [&] { return WaitUntil([&] { return list.Checks() == checks; }, 3000); };
+    ASSERT_EQ(list.Checks(), checks);
     ASSERT_TRUE(BringToFront(Run().MainWindow()));
 
     // The tip over a row shows its whole address and, if stamped, when it was last typed.
@@ -194,16 +186,12 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
         waited = waited || now != before;
         return waited && now == before;
     }, 20000, 5)) << (waited ? "the pointer did not come back" : "the pointer never changed");
-    std::vector<RegValue> key;
-    ProfileEntries kept;
-    for (std::size_t row = 0; row < top.size(); ++row) {
-        if (!checks[row]) continue;
-        key.push_back(Sz("url" + std::to_string(key.size() + 1), top[row]));
-        kept[top[row]] = 1;
-    }
-    EXPECT_TRUE(SameItems(ByName(m_registry.Values(hl::kTypedUrlsKey)), ByName(key)));
+    std::vector<Row> kept;
+    for (std::size_t row = 0; row < top.size(); ++row)
+        if (checks[row]) kept.push_back({top[row], "", true});
+    EXPECT_TRUE(PrunedAsItMust({}, kept, Export(hl::kTypedUrlsKey)));
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    EXPECT_EQ(Profile(), kept);
+    EXPECT_TRUE(Remembers(kept));
 }
 
 }  // namespace
