@@ -35,8 +35,12 @@ TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
         Load(Numbered(checks.size()));
         const std::string sub = std::string(hl::kTypedUrlsKey) + "\\Sub";
         const std::vector<RegValue> inner = {Sz("inner", "http://inner/")};
-        if (checks.empty()) Raw().RegDeleteKeyA(hl::kTypedUrlsKey);  // an empty list for no key at all
-        else WriteValues(Raw(), sub, inner);
+        if (checks.empty()) {  // no key at all, as for a user who never typed an address
+            Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
+            history->FillList();
+        } else {
+            WriteValues(Raw(), sub, inner);
+        }
         Remember(Dword("http://gone.example/", 1));
         SetChecks(checks);
         const std::vector<Row> kept = Kept();
