@@ -25,13 +25,6 @@ char16_t Upper(char16_t c) {
     return c;
 }
 
-template <typename Char>
-std::basic_string<Char> Named(CodePage page, const std::u16string& name);
-template <>
-std::string Named(CodePage page, const std::u16string& name) { return ToCodePage(page, name); }
-template <>
-std::u16string Named(CodePage, const std::u16string& name) { return name; }
-
 }  // namespace
 
 std::string Folded(std::string text) {
@@ -120,7 +113,9 @@ long MemoryRegistry::Enum(hl::RegHandle handle, unsigned long index, bool ansi, 
     if (const long status = Resolve(handle, key)) return status;
     if (index >= key->values.size()) return hl::kErrorNoMoreItems;
     const Value& value = key->values[index];
-    const std::basic_string<Char> shownName = Named<Char>(m_page, value.name);
+    std::basic_string<Char> shownName;  // as the call's form of text has it
+    if constexpr (sizeof(Char) == 1) shownName = ToCodePage(m_page, value.name);
+    else shownName = value.name;
     if (shownName.size() >= *nameLength) return hl::kErrorMoreData;
     const std::string bytes = ansi && IsString(value.type) ? ToCodePage(m_page, drive::Utf16Units(value.data)) : value.data;
     const unsigned long size = static_cast<unsigned long>(bytes.size());
