@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 
 namespace e2e {
@@ -129,26 +128,12 @@ CommandRun HedgeloomTest::Command(const std::string& arguments) {
     return run;
 }
 
-ProfileEntries HedgeloomTest::Profile() const {
-    ProfileEntries entries;
-    for (const RegValue& value : m_registry.Values(hl::kSectionKey)) {
-        DWORD number = 0xFFFFFFFF;
-        const bool dword = value.type == REG_DWORD && value.data.size() == sizeof number;
-        EXPECT_TRUE(dword) << "entry " << value;
-        if (dword) std::memcpy(&number, value.data.data(), sizeof number);
-        entries[value.name] = number;
-    }
-    return entries;
-}
-
 testing::AssertionResult HedgeloomTest::Remembers(const std::vector<Row>& rows) const {
-    // Entries named alike but for case are one to the registry; rows of one address share theirs.
-    std::map<std::string, bool> marks;
-    for (const Row& row : rows) marks[Folded(row.address)] |= row.checked;
-    std::vector<RegValue> wanted, found;
+    std::map<std::string, bool> marks;  // rows of one address share its entry
+    for (const Row& row : rows) marks[row.address] |= row.checked;
+    std::vector<RegValue> wanted;
     for (const auto& [address, checked] : marks) wanted.push_back(Dword(address, checked));
-    for (const RegValue& entry : Export(hl::kSectionKey)) found.push_back({Folded(entry.name), entry.type, entry.data});
-    return SameItems(ByName(found), wanted) << " in the profile";
+    return SameItems(ByName(Export(hl::kSectionKey)), wanted) << " in the profile";
 }
 
 std::vector<RegValue> HedgeloomTest::Export(const std::string& path) const {

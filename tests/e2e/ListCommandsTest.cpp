@@ -78,10 +78,10 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     for (int n = 1; n <= kCount; ++n) seed.push_back(AddressOf(n));
     for (int n = 3; n <= kCount; n += 3) checked.push_back(AddressOf(n));
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed, checked));
-    const ProfileEntries remembered = Profile();
-    const std::vector<std::string> top = TopDown();  // the addresses from the top of the list
-    std::vector<bool> checks;                        // what the list must show
-    for (const std::string& address : top) checks.push_back(remembered.count(address) > 0);
+    const std::vector<RegValue> remembered = Export(hl::kSectionKey);
+    const std::vector<std::string> top = TopDown();
+    std::vector<bool> checks;  // what the list must show
+    for (const Row& row : ExpectedRows(Export(hl::kTypedUrlsKey), remembered)) checks.push_back(row.checked);
     auto linesOf = [&](int first, int last) {
         std::string lines;
         for (int row = first; row <= last; ++row) lines += (lines.empty() ? "" : "\r\n") + top[row];
@@ -170,7 +170,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
 
     EXPECT_EQ(list.Count(), kCount) << "a row went without a pruning";
     EXPECT_EQ(Opened(), opened);
-    EXPECT_EQ(Profile(), remembered) << "a check was written before a row left the list";
+    EXPECT_EQ(Export(hl::kSectionKey), remembered) << "a check was written before a row left the list";
 
     // The pruning takes the checks as the commands left them, and the pointer
     // waits while it runs: another cursor than before (the program's own wait
