@@ -84,16 +84,12 @@ void HedgeloomTest::Close(CloseBy how, bool waitForExit) {
     EXPECT_EQ(m_run->ExitCode(), 0u);
 }
 
-namespace {
-
-// Where the recorder appends what it is given: a file of the temporary folder.
-std::string OpenLog() {
+// Where the recorder appends what it is given.
+static std::string OpenLog() {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     return std::string(temp) + "hedgeloom-opened.log";
 }
-
-}  // namespace
 
 void HedgeloomTest::RecordOpens() {
     DeleteFileA(OpenLog().c_str());

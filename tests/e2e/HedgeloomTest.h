@@ -109,6 +109,12 @@ inline std::vector<Row> Unnamed(std::vector<Row> rows) {
     return rows;
 }
 
+// The rows a pruning keeps.
+inline std::vector<Row> CheckedOf(std::vector<Row> rows) {
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [](const Row& row) { return !row.checked; }), rows.end());
+    return rows;
+}
+
 // The rows from the top: the values that fit, checked where the profile holds a 32-bit 1.
 std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile);
 

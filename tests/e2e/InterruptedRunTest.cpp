@@ -11,19 +11,16 @@
 namespace e2e {
 namespace {
 
-// Thousands of addresses, so that a pruning lasts long enough to be killed
-// at many points of it.
+// Enough for a pruning to last long enough to be killed at many points of it.
 constexpr int kAddresses = 3000;
 
-// What any end of a pruning must leave: every kept address exactly once with
-// its bytes, and no address that was not there before.
+// What any end of a pruning must leave: every kept address once with its bytes.
 testing::AssertionResult NothingKeptLostNothingAdded(const std::vector<RegValue>& before,
                                                      const std::vector<Row>& kept,
                                                      const std::vector<RegValue>& after) {
     std::set<std::string> known, mustStay;
     for (const RegValue& value : before) known.insert(value.data);
     for (const Row& row : kept) mustStay.insert(SzData(row.address));
-    // The kept addresses once each, and whichever unchecked ones are still there.
     std::vector<std::string> found, allowed(mustStay.begin(), mustStay.end());
     for (const RegValue& value : after) {
         const bool seeded = value.type == REG_SZ && known.count(value.data);
@@ -49,9 +46,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(addresses, checked));
         m_before = Export(hl::kTypedUrlsKey);
         m_rows = ExpectedRows(m_before, Export(hl::kSectionKey));
-        m_kept.clear();
-        for (const Row& row : m_rows)
-            if (row.checked) m_kept.push_back(row);
+        m_kept = CheckedOf(m_rows);
     }
     std::vector<RegValue> m_before;
     std::vector<Row> m_rows, m_kept;  // top first
@@ -94,7 +89,7 @@ TEST_F(KilledTest, AnywhereInAPruningLosesNoKeptAddressNorDoesTheSessionEndingAf
             if (!m_registry.KeyExists(hl::kSectionKey) && m_registry.ValueCount(hl::kTypedUrlsKey) < m_kept.size()) break;
         Run().Kill();
         const std::size_t left = Export(hl::kTypedUrlsKey).size();
-        // The next run comes up on what the killed one left, and is closed.
+        // The next run comes up on what the killed one left.
         ASSERT_NO_FATAL_FAILURE(Start());
         ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
         const std::vector<RegValue> after = Export(hl::kTypedUrlsKey);
@@ -113,7 +108,7 @@ TEST_F(BusyTest, ARestartAtOnceClicksDuringAPruningAndASecondCopyChangeNothingTh
     ASSERT_NO_FATAL_FAILURE(Seed(kMany));
     std::vector<Row> rows = Unnamed(m_rows);
 
-    // Every mark changed, then "Exit", and the program started again at once.
+    // Every mark changed, "Exit", and a start at once.
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(Press(IDC_INVERT_CHECKS));
     for (Row& row : rows) row.checked = !row.checked;
@@ -125,16 +120,14 @@ TEST_F(BusyTest, ARestartAtOnceClicksDuringAPruningAndASecondCopyChangeNothingTh
 
     // Back to two in three checked, and a pruning.
     ASSERT_NO_FATAL_FAILURE(Press(IDC_INVERT_CHECKS));
-    std::vector<Row> kept;
-    for (Row& row : rows)
-        if ((row.checked = !row.checked)) kept.push_back(row);
+    const std::vector<Row> kept = Unnamed(m_kept);
     // The user clicks check boxes at the top while the pruning moves the rows under them.
     const RemoteListView list = List();
     std::vector<POINT> boxes(6);
     for (std::size_t row = 0; row < boxes.size(); ++row)
         ASSERT_TRUE(list.CheckBoxOnScreen(static_cast<int>(row), &boxes[row]));
     ASSERT_TRUE(BringToFront(Run().MainWindow()));
-    for (const bool checked : {!rows[0].checked, rows[0].checked}) {
+    for (const bool checked : {!m_rows[0].checked, m_rows[0].checked}) {
         ClickAt(boxes[0]);
         ASSERT_TRUE(WaitUntil([&] { return list.Checked(0) == checked; }, 3000)) << "a click on a check box while idle";
         Sleep(GetDoubleClickTime() + 100);  // two clicks, not a double click
@@ -169,7 +162,7 @@ TEST_F(BusyTest, ARestartAtOnceClicksDuringAPruningAndASecondCopyChangeNothingTh
         std::printf("e2e: the second copy gave way\n");
         PostClick(GetDlgItem(busy, IDOK));
     } else {
-        // It loaded the pruned key, every address remembered as checked.
+        // It loaded the pruned key, every address checked.
         std::vector<Row> loaded = Unnamed(ExpectedRows(Export(hl::kTypedUrlsKey), {}));
         for (Row& row : loaded) row.checked = true;
         EXPECT_TRUE(SameItems(second.List().Rows(RemoteListView::kWithoutNames), loaded)) << " in the second copy";

@@ -6,20 +6,7 @@
 namespace e2e {
 namespace {
 
-class KeyboardTest : public HedgeloomTest {
-protected:
-    // The control that has the keyboard focus, as its identifier; 0 for none.
-    int FocusId() {
-        HWND focus = FocusOfThread(Run().MainWindow());
-        return focus ? static_cast<short>(GetDlgCtrlID(focus)) : 0;
-    }
-
-    // Presses a key and waits until the focus has settled on `expectedId`.
-    bool TypeTo(WORD key, int expectedId) {
-        TypeKey(key);
-        return WaitUntil([&] { return FocusId() == expectedId; }, 3000);
-    }
-};
+class KeyboardTest : public HedgeloomTest {};
 
 TEST_F(KeyboardTest, PrunesAndRemembersWithKeysAlone) {
     const std::vector<std::string> urls = {"http://alpha.example.com/", "http://beta.example.com/",
@@ -30,6 +17,8 @@ TEST_F(KeyboardTest, PrunesAndRemembersWithKeysAlone) {
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND main = Run().MainWindow();
     const RemoteListView list = List();
+    auto FocusId = [&] { HWND focus = FocusOfThread(main); return focus ? static_cast<short>(GetDlgCtrlID(focus)) : 0; };
+    auto TypeTo = [&](WORD key, int id) { TypeKey(key); return WaitUntil([&] { return FocusId() == id; }, 3000); };
     ASSERT_EQ(list.Checks(), (std::vector<bool>{true, true, true}));
     ASSERT_TRUE(BringToFront(main)) << "the main window does not take the keyboard";
     ASSERT_EQ(FocusId(), IDC_LIST) << "the list does not have the focus when the window opens";

@@ -17,7 +17,6 @@ constexpr char kTipClass[] = "tooltips_class32";
 
 class ListCommandsTest : public HedgeloomTest {
 protected:
-    // The program's visible top-level window of that class, or null.
     HWND Shown(const char* className) {
         for (HWND window : TopLevelWindowsOf(Run().ProcessId()))
             if (IsWindowVisible(window) && ClassOf(window) == className) return window;
@@ -87,9 +86,6 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
         for (int row = first; row <= last; ++row) lines += (lines.empty() ? "" : "\r\n") + top[row];
         return Utf16(lines);
     };
-    auto setChecks = [&](int first, int last, bool check) {
-        for (int row = first; row <= last; ++row) checks[row] = check;
-    };
     // A row wider than the column, stamped, and the row under it, not.
     const int tipRow = static_cast<int>(
         std::find_if(top.begin(), top.end(), [](const std::string& address) { return address.size() > 200; }) - top.begin());
@@ -132,13 +128,13 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
 
     RightClickAt(OnLabel(7));
     ASSERT_NO_FATAL_FAILURE(Choose('U'));
-    setChecks(5, 9, false);
+    std::fill_n(checks.begin() + 5, 5, false);
     EXPECT_TRUE(checksAre()) << "Uncheck Selected from a right click";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "a right click on a selected row keeps the selection";
 
     TypeChord({VK_SHIFT}, VK_F10);
     ASSERT_NO_FATAL_FAILURE(Choose('S'));
-    setChecks(5, 9, true);
+    std::fill_n(checks.begin() + 5, 5, true);
     EXPECT_TRUE(checksAre()) << "Check Selected from Shift+F10";
 
     RightClickAt(OnLabel(8));
@@ -151,10 +147,10 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_TRUE(WaitUntil([&] { return Clipboard() == linesOf(5, 9); }, 3000)) << "Copy Address: " << Utf8(Clipboard());
 
     TypeKey(VK_DELETE);
-    setChecks(5, 9, false);
+    std::fill_n(checks.begin() + 5, 5, false);
     EXPECT_TRUE(checksAre()) << "Delete unchecks the selection";
     TypeKey(VK_SPACE);
-    setChecks(5, 9, true);
+    std::fill_n(checks.begin() + 5, 5, true);
     EXPECT_TRUE(checksAre()) << "Space gives the selection the focused row's new check";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "Space kept the selection";
 
@@ -172,11 +168,9 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_EQ(Opened(), opened);
     EXPECT_EQ(Export(hl::kSectionKey), remembered) << "a check was written before a row left the list";
 
-    // The pruning takes the checks as the commands left them, and the pointer
-    // waits while it runs: another cursor than before (the program's own wait
-    // cursor), then the one before again.
+    // The pruning takes the checks as the commands left them, and the pointer waits
+    // while it runs: another cursor (the program's own), then the one before again.
     Sleep(300);
-    // The cursor of the window in front, which is the program's.
     auto pointer = [] { CURSORINFO info{sizeof info, 0, nullptr, {}}; return GetCursorInfo(&info) ? info.hCursor : nullptr; };
     const HCURSOR before = pointer();
     PostClick(Run().Control(IDC_DELETE_UNCHECKED));
