@@ -53,17 +53,13 @@ void HedgeloomTest::Close(CloseBy how, bool waitForExit) {
     case CloseBy::ExitButton:
         PostClick(GetDlgItem(main, IDCANCEL));
         break;
-    case CloseBy::EscapeKey:
-        // Keys go where the keyboard sends them: to the focus.
+    case CloseBy::EscapeKey:  // to the focus, where the keyboard sends keys
         PostKey(FocusOfThread(main), VK_ESCAPE);
         break;
-    case CloseBy::EnterKey: {
-        // Enter closes only while no button has the focus; the list has it from the start.
-        HWND focus = FocusOfThread(main);
-        ASSERT_EQ(focus, GetDlgItem(main, IDC_LIST)) << "the list does not have the focus";
-        PostKey(focus, VK_RETURN);
+    case CloseBy::EnterKey:  // closes only while no button has the focus; the list has it from the start
+        ASSERT_EQ(FocusOfThread(main), GetDlgItem(main, IDC_LIST)) << "the list does not have the focus";
+        PostKey(FocusOfThread(main), VK_RETURN);
         break;
-    }
     case CloseBy::CloseBox: {
         POINT box{};
         ASSERT_TRUE(CaptionPoint(main, HTCLOSE, &box)) << "no close box on the caption";

@@ -1,8 +1,6 @@
-// The fixture of every end-to-end test: a clean browser key and profile, a run
-// of the program, and the ways a user closes its window; and what the program
-// must show of whatever the browser's key holds, and what a pruning must leave
-// of it, worked out from full exports of the registry rather than from
-// anything the program itself reports.
+// The fixture of every end-to-end test: a clean browser key and profile, a run of the
+// program, the ways a user closes it; and what the program must show and a pruning leave,
+// worked out from full exports of the registry, never from what the program reports.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -69,8 +67,7 @@ protected:
     // Runs the program from a command line to its end, which must come in time and without a window.
     CommandRun Command(const std::string& arguments);
 
-    // The profile holds each row's address, exactly as written, and its mark (checked if any row
-    // of the address is) as a 32-bit integer, and nothing else.
+    // The profile holds each row's exact address and its mark (set if any row of it is) as a DWORD, and nothing else.
     testing::AssertionResult Remembers(const std::vector<Row>& rows) const;
     // Every value of a key; one the registry would not give is a failure.
     std::vector<RegValue> Export(const std::string& path) const;
@@ -118,13 +115,11 @@ inline std::vector<Row> CheckedOf(std::vector<Row> rows) {
 // The rows from the top: the values that fit, checked where the profile holds a 32-bit 1.
 std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile);
 
-// The key after a pruning that kept these rows, top first: the rows as url1..urlN
-// and every value the list could not show with its type and bytes unchanged.
+// The key after a pruning kept these rows: they as url1..urlN, the values not listed with type and bytes unchanged.
 testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<Row>& kept,
                                         const std::vector<RegValue>& after);
 
-// What `/list` must write of these rows: mark, name, address and when last typed (a FILETIME,
-// 0 for none), apart by tabs.
+// What `/list` must write of these rows: mark, name, address, when last typed (FILETIME, 0: none), by tabs.
 std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped);
 // The lines of a program's output; a last line without its CR LF is marked "unended".
 std::vector<std::string> LinesOf(const std::string& output);

@@ -1,7 +1,6 @@
-// The window does not always close: the session ends under it, or the program
-// is killed, even in the middle of a pruning. The check marks are remembered
-// as a close would leave them, and the browser's key never loses an address
-// the user kept nor gains one, wherever the program stopped.
+// The session ends under the window, or the program is killed, even in the middle of a
+// pruning: the marks are remembered as a close leaves them, and the browser's key never
+// loses an address the user kept nor gains one, wherever the program stopped.
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -36,8 +35,7 @@ testing::AssertionResult NothingKeptLostNothingAdded(const std::vector<RegValue>
 class ManyAddressesTest : public HedgeloomTest {
 protected:
     void Seed(int count) {
-        m_registry.DeleteTree(hl::kTypedUrlsKey);
-        m_registry.DeleteTree(hl::kProfileKey);
+        ASSERT_NO_FATAL_FAILURE(HedgeloomTest::SetUp());
         std::vector<std::string> addresses, checked;
         for (int i = 1; i <= count; ++i) {
             addresses.push_back("http://site.example/" + std::to_string(i));
@@ -70,9 +68,8 @@ TEST_F(KilledTest, AnywhereInAPruningLosesNoKeptAddressNorDoesTheSessionEndingAf
     EXPECT_TRUE(Remembers(rows));
     EXPECT_TRUE(PrunedAsItMust(m_before, m_kept, Export(hl::kTypedUrlsKey))) << " at the end of the session";
 
-    // Killed at points spread over the pruning, from before it starts to its very end, and
-    // (-1) as soon as anything shows that the browser's key is being rewritten: most of a
-    // pruning is its deletions, and a kill by the clock alone may never land in the rewrite.
+    // Killed at points spread over the pruning, and (-1) as soon as the key is being rewritten:
+    // most of a pruning is its deletions, and a kill by the clock alone may never land past them.
     for (const int percent : {0, 20, 40, 60, 80, 95, -1}) {
         const DWORD killMs = percent < 0 ? 0 : pruningMs * percent / 100;
         const std::string when = percent < 0 ? "as the rewrite began" : std::to_string(killMs) + " ms after Delete Unchecked";
@@ -83,8 +80,7 @@ TEST_F(KilledTest, AnywhereInAPruningLosesNoKeptAddressNorDoesTheSessionEndingAf
         ASSERT_EQ(List().Count(), kAddresses);
         PostClick(Run().Control(IDC_DELETE_UNCHECKED));
         Sleep(killMs);
-        // The deletions are over once the marks are forgotten; the rewrite has begun once the
-        // key holds fewer values than the kept addresses.
+        // The rewrite has begun once the marks are forgotten and the key holds fewer values than the kept.
         for (const ULONGLONG until = GetTickCount64() + pruningMs * 4; percent < 0 && GetTickCount64() < until;)
             if (!m_registry.KeyExists(hl::kSectionKey) && m_registry.ValueCount(hl::kTypedUrlsKey) < m_kept.size()) break;
         Run().Kill();
@@ -98,8 +94,7 @@ TEST_F(KilledTest, AnywhereInAPruningLosesNoKeptAddressNorDoesTheSessionEndingAf
     }
 }
 
-// Ten thousand addresses: a pruning holds the window for seconds, and the user
-// does what users do with a window that seems hung.
+// A pruning of ten thousand holds the window for seconds; the user does what users do with a hung one.
 constexpr int kMany = 10000;
 
 class BusyTest : public ManyAddressesTest {};

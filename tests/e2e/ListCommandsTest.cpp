@@ -1,9 +1,7 @@
-// The list as a Windows user's hands expect it, with real mouse and key events:
-// a click on a check box only checks, the context menu from a right click and
-// from the keyboard acts on the selection, Ctrl+A, Ctrl+C, Space and Delete;
-// nothing reaches the profile until rows leave the list, and a pruning then
-// takes the checks as they were left. The tip over a row shows its whole
-// address and when it was last typed.
+// The list with real mouse and key events: a click on a check box only checks, the
+// context menu (right click, keyboard), Ctrl+A, Ctrl+C, Space and Delete act on the
+// selection, nothing reaches the profile before a pruning, which takes the checks as
+// left; the tip over a row shows its whole address and when it was last typed.
 #include <windows.h>
 #include <commctrl.h>
 
