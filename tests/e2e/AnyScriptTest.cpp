@@ -1,10 +1,7 @@
-// Addresses in any script, as the browser writes them through the wide calls:
-// `/list` writes them as they are, the list shows them as they are, a click
-// opens them as they are (and the site button the maker's site), the profile
-// remembers them under their own text, and a pruning moves each one with the
-// type and bytes it had, and its time stamp with it. Everything is read back in
-// the registry's and the list's own wide form, so that no code page of ours can
-// hide a '?'.
+// Addresses in any script, as the browser writes them through the wide calls, are
+// listed, shown and opened as they are (and the site button opens the maker's site),
+// remembered under their own text, and moved by a pruning with their type, bytes and
+// time stamp. All is read back in wide form, so that no code page of ours hides a '?'.
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -132,9 +129,8 @@ TEST_F(AnyScriptTest, ListsShowsOpensRemembersAndMovesEveryAddressAsWritten) {
     ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
 
-    // Each kept row under the next name of url1..urlN from the top with its own type
-    // and bytes, then the values the list could not show, those named url<number>
-    // numbered on after the rows; each stamp of a value that stays under its new name.
+    // The kept rows as url1..urlN from the top, then the unshown values, those named url<number>
+    // numbered on; each stamp of a value that stays under its new name.
     std::vector<WideValue> key, stamped, marks;
     auto keep = [&](const WideValue& value, const std::u16string& name) {
         key.push_back({name, value.type, value.data});

@@ -1,5 +1,7 @@
 // A running browser is warned about while the window opens, after the list
-// has been loaded and before the window shows; the program still works.
+// has been loaded and before the window shows; the program still works, and its
+// About box comes from "About.." and from the system menu, modal to the main
+// window, with a site button that leaves it open.
 
 #include "HedgeloomTest.h"
 #include "driver/FakeBrowserWindow.h"
@@ -12,9 +14,10 @@ constexpr const char kWarning[] =
 
 class BrowserWarningTest : public HedgeloomTest {};
 
-TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingAndThenWorks) {
+TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingThenWorksAndShowsItsAboutBox) {
     const std::vector<std::string> urls = {"http://one.example.com/", "http://two.example.com/", "http://three.example.com/"};
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(urls));
+    ASSERT_NO_FATAL_FAILURE(RecordOpens());
     FakeBrowserWindow browser;
     ASSERT_NE(browser.hwnd(), nullptr);
     ASSERT_EQ(FindWindowA("IEFrame", nullptr), browser.hwnd());
@@ -47,22 +50,61 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingAndThenWorks) {
     EXPECT_TRUE(Run().OtherDialogs().empty());
 
     EXPECT_TRUE(IsWindowEnabled(main));
+
+    HWND about = nullptr;
+    auto expectAbout = [&] {  // and the main window takes no click meanwhile
+        ASSERT_NE(about = Run().WaitForOtherDialog(kAboutCaption), nullptr) << "no About box";
+        EXPECT_FALSE(IsWindowEnabled(main)) << "the main window still takes input";
+        RECT checkAll{};
+        GetWindowRect(Run().Control(IDC_CHECK_ALL), &checkAll);
+        ClickAt({(checkAll.left + checkAll.right) / 2, (checkAll.top + checkAll.bottom) / 2});
+        Sleep(200);
+        EXPECT_EQ(List().Checks(), std::vector<bool>(urls.size(), false)) << "the main window took a click";
+    };
+    auto expectClosed = [&] {
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000)) << "the About box stayed";
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 5000)) << "the main window stayed disabled";
+        EXPECT_TRUE(IsChild(main, FocusOfThread(main))) << "the focus did not come back to the main window";
+    };
+    PostClick(Run().Control(IDC_ABOUT));
+    ASSERT_NO_FATAL_FAILURE(expectAbout());
+    bool version = false;
+    for (const ControlFacts& control : ChildrenOf(about)) version = version || control.text == "Hedgeloom Version 1.0";
+    EXPECT_TRUE(version) << "the About box does not name the version";
+    EXPECT_EQ(TextOf(GetDlgItem(about, IDC_VISIT_WEBSITE)), "Visit Website..");
+    EXPECT_EQ(FocusOfThread(about), GetDlgItem(about, IDOK));
+    PostClick(GetDlgItem(about, IDC_VISIT_WEBSITE));
+    EXPECT_EQ(Opened(1), std::vector<std::string>{hl::kMakerSite});
+    Sleep(300);
+    EXPECT_TRUE(IsWindow(about) && IsWindowVisible(about)) << "\"Visit Website..\" closed the box";
+    PostClick(GetDlgItem(about, IDOK));
+    expectClosed();
+
+    // Any system command from 0x0010 to 0x001F is the About box's; 0x0020 is not.
+    PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX | 0xF, 0);
+    ASSERT_NO_FATAL_FAILURE(expectAbout());
+    PostKey(FocusOfThread(about), VK_ESCAPE);
+    expectClosed();
+    PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX + 0x10, 0);
+    Sleep(1000);
+    EXPECT_TRUE(Run().OtherDialogs().empty()) << "a dialog came up after system command 0x0020";
+
     ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    EXPECT_EQ(Profile(), (ProfileEntries{{urls[0], 1}, {urls[1], 1}, {urls[2], 1}}));
+    EXPECT_EQ(Opened(), std::vector<std::string>{hl::kMakerSite});
+    EXPECT_TRUE(Remembers({{urls[0], "", true}, {urls[1], "", true}, {urls[2], "", true}}));
 }
 
 // From the command line nothing is changed while the browser runs (its own list
 // would be written back over ours), nor for arguments the program does not
 // know; each run says so in its exit status and its output, never in a window.
 TEST_F(BrowserWarningTest, FromTheCommandLineChangesNothingWhileTheBrowserRunsOrTheArgumentsAreWrong) {
-    struct Case {
+    const struct Case {
         const char* arguments;
         bool browser;
         DWORD status;
         const char* says;  // the output's first line
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"/prune", true, 3, "Internet Explorer is running: nothing was pruned."},
         {"/?", false, 0, "Hedgeloom prunes the addresses Internet Explorer remembers as typed."},
         {"/delete", false, 2, "Unknown argument: /delete"},
@@ -80,9 +122,7 @@ TEST_F(BrowserWarningTest, FromTheCommandLineChangesNothingWhileTheBrowserRunsOr
         const CommandRun run = Command(c.arguments);
         EXPECT_EQ(run.exitCode, c.status);
         EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.says);
-        if (c.status != 3) {
-            EXPECT_NE(run.output.find("Hedgeloom /prune"), std::string::npos) << "no usage text";
-        }
+        EXPECT_TRUE(c.status == 3 || run.output.find("Hedgeloom /prune") != std::string::npos) << "no usage text";
         EXPECT_EQ(Export(hl::kTypedUrlsKey), key);
         EXPECT_EQ(Export(hl::kTypedUrlsTimeKey), times);
         EXPECT_EQ(Export(hl::kSectionKey), profile);

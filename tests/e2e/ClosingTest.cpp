@@ -36,14 +36,10 @@ TEST_P(ClosingTest, RemembersTheChecksAsTheyAreWhenTheWindowClosesForAStartAtOnc
             for (std::size_t row = 0; row < after.size(); ++row) after[row] = !checks[row];
         EXPECT_EQ(list.Checks(), after) << "after button " << button;
     }
-    ProfileEntries marks;
-    for (int row = 0; row < kAddresses; ++row) {
-        checks[row] = row % 3 == 1;
-        ASSERT_TRUE(list.SetChecked(row, checks[row]));
-        marks[top[row]] = checks[row];
-    }
+    for (int row = 0; row < kAddresses; ++row) ASSERT_TRUE(list.SetChecked(row, checks[row] = row % 3 == 1));
     ASSERT_EQ(list.Checks(), checks);
-    EXPECT_EQ(Profile(), (ProfileEntries{{top[0], 1}, {top[1], 0}})) << "remembered before closing";
+    const std::vector<Row> rows = list.Rows();
+    EXPECT_TRUE(Remembers({{top[0], "", true}, {top[1], "", false}})) << "remembered before closing";
 
     // ... and starts the program again as soon as its window has gone.
     ASSERT_NO_FATAL_FAILURE(Close(GetParam(), false));
@@ -54,7 +50,7 @@ TEST_P(ClosingTest, RemembersTheChecksAsTheyAreWhenTheWindowClosesForAStartAtOnc
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
     ASSERT_TRUE(closing->WaitForExit());
     EXPECT_EQ(closing->ExitCode(), 0u);
-    EXPECT_EQ(Profile(), marks);
+    EXPECT_TRUE(Remembers(rows));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, ClosingTest,

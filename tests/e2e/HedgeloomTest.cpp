@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 
 namespace e2e {
@@ -54,17 +53,13 @@ void HedgeloomTest::Close(CloseBy how, bool waitForExit) {
     case CloseBy::ExitButton:
         PostClick(GetDlgItem(main, IDCANCEL));
         break;
-    case CloseBy::EscapeKey:
-        // Keys go where the keyboard sends them: to the focus.
+    case CloseBy::EscapeKey:  // to the focus, where the keyboard sends keys
         PostKey(FocusOfThread(main), VK_ESCAPE);
         break;
-    case CloseBy::EnterKey: {
-        // Enter closes only while no button has the focus; the list has it from the start.
-        HWND focus = FocusOfThread(main);
-        ASSERT_EQ(focus, GetDlgItem(main, IDC_LIST)) << "the list does not have the focus";
-        PostKey(focus, VK_RETURN);
+    case CloseBy::EnterKey:  // closes only while no button has the focus; the list has it from the start
+        ASSERT_EQ(FocusOfThread(main), GetDlgItem(main, IDC_LIST)) << "the list does not have the focus";
+        PostKey(FocusOfThread(main), VK_RETURN);
         break;
-    }
     case CloseBy::CloseBox: {
         POINT box{};
         ASSERT_TRUE(CaptionPoint(main, HTCLOSE, &box)) << "no close box on the caption";
@@ -85,16 +80,12 @@ void HedgeloomTest::Close(CloseBy how, bool waitForExit) {
     EXPECT_EQ(m_run->ExitCode(), 0u);
 }
 
-namespace {
-
-// Where the recorder appends what it is given: a file of the temporary folder.
-std::string OpenLog() {
+// Where the recorder appends what it is given.
+static std::string OpenLog() {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     return std::string(temp) + "hedgeloom-opened.log";
 }
-
-}  // namespace
 
 void HedgeloomTest::RecordOpens() {
     DeleteFileA(OpenLog().c_str());
@@ -129,26 +120,12 @@ CommandRun HedgeloomTest::Command(const std::string& arguments) {
     return run;
 }
 
-ProfileEntries HedgeloomTest::Profile() const {
-    ProfileEntries entries;
-    for (const RegValue& value : m_registry.Values(hl::kSectionKey)) {
-        DWORD number = 0xFFFFFFFF;
-        const bool dword = value.type == REG_DWORD && value.data.size() == sizeof number;
-        EXPECT_TRUE(dword) << "entry " << value;
-        if (dword) std::memcpy(&number, value.data.data(), sizeof number);
-        entries[value.name] = number;
-    }
-    return entries;
-}
-
 testing::AssertionResult HedgeloomTest::Remembers(const std::vector<Row>& rows) const {
-    // Entries named alike but for case are one to the registry; rows of one address share theirs.
-    std::map<std::string, bool> marks;
-    for (const Row& row : rows) marks[Folded(row.address)] |= row.checked;
-    std::vector<RegValue> wanted, found;
+    std::map<std::string, bool> marks;  // rows of one address share its entry
+    for (const Row& row : rows) marks[row.address] |= row.checked;
+    std::vector<RegValue> wanted;
     for (const auto& [address, checked] : marks) wanted.push_back(Dword(address, checked));
-    for (const RegValue& entry : Export(hl::kSectionKey)) found.push_back({Folded(entry.name), entry.type, entry.data});
-    return SameItems(ByName(found), wanted) << " in the profile";
+    return SameItems(ByName(Export(hl::kSectionKey)), wanted) << " in the profile";
 }
 
 std::vector<RegValue> HedgeloomTest::Export(const std::string& path) const {

@@ -1,8 +1,6 @@
-// The fixture of every end-to-end test: a clean browser key and profile, a run
-// of the program, and the ways a user closes its window; and what the program
-// must show of whatever the browser's key holds, and what a pruning must leave
-// of it, worked out from full exports of the registry rather than from
-// anything the program itself reports.
+// The fixture of every end-to-end test: a clean browser key and profile, a run of the
+// program, the ways a user closes it; and what the program must show and a pruning leave,
+// worked out from full exports of the registry, never from what the program reports.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -39,53 +37,39 @@ enum class CloseBy { ExitButton, EscapeKey, EnterKey, CloseBox, SysCommandClose 
 const char* NameOf(CloseBy how);
 inline void PrintTo(CloseBy how, std::ostream* out) { *out << NameOf(how); }
 
-// A remembered check mark as the profile holds it: a DWORD, or something else.
-using ProfileEntries = std::map<std::string, DWORD>;
-
-// The program under test and our stand-in for the browser (recorder.exe), as
-// Windows paths; main() finds them.
+// The program and our stand-in for the browser (recorder.exe); main() finds them.
 inline std::string g_hedgeloomExe, g_recorderExe;
 
 class HedgeloomTest : public testing::Test {
 protected:
     void SetUp() override;
 
-    // Writes the browser's key as the browser numbers it, url1 holding the first
-    // address, and remembers the addresses `checked` picks as checked.
+    // The key as the browser numbers it, url1 holding the first address.
     void SeedTypedUrls(const std::vector<std::string>& addresses, const std::vector<std::string>& checked = {});
 
-    // The addresses of the browser's key in the reverse of the order in which
-    // the registry enumerates them: the order of the rows from the top.
+    // The key's addresses in the order of the rows from the top: the reverse of the registry's.
     std::vector<std::string> TopDown() const;
 
-    // Starts the program and waits for its main window (visible, if asked).
     void Start(bool visible = true);
     HedgeloomRun& Run() { return *m_run; }
     RemoteListView List() const { return m_run->List(); }
-    // Presses a button of the main window and waits until it has been handled.
     void Press(int id);
-    // Closes the main window as a user would and waits for the process to end,
-    // or, if asked, only for the window to go (Wine ends the process seconds later).
+    // Waits for the process to end, or only for the window to go (Wine ends the process seconds later).
     void Close(CloseBy how, bool waitForExit = true);
     // Hands the run over, so that a next start leaves it to end on its own.
     std::unique_ptr<HedgeloomRun> Detach() { return std::move(m_run); }
 
-    // Makes the recorder the shell's "open" for http and https, so that every
-    // address the program opens ends up as a line of a log this test reads.
+    // Makes the recorder the shell's "open" for http and https: every address opened is a line of its log.
     void RecordOpens();
     // The addresses opened so far, once there are `count` of them or time is up.
     std::vector<std::string> Opened(std::size_t count = 0) const;
 
-    // Runs the program from a command line with these arguments, to its end;
-    // it must end in time and show no window.
+    // Runs the program from a command line to its end, which must come in time and without a window.
     CommandRun Command(const std::string& arguments);
 
-    // The profile holds each row's address and its mark (checked if any row of the
-    // address is) as a 32-bit integer, and nothing else.
+    // The profile holds each row's exact address and its mark (set if any row of it is) as a DWORD, and nothing else.
     testing::AssertionResult Remembers(const std::vector<Row>& rows) const;
-    // The profile's entries; one that is not a DWORD is reported as a failure.
-    ProfileEntries Profile() const;
-    // Every value of a key; one the registry would not give is reported as a failure.
+    // Every value of a key; one the registry would not give is a failure.
     std::vector<RegValue> Export(const std::string& path) const;
 
     Registry m_registry;
@@ -94,8 +78,7 @@ private:
     std::unique_ptr<HedgeloomRun> m_run;
 };
 
-// The program runs with UTF-8 as its ANSI code page, and so do these tests, so
-// that the text they read from its list and from the registry compare as bytes.
+// The program runs with UTF-8 as its ANSI code page, and so do these tests: texts compare as bytes.
 inline constexpr hltest::CodePage kProgramCodePage = hltest::CodePage::Utf8;
 
 // Compared item by item, so that a long list reports where it goes wrong.
@@ -123,21 +106,22 @@ inline std::vector<Row> Unnamed(std::vector<Row> rows) {
     return rows;
 }
 
-// The rows from the top: the fitting values in the reverse of the order in
-// which the registry enumerates them, checked where the profile holds a 32-bit
-// 1 for the address.
+// The rows a pruning keeps.
+inline std::vector<Row> CheckedOf(std::vector<Row> rows) {
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [](const Row& row) { return !row.checked; }), rows.end());
+    return rows;
+}
+
+// The rows from the top: the values that fit, checked where the profile holds a 32-bit 1.
 std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile);
 
-// The key after a pruning that kept these rows, top first: the rows as url1..urlN
-// and every value the list could not show with its type and bytes unchanged.
+// The key after a pruning kept these rows: they as url1..urlN, the values not listed with type and bytes unchanged.
 testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<Row>& kept,
                                         const std::vector<RegValue>& after);
 
-// What `/list` must write of these rows, top first, one line each: the mark,
-// the name, the address and when it was last typed (lastTyped[i], a FILETIME
-// or 0 for none), apart by tabs.
+// What `/list` must write of these rows: mark, name, address, when last typed (FILETIME, 0: none), by tabs.
 std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped);
-// The lines of a program's output, each without its CR LF; a last line without one is reported as such.
+// The lines of a program's output; a last line without its CR LF is marked "unended".
 std::vector<std::string> LinesOf(const std::string& output);
 
 }  // namespace e2e

@@ -1,7 +1,6 @@
-// The window does not always close: the session ends under it, or the program
-// is killed, even in the middle of a pruning. The check marks are remembered
-// as a close would leave them, and the browser's key never loses an address
-// the user kept nor gains one, wherever the program stopped.
+// The session ends under the window, or the program is killed, even in the middle of a
+// pruning: the marks are remembered as a close leaves them, and the browser's key never
+// loses an address the user kept nor gains one, wherever the program stopped.
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -11,19 +10,16 @@
 namespace e2e {
 namespace {
 
-// Thousands of addresses, so that a pruning lasts long enough to be killed
-// at many points of it.
+// Enough for a pruning to last long enough to be killed at many points of it.
 constexpr int kAddresses = 3000;
 
-// What any end of a pruning must leave: every kept address exactly once with
-// its bytes, and no address that was not there before.
+// What any end of a pruning must leave: every kept address once with its bytes.
 testing::AssertionResult NothingKeptLostNothingAdded(const std::vector<RegValue>& before,
                                                      const std::vector<Row>& kept,
                                                      const std::vector<RegValue>& after) {
     std::set<std::string> known, mustStay;
     for (const RegValue& value : before) known.insert(value.data);
     for (const Row& row : kept) mustStay.insert(SzData(row.address));
-    // The kept addresses once each, and whichever unchecked ones are still there.
     std::vector<std::string> found, allowed(mustStay.begin(), mustStay.end());
     for (const RegValue& value : after) {
         const bool seeded = value.type == REG_SZ && known.count(value.data);
@@ -39,8 +35,7 @@ testing::AssertionResult NothingKeptLostNothingAdded(const std::vector<RegValue>
 class ManyAddressesTest : public HedgeloomTest {
 protected:
     void Seed(int count) {
-        m_registry.DeleteTree(hl::kTypedUrlsKey);
-        m_registry.DeleteTree(hl::kProfileKey);
+        ASSERT_NO_FATAL_FAILURE(HedgeloomTest::SetUp());
         std::vector<std::string> addresses, checked;
         for (int i = 1; i <= count; ++i) {
             addresses.push_back("http://site.example/" + std::to_string(i));
@@ -49,9 +44,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(addresses, checked));
         m_before = Export(hl::kTypedUrlsKey);
         m_rows = ExpectedRows(m_before, Export(hl::kSectionKey));
-        m_kept.clear();
-        for (const Row& row : m_rows)
-            if (row.checked) m_kept.push_back(row);
+        m_kept = CheckedOf(m_rows);
     }
     std::vector<RegValue> m_before;
     std::vector<Row> m_rows, m_kept;  // top first
@@ -75,9 +68,8 @@ TEST_F(KilledTest, AnywhereInAPruningLosesNoKeptAddressNorDoesTheSessionEndingAf
     EXPECT_TRUE(Remembers(rows));
     EXPECT_TRUE(PrunedAsItMust(m_before, m_kept, Export(hl::kTypedUrlsKey))) << " at the end of the session";
 
-    // Killed at points spread over the pruning, from before it starts to its very end, and
-    // (-1) as soon as anything shows that the browser's key is being rewritten: most of a
-    // pruning is its deletions, and a kill by the clock alone may never land in the rewrite.
+    // Killed at points spread over the pruning, and (-1) as soon as the key is being rewritten:
+    // most of a pruning is its deletions, and a kill by the clock alone may never land past them.
     for (const int percent : {0, 20, 40, 60, 80, 95, -1}) {
         const DWORD killMs = percent < 0 ? 0 : pruningMs * percent / 100;
         const std::string when = percent < 0 ? "as the rewrite began" : std::to_string(killMs) + " ms after Delete Unchecked";
@@ -88,13 +80,12 @@ TEST_F(KilledTest, AnywhereInAPruningLosesNoKeptAddressNorDoesTheSessionEndingAf
         ASSERT_EQ(List().Count(), kAddresses);
         PostClick(Run().Control(IDC_DELETE_UNCHECKED));
         Sleep(killMs);
-        // The deletions are over once the marks are forgotten; the rewrite has begun once the
-        // key holds fewer values than the kept addresses.
+        // The rewrite has begun once the marks are forgotten and the key holds fewer values than the kept.
         for (const ULONGLONG until = GetTickCount64() + pruningMs * 4; percent < 0 && GetTickCount64() < until;)
             if (!m_registry.KeyExists(hl::kSectionKey) && m_registry.ValueCount(hl::kTypedUrlsKey) < m_kept.size()) break;
         Run().Kill();
         const std::size_t left = Export(hl::kTypedUrlsKey).size();
-        // The next run comes up on what the killed one left, and is closed.
+        // The next run comes up on what the killed one left.
         ASSERT_NO_FATAL_FAILURE(Start());
         ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
         const std::vector<RegValue> after = Export(hl::kTypedUrlsKey);
@@ -103,8 +94,7 @@ TEST_F(KilledTest, AnywhereInAPruningLosesNoKeptAddressNorDoesTheSessionEndingAf
     }
 }
 
-// Ten thousand addresses: a pruning holds the window for seconds, and the user
-// does what users do with a window that seems hung.
+// A pruning of ten thousand holds the window for seconds; the user does what users do with a hung one.
 constexpr int kMany = 10000;
 
 class BusyTest : public ManyAddressesTest {};
@@ -113,7 +103,7 @@ TEST_F(BusyTest, ARestartAtOnceClicksDuringAPruningAndASecondCopyChangeNothingTh
     ASSERT_NO_FATAL_FAILURE(Seed(kMany));
     std::vector<Row> rows = Unnamed(m_rows);
 
-    // Every mark changed, then "Exit", and the program started again at once.
+    // Every mark changed, "Exit", and a start at once.
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(Press(IDC_INVERT_CHECKS));
     for (Row& row : rows) row.checked = !row.checked;
@@ -125,16 +115,14 @@ TEST_F(BusyTest, ARestartAtOnceClicksDuringAPruningAndASecondCopyChangeNothingTh
 
     // Back to two in three checked, and a pruning.
     ASSERT_NO_FATAL_FAILURE(Press(IDC_INVERT_CHECKS));
-    std::vector<Row> kept;
-    for (Row& row : rows)
-        if ((row.checked = !row.checked)) kept.push_back(row);
+    const std::vector<Row> kept = Unnamed(m_kept);
     // The user clicks check boxes at the top while the pruning moves the rows under them.
     const RemoteListView list = List();
     std::vector<POINT> boxes(6);
     for (std::size_t row = 0; row < boxes.size(); ++row)
         ASSERT_TRUE(list.CheckBoxOnScreen(static_cast<int>(row), &boxes[row]));
     ASSERT_TRUE(BringToFront(Run().MainWindow()));
-    for (const bool checked : {!rows[0].checked, rows[0].checked}) {
+    for (const bool checked : {!m_rows[0].checked, m_rows[0].checked}) {
         ClickAt(boxes[0]);
         ASSERT_TRUE(WaitUntil([&] { return list.Checked(0) == checked; }, 3000)) << "a click on a check box while idle";
         Sleep(GetDoubleClickTime() + 100);  // two clicks, not a double click
@@ -169,7 +157,7 @@ TEST_F(BusyTest, ARestartAtOnceClicksDuringAPruningAndASecondCopyChangeNothingTh
         std::printf("e2e: the second copy gave way\n");
         PostClick(GetDlgItem(busy, IDOK));
     } else {
-        // It loaded the pruned key, every address remembered as checked.
+        // It loaded the pruned key, every address checked.
         std::vector<Row> loaded = Unnamed(ExpectedRows(Export(hl::kTypedUrlsKey), {}));
         for (Row& row : loaded) row.checked = true;
         EXPECT_TRUE(SameItems(second.List().Rows(RemoteListView::kWithoutNames), loaded)) << " in the second copy";

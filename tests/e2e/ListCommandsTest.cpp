@@ -1,9 +1,7 @@
-// The list as a Windows user's hands expect it, with real mouse and key events:
-// a click on a check box only checks, the context menu from a right click and
-// from the keyboard acts on the selection, Ctrl+A, Ctrl+C, Space and Delete;
-// nothing reaches the profile until rows leave the list, and a pruning then
-// takes the checks as they were left. The tip over a row shows its whole
-// address and when it was last typed.
+// The list with real mouse and key events: a click on a check box only checks, the
+// context menu (right click, keyboard), Ctrl+A, Ctrl+C, Space and Delete act on the
+// selection, nothing reaches the profile before a pruning, which takes the checks as
+// left; the tip over a row shows its whole address and when it was last typed.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -17,7 +15,6 @@ constexpr char kTipClass[] = "tooltips_class32";
 
 class ListCommandsTest : public HedgeloomTest {
 protected:
-    // The program's visible top-level window of that class, or null.
     HWND Shown(const char* className) {
         for (HWND window : TopLevelWindowsOf(Run().ProcessId()))
             if (IsWindowVisible(window) && ClassOf(window) == className) return window;
@@ -78,17 +75,14 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     for (int n = 1; n <= kCount; ++n) seed.push_back(AddressOf(n));
     for (int n = 3; n <= kCount; n += 3) checked.push_back(AddressOf(n));
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed, checked));
-    const ProfileEntries remembered = Profile();
-    const std::vector<std::string> top = TopDown();  // the addresses from the top of the list
-    std::vector<bool> checks;                        // what the list must show
-    for (const std::string& address : top) checks.push_back(remembered.count(address) > 0);
+    const std::vector<RegValue> remembered = Export(hl::kSectionKey);
+    const std::vector<std::string> top = TopDown();
+    std::vector<bool> checks;  // what the list must show
+    for (const Row& row : ExpectedRows(Export(hl::kTypedUrlsKey), remembered)) checks.push_back(row.checked);
     auto linesOf = [&](int first, int last) {
         std::string lines;
         for (int row = first; row <= last; ++row) lines += (lines.empty() ? "" : "\r\n") + top[row];
         return Utf16(lines);
-    };
-    auto setChecks = [&](int first, int last, bool check) {
-        for (int row = first; row <= last; ++row) checks[row] = check;
     };
     // A row wider than the column, stamped, and the row under it, not.
     const int tipRow = static_cast<int>(
@@ -132,13 +126,13 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
 
     RightClickAt(OnLabel(7));
     ASSERT_NO_FATAL_FAILURE(Choose('U'));
-    setChecks(5, 9, false);
+    std::fill_n(checks.begin() + 5, 5, false);
     EXPECT_TRUE(checksAre()) << "Uncheck Selected from a right click";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "a right click on a selected row keeps the selection";
 
     TypeChord({VK_SHIFT}, VK_F10);
     ASSERT_NO_FATAL_FAILURE(Choose('S'));
-    setChecks(5, 9, true);
+    std::fill_n(checks.begin() + 5, 5, true);
     EXPECT_TRUE(checksAre()) << "Check Selected from Shift+F10";
 
     RightClickAt(OnLabel(8));
@@ -151,10 +145,10 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_TRUE(WaitUntil([&] { return Clipboard() == linesOf(5, 9); }, 3000)) << "Copy Address: " << Utf8(Clipboard());
 
     TypeKey(VK_DELETE);
-    setChecks(5, 9, false);
+    std::fill_n(checks.begin() + 5, 5, false);
     EXPECT_TRUE(checksAre()) << "Delete unchecks the selection";
     TypeKey(VK_SPACE);
-    setChecks(5, 9, true);
+    std::fill_n(checks.begin() + 5, 5, true);
     EXPECT_TRUE(checksAre()) << "Space gives the selection the focused row's new check";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "Space kept the selection";
 
@@ -170,13 +164,11 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
 
     EXPECT_EQ(list.Count(), kCount) << "a row went without a pruning";
     EXPECT_EQ(Opened(), opened);
-    EXPECT_EQ(Profile(), remembered) << "a check was written before a row left the list";
+    EXPECT_EQ(Export(hl::kSectionKey), remembered) << "a check was written before a row left the list";
 
-    // The pruning takes the checks as the commands left them, and the pointer
-    // waits while it runs: another cursor than before (the program's own wait
-    // cursor), then the one before again.
+    // The pruning takes the checks as the commands left them, and the pointer waits
+    // while it runs: another cursor (the program's own), then the one before again.
     Sleep(300);
-    // The cursor of the window in front, which is the program's.
     auto pointer = [] { CURSORINFO info{sizeof info, 0, nullptr, {}}; return GetCursorInfo(&info) ? info.hCursor : nullptr; };
     const HCURSOR before = pointer();
     PostClick(Run().Control(IDC_DELETE_UNCHECKED));

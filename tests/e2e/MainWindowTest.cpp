@@ -1,8 +1,6 @@
-// What the user sees when the program opens: the window and its controls, at
-// the usual screen scale and larger ones. The program declares itself DPI-aware,
-// so the dialog grows with its font, and the address column, given in pixels
-// for 96 DPI, grows with the scale. Sizes are checked against the template
-// through the dialog's own base units, never against one machine's face.
+// The window and its controls at the usual screen scale and larger ones: the program is
+// DPI-aware, so the dialog grows with its font and the address column (pixels at 96 DPI)
+// with the scale. Sizes follow the template through the dialog's own base units.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -45,9 +43,8 @@ const ExpectedControl kMainControls[] = {
 };
 constexpr SIZE kMainUnits = {372, 222};
 
-// The dialog's base units, found from its client area as the template's size
-// maps onto it: whole pixels, as a font's average width and height are. Every
-// size below follows from them, whatever face the machine draws the dialog in.
+// The dialog's base units, from its client area as the template's size maps onto it:
+// whole pixels, as a font's average width and height are, whatever the machine's face.
 SIZE BaseUnitsOf(HWND dialog) {
     RECT client{};
     GetClientRect(dialog, &client);
