@@ -14,15 +14,7 @@
 namespace hltest {
 
 // The values and rows every tier compares are those the driver reads.
-using drive::Dword;
-using drive::RegValue;
-using drive::Row;
-using drive::Sz;
-using drive::SzData;
-using drive::Utf16;
-using drive::Utf8;
-using drive::WideSz;
-using drive::WideValue;
+using namespace drive;
 
 // url1 to url<count> as the browser numbers them, holding http://site1/ and on.
 std::vector<RegValue> Numbered(std::size_t count);
