@@ -148,26 +148,14 @@ long MemoryRegistry::Query(hl::RegHandle handle, const std::u16string& name, boo
     return hl::kErrorSuccess;
 }
 
-long MemoryRegistry::RegDeleteKeyA(const char* subKey) {
-    const std::string folded = Folded(subKey);
-    auto it = m_keys.find(folded);
-    if (it == m_keys.end()) return hl::kErrorFileNotFound;
-    auto below = m_keys.lower_bound(folded + "\\");
-    if (below != m_keys.end() && below->first.rfind(folded + "\\", 0) == 0)
-        return hl::kErrorAccessDenied;  // as Windows answers for a key with subkeys
-    it->second->deleted = true;  // handles still open on it now fail
-    m_keys.erase(it);
-    return hl::kErrorSuccess;
-}
-
-long MemoryRegistry::RegDeleteTreeA(const char* subKey) {
-    const std::string folded = Folded(subKey);
+long MemoryRegistry::Remove(const std::string& path, bool tree) {
+    const std::string folded = Folded(path), below = folded + "\\";
     if (!m_keys.count(folded)) return hl::kErrorFileNotFound;
-    const std::string below = folded + "\\";
-    for (auto it = m_keys.lower_bound(below); it != m_keys.end() && it->first.rfind(below, 0) == 0;) {
-        it->second->deleted = true;
-        it = m_keys.erase(it);
-    }
+    auto first = m_keys.lower_bound(below), last = first;
+    while (last != m_keys.end() && last->first.rfind(below, 0) == 0) ++last;
+    if (first != last && !tree) return hl::kErrorAccessDenied;  // as Windows answers for a key with subkeys
+    for (auto it = first; it != last; ++it) it->second->deleted = true;  // handles still open on them now fail
+    m_keys.erase(first, last);
     m_keys[folded]->deleted = true;
     m_keys.erase(folded);
     return hl::kErrorSuccess;

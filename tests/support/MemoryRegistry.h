@@ -52,8 +52,8 @@ public:
     long RegCloseKey(Handle key) override {
         return m_handles.erase(reinterpret_cast<std::uintptr_t>(key)) ? hl::kErrorSuccess : hl::kErrorInvalidHandle;
     }
-    long RegDeleteKeyA(const char* subKey) override;
-    long RegDeleteTreeA(const char* subKey) override;
+    long RegDeleteKeyA(const char* subKey) override { return Remove(subKey, false); }
+    long RegDeleteTreeA(const char* subKey) override { return Remove(subKey, true); }
     long RegEnumValueA(Handle key, ulong index, char* name, ulong* nameLength, ulong* type, unsigned char* data,
                        ulong* dataLength) override {
         return Enum(key, index, true, name, nameLength, type, data, dataLength);
@@ -97,6 +97,7 @@ private:
     std::vector<Value>::iterator Find(Key& key, const std::u16string& name);
     void Store(Key& key, const std::u16string& name, unsigned long type, std::string data);
     long Delete(hl::RegHandle handle, const std::u16string& name);
+    long Remove(const std::string& path, bool tree);  // a key, and with `tree` the keys below it
     template <typename Char>
     long Enum(hl::RegHandle handle, unsigned long index, bool ansi, Char* name, unsigned long* nameLength,
               unsigned long* type, unsigned char* data, unsigned long* dataLength);
