@@ -1,7 +1,6 @@
-// A running browser is warned about while the window opens, after the list
-// has been loaded and before the window shows; the program still works, and its
-// About box comes from "About.." and from the system menu, modal to the main
-// window, with a site button that leaves it open.
+// A running browser is warned about while the window opens, after the list has been loaded and
+// before the window shows; the program still works, and its About box comes from "About.." and
+// from the system menu, modal to the main window, with a site button that leaves it open.
 
 #include "HedgeloomTest.h"
 #include "driver/FakeBrowserWindow.h"
@@ -113,8 +112,8 @@ TEST_F(BrowserWarningTest, FromTheCommandLineChangesNothingWhileTheBrowserRunsOr
     };
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/", "http://two.example.com/"}, {"http://two.example.com/"}));
     ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url1", REG_BINARY, std::string("\x78\x56\x34\x12\x0F\x5E\xDA\x01", 8)}));
-    const std::vector<RegValue> key = Export(hl::kTypedUrlsKey), times = Export(hl::kTypedUrlsTimeKey),
-                                profile = Export(hl::kSectionKey);
+    auto keys = [&] { return std::vector{Export(hl::kTypedUrlsKey), Export(hl::kTypedUrlsTimeKey), Export(hl::kSectionKey)}; };
+    const std::vector<std::vector<RegValue>> before = keys();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
         std::unique_ptr<FakeBrowserWindow> browser;
@@ -123,9 +122,7 @@ TEST_F(BrowserWarningTest, FromTheCommandLineChangesNothingWhileTheBrowserRunsOr
         EXPECT_EQ(run.exitCode, c.status);
         EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.says);
         EXPECT_TRUE(c.status == 3 || run.output.find("Hedgeloom /prune") != std::string::npos) << "no usage text";
-        EXPECT_EQ(Export(hl::kTypedUrlsKey), key);
-        EXPECT_EQ(Export(hl::kTypedUrlsTimeKey), times);
-        EXPECT_EQ(Export(hl::kSectionKey), profile);
+        EXPECT_EQ(keys(), before) << "the key, its stamps and the profile";
     }
 }
 

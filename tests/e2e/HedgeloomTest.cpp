@@ -1,6 +1,5 @@
 #include "HedgeloomTest.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -47,7 +46,7 @@ void HedgeloomTest::Press(int id) {
     ASSERT_TRUE(answered) << "button " << id << " was not handled in time";
 }
 
-void HedgeloomTest::Close(CloseBy how, bool waitForExit) {
+void HedgeloomTest::Close(CloseBy how, bool startAgain) {
     HWND main = m_run->MainWindow();
     switch (how) {
     case CloseBy::ExitButton:
@@ -71,10 +70,12 @@ void HedgeloomTest::Close(CloseBy how, bool waitForExit) {
         PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     }
-    if (!waitForExit) {
+    if (startAgain) {
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(main) || !IsWindowVisible(main); }, 15000))
             << "the window did not go after " << NameOf(how);
-        return;
+        m_closing = std::move(m_run);
+        if (!m_closing->Running()) std::printf("e2e: the first run had ended before the next start\n");
+        return Start();
     }
     ASSERT_TRUE(m_run->WaitForExit()) << "the program did not end after " << NameOf(how);
     EXPECT_EQ(m_run->ExitCode(), 0u);

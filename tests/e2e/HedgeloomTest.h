@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,14 +27,12 @@ using namespace drive;
 using namespace hltest;
 using hltest::Folded;
 
-// The captions as a user reads them, written out here on purpose: the resource
-// script has them as literals, and the tests find the windows by them.
+// The captions as a user reads them, written out on purpose rather than taken from the resource script.
 inline constexpr const char kAppCaption[] = "Hedgeloom";
 inline constexpr const char kAboutCaption[] = "About Hedgeloom";
 
 enum class CloseBy { ExitButton, EscapeKey, EnterKey, CloseBox, SysCommandClose };
 const char* NameOf(CloseBy how);
-inline void PrintTo(CloseBy how, std::ostream* out) { *out << NameOf(how); }
 
 // The program and our stand-in for the browser (recorder.exe); main() finds them.
 inline std::string g_hedgeloomExe, g_recorderExe;
@@ -54,10 +51,8 @@ protected:
     HedgeloomRun& Run() { return *m_run; }
     RemoteListView List() const { return m_run->List(); }
     void Press(int id);
-    // Waits for the process to end, or only for the window to go (Wine ends the process seconds later).
-    void Close(CloseBy how, bool waitForExit = true);
-    // Hands the run over, so that a next start leaves it to end on its own.
-    std::unique_ptr<HedgeloomRun> Detach() { return std::move(m_run); }
+    // Waits for the process to end, or only for the window to go, then starts again, the old run in m_closing.
+    void Close(CloseBy how, bool startAgain = false);
 
     // Makes the recorder the shell's "open" for http and https: every address opened is a line of its log.
     void RecordOpens();
@@ -73,6 +68,7 @@ protected:
     std::vector<RegValue> Export(const std::string& path) const;
 
     Registry m_registry;
+    std::unique_ptr<HedgeloomRun> m_closing;
 
 private:
     std::unique_ptr<HedgeloomRun> m_run;

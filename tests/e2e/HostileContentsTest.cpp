@@ -9,7 +9,7 @@ namespace {
 
 struct Contents {
     std::vector<RegValue> values;
-    std::vector<std::pair<std::string, RegValue>> subkeyValues;  // subkey path below the key, value
+    std::vector<std::pair<std::string, RegValue>> subkeyValues;  // a subkey's path, its one value
     std::vector<RegValue> profile;
 };
 
@@ -75,16 +75,16 @@ Contents EveryTypeAndSize() {
     c.values.push_back(Sz(std::string(260, 'm'), "http://name.of.260.example/"));
     c.values.push_back(Sz("url" + std::string(256, '0') + "7", "http://numbered.name.of.260.example/"));
     // A key with subkeys cannot simply be deleted; they and their values stay.
-    c.subkeyValues.push_back({"Sub", Sz("inner", "http://inner.example/")});
-    c.subkeyValues.push_back({"Sub\\Deeper", {"deep", REG_BINARY, std::string("\x01\0\x02", 3)}});
+    const std::string sub = std::string(hl::kTypedUrlsKey) + "\\Sub";
+    c.subkeyValues = {{sub, Sz("inner", "http://inner.example/")},
+                      {sub + "\\Deeper", {"deep", REG_BINARY, std::string("\x01\0\x02", 3)}}};
 
     auto textOf = [&](const std::string& name) {
         for (const RegValue& value : c.values)
             if (value.name == name) return ShownText(value.data);
         return std::string("not seeded: ") + name;
     };
-    // Remembered check marks: only a 32-bit 1 is one. Other types and sizes of
-    // entries are the contract tests'; these only the whole program can get wrong.
+    // Remembered marks: only a 32-bit 1 is one; these entries only the whole program can get wrong.
     c.profile = {
         Dword(textOf("sz of 259 bytes"), 1),
         Dword(textOf("binary of 260 bytes"), 1),  // by its first 259 characters
@@ -117,18 +117,11 @@ class HostileContentsTest : public HedgeloomTest, public testing::WithParamInter
 TEST_P(HostileContentsTest, ListsShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheUnchecked) {
     const bool window = GetParam();
     const Contents contents = window ? EveryTypeAndSize() : TenThousandAddresses();
-    auto subkeyPath = [](const std::string& subkey) { return std::string(hl::kTypedUrlsKey) + "\\" + subkey; };
-    auto exportSubkeys = [&] {
-        std::vector<std::vector<RegValue>> exports;
-        for (const auto& [subkey, value] : contents.subkeyValues) exports.push_back(Export(subkeyPath(subkey)));
-        return exports;
-    };
     ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, contents.values));
-    for (const auto& [subkey, value] : contents.subkeyValues) ASSERT_TRUE(m_registry.Set(subkeyPath(subkey), value)) << value;
+    for (const auto& [subkey, value] : contents.subkeyValues) ASSERT_TRUE(m_registry.Set(subkey, value)) << value;
     ASSERT_TRUE(m_registry.SetAll(hl::kSectionKey, contents.profile));
     const std::vector<RegValue> before = Export(hl::kTypedUrlsKey), profile = Export(hl::kSectionKey);
     ASSERT_EQ(before.size(), contents.values.size()) << "the registry did not take every value";
-    const std::vector<std::vector<RegValue>> subkeys = exportSubkeys();
     const std::vector<Row> expected = ExpectedRows(before, profile);
 
     // `/list` writes the rows the window shows, and looking changes nothing.
@@ -155,13 +148,12 @@ TEST_P(HostileContentsTest, ListsShowsWhatFitsEndsWhenClosedAndPruningKeepsAllBu
         }
         ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
         EXPECT_TRUE(Run().OtherDialogs().empty()) << "a message came up though nothing failed";
-        // The rows keep or change their names as the rewrite decides; that they show
-        // the right values is what the key below tells.
+        // The rows' names are the rewrite's to choose; the key below tells they show the right values.
         EXPECT_TRUE(SameItems(List().Rows(RemoteListView::kWithoutNames), Unnamed(kept))) << "the list after pruning";
     }
     const std::vector<RegValue> pruned = Export(hl::kTypedUrlsKey);
     EXPECT_TRUE(PrunedAsItMust(before, kept, pruned));
-    EXPECT_EQ(exportSubkeys(), subkeys) << "the subkeys changed";
+    for (const auto& [subkey, value] : contents.subkeyValues) EXPECT_EQ(Export(subkey), std::vector<RegValue>{value});
     EXPECT_TRUE(Remembers(kept)) << "the old marks are forgotten and the kept addresses remembered at once";
     EXPECT_FALSE(m_registry.KeyExists(hl::kJournalKey)) << "a journal was left behind";
     if (!window) return;

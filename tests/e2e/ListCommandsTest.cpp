@@ -97,6 +97,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_NO_FATAL_FAILURE(Start());
     const RemoteListView list = List();
     auto checksAre = [&] { return WaitUntil([&] { return list.Checks() == checks; }, 3000); };
+    auto selectionIs = [&](bool checked) { std::fill_n(checks.begin() + 5, 5, checked); return checksAre(); };
     ASSERT_EQ(list.Checks(), checks);
     ASSERT_TRUE(BringToFront(Run().MainWindow()));
 
@@ -126,14 +127,12 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
 
     RightClickAt(OnLabel(7));
     ASSERT_NO_FATAL_FAILURE(Choose('U'));
-    std::fill_n(checks.begin() + 5, 5, false);
-    EXPECT_TRUE(checksAre()) << "Uncheck Selected from a right click";
+    EXPECT_TRUE(selectionIs(false)) << "Uncheck Selected from a right click";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "a right click on a selected row keeps the selection";
 
     TypeChord({VK_SHIFT}, VK_F10);
     ASSERT_NO_FATAL_FAILURE(Choose('S'));
-    std::fill_n(checks.begin() + 5, 5, true);
-    EXPECT_TRUE(checksAre()) << "Check Selected from Shift+F10";
+    EXPECT_TRUE(selectionIs(true)) << "Check Selected from Shift+F10";
 
     RightClickAt(OnLabel(8));
     ASSERT_NO_FATAL_FAILURE(Choose('O'));
@@ -145,11 +144,9 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_TRUE(WaitUntil([&] { return Clipboard() == linesOf(5, 9); }, 3000)) << "Copy Address: " << Utf8(Clipboard());
 
     TypeKey(VK_DELETE);
-    std::fill_n(checks.begin() + 5, 5, false);
-    EXPECT_TRUE(checksAre()) << "Delete unchecks the selection";
+    EXPECT_TRUE(selectionIs(false)) << "Delete unchecks the selection";
     TypeKey(VK_SPACE);
-    std::fill_n(checks.begin() + 5, 5, true);
-    EXPECT_TRUE(checksAre()) << "Space gives the selection the focused row's new check";
+    EXPECT_TRUE(selectionIs(true)) << "Space gives the selection the focused row's new check";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "Space kept the selection";
 
     // A right click on a row outside the selection makes it the selection.
@@ -166,8 +163,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_EQ(Opened(), opened);
     EXPECT_EQ(Export(hl::kSectionKey), remembered) << "a check was written before a row left the list";
 
-    // The pruning takes the checks as the commands left them, and the pointer waits
-    // while it runs: another cursor (the program's own), then the one before again.
+    // The pruning takes the checks as left; the pointer is the program's own while it runs, then as before.
     Sleep(300);
     auto pointer = [] { CURSORINFO info{sizeof info, 0, nullptr, {}}; return GetCursorInfo(&info) ? info.hCursor : nullptr; };
     const HCURSOR before = pointer();

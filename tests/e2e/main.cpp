@@ -9,18 +9,6 @@
 
 #include "HedgeloomTest.h"
 
-namespace {
-
-// Without a window manager (Xvfb) nobody draws the frames of Wine's windows,
-// and their close box and system-menu icon cannot be clicked. Wine then draws
-// them itself when told so; programs started later follow.
-void LetWineDrawFrames() {
-    if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) return;
-    drive::Registry().Set("Software\\Wine\\X11 Driver", drive::Sz("Decorated", "N"));
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     const std::string option = "--hedgeloom=";
@@ -41,7 +29,10 @@ int main(int argc, char** argv) {
                      e2e::g_hedgeloomExe.c_str(), e2e::g_recorderExe.c_str());
         return 2;
     }
-    LetWineDrawFrames();
+    // Without a window manager (Xvfb) nobody draws the frames of Wine's windows, so their close
+    // box and system-menu icon cannot be clicked: Wine draws them itself, for programs started later.
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+        drive::Registry().Set("Software\\Wine\\X11 Driver", drive::Sz("Decorated", "N"));
     std::printf("e2e: driving %s\n", e2e::g_hedgeloomExe.c_str());
     return RUN_ALL_TESTS();
 }
