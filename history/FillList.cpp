@@ -117,13 +117,14 @@ void CTypedUrlHistory::RememberChecks() {
     const Exclusive exclusive(*this);
     if (!exclusive) return;
     const int rows = m_list.GetItemCount();
+    std::vector<std::string> addresses(static_cast<std::size_t>(rows));  // each row's text asked of the list once
     std::unordered_set<std::string> kept;
-    for (int row = 0; row < rows; ++row)
-        if (m_list.GetCheck(row)) kept.insert(MarkName(m_list.GetItemText(row, 0)));
     for (int row = 0; row < rows; ++row) {
-        const std::string address = m_list.GetItemText(row, 0);
-        m_registry.WriteProfileInt(kSection, address.c_str(), kept.count(MarkName(address)) ? 1 : 0);
+        addresses[row] = m_list.GetItemText(row, 0);
+        if (m_list.GetCheck(row)) kept.insert(MarkName(addresses[row]));
     }
+    for (const std::string& address : addresses)
+        m_registry.WriteProfileInt(kSection, address.c_str(), kept.count(MarkName(address)) ? 1 : 0);
 }
 
 // Rows leave one by one, in the list's order: an unchecked row that leaves after
