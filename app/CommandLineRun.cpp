@@ -121,6 +121,7 @@ std::string Lines(const std::string& message) {
 struct Unattended {
     Unattended() {
         history.SetWriterLock(&lock);
+        history.SetWindowLock(&window);
         list.onRemove = [this](int row) {
             const hl::RowNotice notice{row};
             std::intptr_t result = 0;
@@ -133,6 +134,7 @@ struct Unattended {
     hl::CUnattendedHistory history{registry, list, shell};
     // The window's lock, waited for as long: a logon script and an open window take turns.
     hl::Win32WriterLock lock{hl::kWriterLockName, hl::kWriterLockWaitMs};
+    hl::Win32WriterLock window{hl::kWindowLockName, 0};
 };
 
 }  // namespace

@@ -77,9 +77,10 @@ BEGIN_MESSAGE_MAP(CHistoryDlg, CDialog)
     ON_MESSAGE(WM_SPREAD_CHECK, &CHistoryDlg::OnSpreadCheck)
 END_MESSAGE_MAP()
 
-CHistoryDlg::CHistoryDlg(CWnd* pParent)
+CHistoryDlg::CHistoryDlg(CWnd* pParent, hl::IWriterLock* windowLock)
     : CDialog(IDD, pParent),
       hl::CTypedUrlHistory(m_registry, m_addressList, m_shell),
+      m_windowLock(windowLock),
       m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {
     SetWriterLock(&m_lock);
 }
@@ -154,6 +155,12 @@ bool CHistoryDlg::ReadyToClose() {
     }
     m_rowTip.Destroy();
     return true;
+}
+
+// The marks are written next, under the writer lock: a copy started from now on
+// waits for them and then opens with them, instead of finding this window open.
+void CHistoryDlg::OnCloseBegun() {
+    if (m_windowLock) m_windowLock->Unlock();
 }
 
 void CHistoryDlg::ShowMessage(const char* text) {

@@ -17,7 +17,8 @@
 
 class CHistoryDlg : public CDialog, public hl::CTypedUrlHistory {
 public:
-    explicit CHistoryDlg(CWnd* pParent = nullptr);
+    // windowLock: held by the caller while this window is open; let go as it begins to close.
+    explicit CHistoryDlg(CWnd* pParent = nullptr, hl::IWriterLock* windowLock = nullptr);
     ~CHistoryDlg() override;
 
     enum { IDD = IDD_MAIN };
@@ -30,6 +31,7 @@ protected:
     // Writes the marks and takes the tip down; false while another copy keeps the keys.
     bool ReadyToClose();
     void ShowMessage(const char* text) override;
+    void OnCloseBegun() override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -62,6 +64,7 @@ private:
     CAppRegistry m_registry{*AfxGetApp()};
     hl::Win32Shell m_shell;
     hl::Win32WriterLock m_lock{hl::kWriterLockName, hl::kWriterLockWaitMs};
+    hl::IWriterLock* m_windowLock;
     HICON m_hIcon;
     CRowTip m_rowTip;
     int m_menuRow = -1;  // the row the context menu was opened at, for "Open"

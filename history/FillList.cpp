@@ -26,10 +26,12 @@ constexpr int kMaxConsecutiveFailures = 16;
 
 // Profile entries are value names, which the registry compares without regard to
 // case: these addresses share one entry.
-std::string MarkName(std::string address) {
-    for (char& c : address)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return address;
+std::string MarkName(const std::string& address) { return FoldedName(address); }
+
+bool IsAscii(const char* text) {
+    for (; *text; ++text)
+        if (static_cast<unsigned char>(*text) >= 0x80) return false;
+    return true;
 }
 
 }  // namespace
@@ -44,13 +46,15 @@ void CTypedUrlHistory::FillList() {
         return;
     }
 
-    // A rewrite that the end of the process cut off is undone before anything is shown.
+    // A rewrite that the end of the process cut off is undone before anything is shown;
+    // a journal that stays is reported by the pruning it keeps from running.
     RecoverFromJournal(m_registry);
 
     RedrawSuspended quiet(m_list);
     m_list.DeleteAllItems();
     m_loaded.clear();
     m_keptMarks.clear();
+    m_marksLockedOut = false;
 
     ScopedKey key(m_registry);
     if (key.Open(kTypedUrlsKey) != kErrorSuccess) return;
@@ -131,11 +135,80 @@ void CTypedUrlHistory::RememberChecks() {
 // a checked twin must not undo the twin's mark; one that leaves before has its
 // mark undone by the twin's.
 void CTypedUrlHistory::RememberCheck(int row) {
+    // Only under the lock: a row that leaves outside a close (the session ending,
+    // say) may leave beside another copy that writes the marks. Once kept out,
+    // the rows that follow do not wait for it again.
+    if (m_marksLockedOut) return;
+    const Exclusive exclusive(*this);
+    if (!exclusive) {
+        m_marksLockedOut = true;
+        return;
+    }
     const std::string address = m_list.GetItemText(row, 0);
     const bool checked = m_list.GetCheck(row);
     if (checked) m_keptMarks.insert(MarkName(address));
     else if (m_keptMarks.count(MarkName(address))) return;
     m_registry.WriteProfileInt(kSection, address.c_str(), checked ? 1 : 0);
+}
+
+void CTypedUrlHistory::RememberKeptChecks() {
+    m_keptMarks.clear();
+    const int rows = m_list.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        if (!m_list.GetCheck(row)) continue;
+        const std::string address = m_list.GetItemText(row, 0);
+        m_keptMarks.insert(MarkName(address));
+        m_registry.WriteProfileInt(kSection, address.c_str(), 1);
+    }
+}
+
+void CTypedUrlHistory::ForgetMarks(bool all, const std::unordered_set<std::string>& deleted) {
+    ScopedKey section(m_registry);
+    if (section.Open(kSectionKey) != kErrorSuccess) return;
+    // Each entry's name as the list would show it, to be told from the kept
+    // ones, and exactly as stored, to be deleted by; read whole before any goes.
+    struct Entry {
+        std::u16string exact;
+        bool ambiguous;  // it may be a kept address's entry spelt in another case
+    };
+    std::vector<Entry> forget;
+    char name[kTextBuffer];
+    for (unsigned long index = 0;; ++index) {
+        unsigned long nameLength = kTextBuffer;
+        const long result = m_registry.RegEnumValueA(section.get(), index, name, &nameLength, nullptr, nullptr, nullptr);
+        if (result == kErrorNoMoreItems || KeyIsGone(result)) break;
+        StoredValue exact;
+        if (ReadValueAt(m_registry, section.get(), index, exact) != kErrorSuccess) continue;
+        // A name too long for the list is no address's entry; any other is forgotten
+        // unless it is a kept address's, or (from a run without a window) not one deleted.
+        const bool fits = result == kErrorSuccess;
+        if (fits) {
+            name[std::min(nameLength, kTextBuffer - 1)] = '\0';
+            const std::string mark = MarkName(name);
+            if (m_keptMarks.count(mark) || (!all && !deleted.count(mark))) continue;
+        } else if (!all) {
+            continue;
+        }
+        // Every kept entry reads 1 by now: one that does not is surely no twin of theirs.
+        const bool one = exact.type == kRegDword && exact.data == std::string("\1\0\0\0", 4);
+        forget.push_back({std::move(exact.name), fits && one && !IsAscii(name)});
+    }
+    // The registry folds more than A to Z: entries that might be a kept one in
+    // another case go last, and the kept marks outside ASCII are written again after.
+    std::stable_partition(forget.begin(), forget.end(), [](const Entry& entry) { return !entry.ambiguous; });
+    bool rewrite = false;
+    for (const Entry& entry : forget) {
+        m_registry.RegDeleteValueW(section.get(), entry.exact.c_str());  // one that stays is only a stale mark
+        rewrite = rewrite || entry.ambiguous;
+    }
+    section.Close();
+    if (!rewrite) return;
+    const int rows = m_list.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        const std::string address = m_list.GetItemText(row, 0);
+        if (m_list.GetCheck(row) && !IsAscii(address.c_str()))
+            m_registry.WriteProfileInt(kSection, address.c_str(), 1);
+    }
 }
 
 }  // namespace hl

@@ -1,5 +1,6 @@
 #include "Journal.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -108,14 +109,6 @@ bool Parsed(const std::string& bytes, std::vector<KeyContents>& keys) {
     return in.AtEnd();
 }
 
-// A value's name as the registry compares it. Our own names are url<number>, the
-// others the browser's own, which the registry tells apart: folding ASCII is enough.
-std::u16string Folded(std::u16string name) {
-    for (char16_t& c : name)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    return name;
-}
-
 // One name of a journaled key: what the rewrite found there, what it meant to
 // leave, and what is there now (null for no value).
 struct Slot {
@@ -130,18 +123,21 @@ struct Slot {
     // The rewrite's doing: the value it found, the one it meant, or none while it moved them.
     bool Ours() const { return !present || Holds(before) || Holds(after); }
 };
+using Slots = std::map<std::u16string, Slot>;  // by name as the registry compares it
 
-// What a journaled key holds now under each of its names; false when it could not be read.
-bool ReadSlots(IRegistry& registry, const KeyContents& contents, std::map<std::u16string, Slot>& slots) {
-    for (const StoredValue& value : contents.before) slots[Folded(value.name)].before = &value;
-    for (const StoredValue& value : contents.after) slots[Folded(value.name)].after = &value;
+// What a journaled key holds now under each of its names. False when it could
+// not be read; exists says whether the key is there at all.
+bool ReadSlots(IRegistry& registry, const KeyContents& contents, Slots& slots, bool& exists) {
+    for (const StoredValue& value : contents.before) slots[FoldedName(value.name)].before = &value;
+    for (const StoredValue& value : contents.after) slots[FoldedName(value.name)].after = &value;
     ScopedKey key(registry);
     const long opened = key.Open(PathOf(contents.key));
+    exists = opened == kErrorSuccess;
     if (opened == kErrorFileNotFound) return true;
     std::vector<StoredValue> now;
     if (opened != kErrorSuccess || !ReadAllValues(registry, key.get(), now)) return false;
     for (StoredValue& value : now) {
-        auto slot = slots.find(Folded(value.name));
+        auto slot = slots.find(FoldedName(value.name));
         if (slot == slots.end()) continue;  // the browser's alone
         slot->second.present = true;
         slot->second.now = std::move(value);
@@ -151,20 +147,102 @@ bool ReadSlots(IRegistry& registry, const KeyContents& contents, std::map<std::u
 
 // Puts back, name by name, the values the rewrite had changed, and leaves alone
 // the values written since.
-bool PutBack(IRegistry& registry, JournaledKey which, const std::map<std::u16string, Slot>& slots) {
-    ScopedKey key(registry);
+bool PutBack(IRegistry& registry, RegHandle key, const Slots& slots) {
     bool done = true;
     for (const auto& [folded, slot] : slots) {
         if (!slot.Ours() || slot.Is(slot.before)) continue;
-        if (!key && key.Create(PathOf(which)) != kErrorSuccess) return false;
         // A name spelt otherwise goes first, so that the value comes back spelt as it was.
         if (slot.present && (!slot.before || slot.now.name != slot.before->name)) {
-            const long deleted = registry.RegDeleteValueW(key.get(), slot.now.name.c_str());
+            const long deleted = registry.RegDeleteValueW(key, slot.now.name.c_str());
             done = (deleted == kErrorSuccess || deleted == kErrorFileNotFound) && done;
         }
-        if (slot.before) done = StoreValue(registry, key.get(), *slot.before) == kErrorSuccess && done;
+        if (slot.before) done = StoreValue(registry, key, *slot.before) == kErrorSuccess && done;
     }
     return done;
+}
+
+// How many of the values the rewrite found it may have emptied, in the order it
+// empties them (all go before any new one is stored). The first one that still
+// holds what the rewrite found was never reached: a name past it that the
+// browser holds now still held the rewrite's value when the browser chose to
+// write over it.
+std::size_t Emptied(const KeyContents& contents, const Slots& slots) {
+    for (const auto& [folded, slot] : slots)
+        if (slot.after && slot.Holds(slot.after) && !slot.Holds(slot.before)) return contents.before.size();
+    std::size_t emptied = 0;
+    while (emptied < contents.before.size() && !slots.at(FoldedName(contents.before[emptied].name)).Is(
+                                                   &contents.before[emptied]))
+        ++emptied;
+    return emptied;
+}
+
+// An address the rewrite had emptied, whose name the browser has taken since, and
+// that is nowhere else in the key now, would be lost: it comes back under a name
+// free in both keys, with the stamp it had.
+bool Rehome(IRegistry& registry, const KeyContents& contents, RegHandle typed, const Slots& typedSlots, RegHandle times,
+            const Slots* timeSlots) {
+    std::vector<StoredValue> now, stamps;
+    if (!ReadAllValues(registry, typed, now) || (times && !ReadAllValues(registry, times, stamps))) return false;
+    unsigned long highest = 0;
+    for (const std::vector<StoredValue>* values : {&now, &stamps})
+        for (const StoredValue& value : *values) highest = std::max(highest, UrlNumber(value.name));
+    bool done = true;
+    const std::size_t emptied = Emptied(contents, typedSlots);
+    for (std::size_t i = 0; i < emptied; ++i) {
+        const std::u16string folded = FoldedName(contents.before[i].name);
+        const Slot& slot = typedSlots.at(folded);
+        if (slot.Ours()) continue;
+        const bool elsewhere = std::any_of(now.begin(), now.end(), [&](const StoredValue& value) {
+            return SameContents(value, *slot.before);
+        });
+        if (elsewhere) continue;
+        StoredValue moved = *slot.before;
+        moved.name = Widened(kUrlValuePrefix + std::to_string(++highest));
+        done = StoreValue(registry, typed, moved) == kErrorSuccess && done;
+        now.push_back(moved);
+        const auto stamp = timeSlots ? timeSlots->find(folded) : Slots::const_iterator{};
+        if (!times || stamp == timeSlots->end() || !stamp->second.before) continue;
+        // Its stamp goes with it; the one under the old name is the browser's, or goes too.
+        StoredValue movedStamp = *stamp->second.before;
+        const std::u16string oldName = movedStamp.name;
+        movedStamp.name = moved.name;
+        done = StoreValue(registry, times, movedStamp) == kErrorSuccess && done;
+        for (const StoredValue& value : stamps)
+            if (FoldedName(value.name) == folded && SameContents(value, movedStamp)) {
+                const long deleted = registry.RegDeleteValueW(times, value.name.c_str());
+                done = (deleted == kErrorSuccess || deleted == kErrorFileNotFound) && done;
+            }
+    }
+    return done;
+}
+
+enum class State { Absent, Torn, Complete, Saved, Unreadable };
+
+// Which state the journal is in, and for a complete one what it holds.
+State ReadState(IRegistry& registry, std::vector<KeyContents>& keys) {
+    ScopedKey key(registry);
+    const long opened = key.Open(kJournalKey);
+    if (opened == kErrorFileNotFound) return State::Absent;
+    if (opened != kErrorSuccess) return State::Unreadable;
+    std::string value;
+    unsigned long type = kRegNone;
+    const long saved = QueryValue(registry, key.get(), kSavedName, type, value);
+    if (saved == kErrorSuccess) return State::Saved;
+    if (saved != kErrorFileNotFound) return State::Unreadable;
+    const long complete = QueryValue(registry, key.get(), kCompleteName, type, value);
+    if (complete == kErrorFileNotFound) return State::Torn;
+    std::uint32_t parts = 0;
+    if (complete != kErrorSuccess || type != kRegDword || value.size() != 4 || !Reader(value).Number(parts))
+        return State::Unreadable;
+    std::string bytes;
+    for (std::uint32_t part = 1; part <= parts; ++part) {
+        std::string data;
+        if (QueryValue(registry, key.get(), Widened(std::to_string(part)), type, data) != kErrorSuccess ||
+            type != kRegBinary)
+            return State::Unreadable;
+        bytes += data;
+    }
+    return Parsed(bytes, keys) ? State::Complete : State::Unreadable;
 }
 
 }  // namespace
@@ -207,49 +285,62 @@ bool RemoveJournal(IRegistry& registry) {
     return result == kErrorSuccess || result == kErrorFileNotFound;
 }
 
-bool RecoverFromJournal(IRegistry& registry) {
-    ScopedKey key(registry);
-    const long opened = key.Open(kJournalKey);
-    if (opened == kErrorFileNotFound) return true;
-    if (opened != kErrorSuccess) return false;
-    std::string value;
-    unsigned long type = kRegNone;
-    const long saved = QueryValue(registry, key.get(), kSavedName, type, value);
-    const long complete = QueryValue(registry, key.get(), kCompleteName, type, value);
-    // A journal that cannot be read now may be readable at the next try.
-    if ((saved != kErrorSuccess && saved != kErrorFileNotFound) ||
-        (complete != kErrorSuccess && complete != kErrorFileNotFound))
-        return false;
-    std::uint32_t parts = 0;
-    bool whole = saved == kErrorFileNotFound && complete == kErrorSuccess && type == kRegDword &&
-                 value.size() == 4 && Reader(value).Number(parts);
-    std::string bytes;
-    for (std::uint32_t part = 1; whole && part <= parts; ++part) {
-        std::string data;
-        const long found = QueryValue(registry, key.get(), Widened(std::to_string(part)), type, data);
-        if (found != kErrorSuccess && found != kErrorFileNotFound) return false;
-        whole = found == kErrorSuccess && type == kRegBinary;
-        bytes += data;
-    }
-    key.Close();
-
-    // Complete and whole: the rewrite may have been cut off. If both keys hold
-    // what it meant to leave, under every name the browser has not written since,
-    // it finished; otherwise what it changed is put back.
+// The rules of recovery, one for each state of the journal:
+//   absent      no rewrite was cut off: nothing to do.
+//   torn        the journal itself was cut off before its Complete mark, so the
+//               rewrite never began: it goes.
+//   saved       the rewrite finished and only the journal's removal was cut
+//               off: it goes, and nothing is undone.
+//   complete    the rewrite may have been cut off. If both keys hold what it
+//               meant to leave, under every name the browser has not written
+//               since, it finished; otherwise what it changed is put back. A key
+//               the browser has deleted since stays deleted, and an address whose
+//               name the browser has taken comes back under a free one. Then the
+//               journal goes; while anything fails it stays, for the next try.
+//   unreadable  nobody can tell what it would put back: it stays, and no pruning
+//               runs over it (a pruning's journal would take its place).
+Recovery RecoverFromJournal(IRegistry& registry) {
     std::vector<KeyContents> keys;
-    if (whole && Parsed(bytes, keys)) {
-        std::vector<std::map<std::u16string, Slot>> slots(keys.size());
+    switch (ReadState(registry, keys)) {
+    case State::Absent:
+        return Recovery::Clear;
+    case State::Unreadable:
+        return Recovery::Unreadable;
+    case State::Torn:
+    case State::Saved:
+        break;
+    case State::Complete: {
+        std::vector<Slots> slots(keys.size());
+        std::vector<char> exists(keys.size());
         bool finished = true;
         for (std::size_t k = 0; k < keys.size(); ++k) {
-            if (!ReadSlots(registry, keys[k], slots[k])) return false;
-            for (const auto& [folded, slot] : slots[k]) finished = finished && (slot.Holds(slot.after) || !slot.Ours());
+            bool there = false;
+            if (!ReadSlots(registry, keys[k], slots[k], there)) return Recovery::Kept;
+            exists[k] = there;
+            for (const auto& [folded, slot] : slots[k])
+                finished = finished && (!there || slot.Holds(slot.after) || !slot.Ours());
         }
+        if (finished) break;
+        ScopedKey typedKey(registry), timesKey(registry);
+        const KeyContents* typedContents = nullptr;
+        const Slots* typed = nullptr;
+        const Slots* times = nullptr;
         bool restored = true;
-        for (std::size_t k = 0; !finished && k < keys.size(); ++k)
-            restored = PutBack(registry, keys[k].key, slots[k]) && restored;
-        if (!restored) return false;  // kept, to be tried again
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            if (!exists[k]) continue;
+            const bool isTyped = keys[k].key == JournaledKey::TypedUrls;
+            ScopedKey& key = isTyped ? typedKey : timesKey;
+            if (key.Open(PathOf(keys[k].key)) != kErrorSuccess) return Recovery::Kept;
+            restored = PutBack(registry, key.get(), slots[k]) && restored;
+            (isTyped ? typed : times) = &slots[k];
+            if (isTyped) typedContents = &keys[k];
+        }
+        if (restored && typed) restored = Rehome(registry, *typedContents, typedKey.get(), *typed, timesKey.get(), times);
+        if (!restored) return Recovery::Kept;
+        break;
     }
-    return RemoveJournal(registry);
+    }
+    return RemoveJournal(registry) ? Recovery::Clear : Recovery::Kept;
 }
 
 }  // namespace hl

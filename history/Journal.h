@@ -1,6 +1,7 @@
 // The journal of a rewrite: what the browser's keys held just before the
 // rewrite began to change them, kept beside the profile's section. A rewrite
 // that the end of the process cuts off is undone from it at the next start.
+// Journal.cpp states the rules of recovery, one for each state a journal can be in.
 #pragma once
 
 #include <vector>
@@ -28,11 +29,14 @@ bool WriteJournal(IRegistry& registry, const std::vector<KeyContents>& keys);
 void CloseJournal(IRegistry& registry);
 // Removes the journal whole, whatever it holds; false if it is still there.
 bool RemoveJournal(IRegistry& registry);
-// A complete journal of a rewrite that did not finish: puts back what the
-// rewrite changed, leaving what was written since, then removes the journal;
-// doing this again does no harm. A finished rewrite is not undone, and an
-// incomplete journal only means the keys were never touched. True when no
-// journal is left; one that could not be put back stays for the next try.
-bool RecoverFromJournal(IRegistry& registry);
+enum class Recovery {
+    Clear,       // no journal is left
+    Kept,        // it could not be put back or removed now; it stays for the next try
+    Unreadable,  // it cannot be read: kept, for nobody can tell what it would put back
+};
+
+// Puts back what a rewrite cut off had changed, leaving what the browser has
+// written since, then removes the journal; doing this again does no harm.
+Recovery RecoverFromJournal(IRegistry& registry);
 
 }  // namespace hl

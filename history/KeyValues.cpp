@@ -100,10 +100,31 @@ bool ReplaceValues(IRegistry& registry, RegHandle key, const std::vector<StoredV
 bool IsNumberedUrlName(const std::u16string& name) {
     constexpr std::size_t prefix = sizeof kUrlValuePrefix - 1;
     if (name.size() <= prefix) return false;
-    for (std::size_t i = 0; i < prefix; ++i)  // case-blind, as the registry compares names
-        if ((name[i] | 0x20) != kUrlValuePrefix[i]) return false;
+    if (FoldedName(name.substr(0, prefix)) != Widened(kUrlValuePrefix)) return false;  // case-blind, as the registry
     return std::all_of(name.begin() + prefix, name.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
 }
+
+unsigned long UrlNumber(const std::u16string& name) {
+    if (!IsNumberedUrlName(name)) return 0;
+    unsigned long number = 0;
+    for (std::size_t i = sizeof kUrlValuePrefix - 1; i < name.size(); ++i) {
+        if (number > 99999999ul) return 0;
+        number = number * 10 + static_cast<unsigned long>(name[i] - u'0');
+    }
+    return number;
+}
+
+namespace {
+template <typename Text>
+Text FoldedAscii(Text text) {
+    for (auto& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<typename Text::value_type>(c - 'A' + 'a');
+    return text;
+}
+}  // namespace
+
+std::u16string FoldedName(std::u16string name) { return FoldedAscii(std::move(name)); }
+std::string FoldedName(std::string name) { return FoldedAscii(std::move(name)); }
 
 std::u16string Widened(const std::string& ascii) {
     return std::u16string(ascii.begin(), ascii.end());

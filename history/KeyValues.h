@@ -39,6 +39,12 @@ bool ReplaceValues(IRegistry& registry, RegHandle key, const std::vector<StoredV
 
 // True for names of the form url<digits>, the browser's own numbering.
 bool IsNumberedUrlName(const std::u16string& name);
+// The number of such a name, or 0 for any other (and for one too large to count).
+unsigned long UrlNumber(const std::u16string& name);
+
+// Text as the registry compares names, as far as our own names go: A to Z folded.
+std::u16string FoldedName(std::u16string name);
+std::string FoldedName(std::string name);
 
 std::u16string Widened(const std::string& ascii);
 

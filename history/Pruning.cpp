@@ -104,11 +104,21 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
     RedrawSuspended quiet(m_list);
     // A journal not yet put back holds what only it knows: a pruning would have
     // to write its own over it. It is tried again, and nothing is pruned while it stays.
-    if (!RecoverFromJournal(m_registry)) {
+    switch (RecoverFromJournal(m_registry)) {
+    case Recovery::Clear:
+        break;
+    case Recovery::Kept:
         ShowMessage(kJournalKeptMessage);
+        return;
+    case Recovery::Unreadable:
+        ShowMessage(kJournalUnreadableMessage);
         return;
     }
     m_pruned.clear();
+    // The marks are the keep-list of every later pruning: the kept ones are
+    // written before anything is deleted, and the others forgotten only after.
+    RememberKeptChecks();
+    std::unordered_set<std::string> deleted;  // the marks of the addresses deleted
 
     // Where each address is now. While every row's value is still under its name
     // one question per row tells so; from the first that is not, the whole key
@@ -184,6 +194,7 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
             }
         }
         key.Close();
+        deleted.insert(FoldedName(m_list.GetItemText(row, 0)));
         m_list.DeleteItem(row);  // its removal notice remembers the address as unchecked
 
         // The rows below the deleted one each move up one place: `next` and the
@@ -197,8 +208,9 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
         retry = 0;
     }
 
-    m_registry.RegDeleteKeyA(kSectionKey);  // forget every check mark, kept rows' too
+    ForgetMarks(!m_forgetOnlyDeleted, deleted);
     RewriteTypedUrls();
+    m_keptMarks.clear();
 }
 
 void CTypedUrlHistory::RewriteTypedUrls() {

@@ -74,6 +74,13 @@ public:
     static constexpr const char kJournalKeptMessage[] =
         "Nothing was deleted: an earlier pruning that was cut short could not be undone yet.\n"
         "Close Hedgeloom and Internet Explorer, then try again.";
+    static constexpr const char kJournalUnreadableMessage[] =
+        "Nothing was deleted: the journal of an earlier pruning cannot be read, so it cannot be undone.\n"
+        "Hedgeloom keeps it under HKEY_CURRENT_USER\\Software\\Corvanta\\Hedgeloom\\Journal. "
+        "Look at Internet Explorer's typed addresses, then delete that key to prune again.";
+    static constexpr const char kWindowOpenMessage[] =
+        "Hedgeloom is open in a window: nothing was pruned.\n"
+        "The window's check marks are saved when it closes; close it, then prune again.";
     static constexpr const char kBusyMessage[] =
         "Another Hedgeloom is changing Internet Explorer's typed addresses.\n"
         "Try again once it has finished.";
@@ -87,10 +94,6 @@ protected:
     virtual void ShowMessage(const char* text) = 0;
 
     IShell& Shell() { return m_shell; }
-    // The browser's stamp of the value the row stands for, while the key still holds that value.
-    bool LastTyped(int row, std::uint64_t& fileTime);
-
-private:
     // Holds the writer lock for one operation, unless this window holds it already.
     class Exclusive {
     public:
@@ -108,9 +111,24 @@ private:
     };
     bool TakeLock();
     void GiveLock();
+    // The close has the lock and is about to write the marks: a window may now
+    // let a copy started meanwhile begin, to load them once written.
+    virtual void OnCloseBegun() {}
+
+    // A pruning forgets only the marks of the addresses it deleted, keeping those
+    // of addresses it never saw; the window's forgets every mark not kept.
+    void ForgetOnlyDeleted() { m_forgetOnlyDeleted = true; }
+    // The browser's stamp of the value the row stands for, while the key still holds that value.
+    bool LastTyped(int row, std::uint64_t& fileTime);
+
+private:
 
     void SetAllChecks(bool (*newState)(bool current));
     void RememberCheck(int row);
+    // Before a pruning changes anything: every checked row remembered as kept.
+    void RememberKeptChecks();
+    // Forgets the marks of addresses not kept: all of them, or only those deleted.
+    void ForgetMarks(bool all, const std::unordered_set<std::string>& deleted);
     // The value a row stands for, exactly as it was loaded or last moved; null
     // for a row loading did not make.
     StoredValue* Loaded(int row);
@@ -129,11 +147,14 @@ private:
     bool m_discarding = false;
     // The values the rows were loaded from; a row carries its place here, plus one.
     std::vector<StoredValue> m_loaded;
-    // The entries of checked rows that have left the list since it was loaded.
+    // The entries of checked rows that have left the list since it was loaded,
+    // and during a pruning those of every row it keeps.
     std::unordered_set<std::string> m_keptMarks;
     IWriterLock* m_lock = nullptr;
     int m_lockDepth = 0;  // operations of this window now holding the lock
     bool m_closing = false;
+    bool m_forgetOnlyDeleted = false;
+    bool m_marksLockedOut = false;  // a row's mark found another copy holding the lock
     bool m_lockedOut = false;
 };
 

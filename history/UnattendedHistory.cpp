@@ -4,10 +4,21 @@ namespace hl {
 
 bool CUnattendedHistory::Prune() {
     m_message.clear();
+    // Held from the load until the marks are written: a window's pruning in
+    // between would be undone by this one's list.
+    const Exclusive exclusive(*this);
+    if (!exclusive) {
+        ShowMessage(kBusyMessage);
+        return false;
+    }
+    // An open window holds marks the profile has not seen yet: the user's
+    // latest checks, which this pruning would delete.
+    if (m_window && !m_window->Lock()) {
+        ShowMessage(kWindowOpenMessage);
+        return false;
+    }
+    if (m_window) m_window->Unlock();
     FillList();
-    // Another copy is changing the keys: with nothing loaded, a pruning would
-    // take every address for unchecked.
-    if (LockedOut()) return false;
     OnDeleteUnchecked();
     // The window's close: the marks as it begins, then its list goes, each row
     // reporting its removal.

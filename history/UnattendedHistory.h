@@ -13,7 +13,9 @@ namespace hl {
 class CUnattendedHistory final : public CTypedUrlHistory {
 public:
     CUnattendedHistory(IRegistry& registry, IAddressList& list, IShell& shell)
-        : CTypedUrlHistory(registry, list, shell), m_list(list) {}
+        : CTypedUrlHistory(registry, list, shell), m_list(list) {
+        ForgetOnlyDeleted();
+    }
 
     // What "Delete Unchecked" does on a window just opened, then the window's
     // close: only the addresses remembered as checked stay, and they are
@@ -25,6 +27,8 @@ public:
     // Empty, with Message() saying why, while another copy changes the keys.
     std::string ListText();
     const std::string& Message() const { return m_message; }
+    // The lock the user's window holds while it is open: a pruning gives way to it.
+    void SetWindowLock(IWriterLock* window) { m_window = window; }
 
     // A FILETIME as ISO 8601 in UTC, to the second: 2024-02-29T13:05:09Z.
     static std::string IsoTime(std::uint64_t fileTime);
@@ -35,6 +39,7 @@ protected:
 private:
     IAddressList& m_list;
     std::string m_message;
+    IWriterLock* m_window = nullptr;
 };
 
 }  // namespace hl

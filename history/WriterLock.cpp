@@ -22,6 +22,7 @@ bool CTypedUrlHistory::BeginClose() {
         return false;
     }
     m_closing = true;
+    OnCloseBegun();
     RememberChecks();
     return true;
 }

@@ -33,9 +33,11 @@ inline constexpr char kSectionKey[] = HL_PROFILE_KEY "\\" HL_SECTION;
 // Beside the section: what the browser's keys held before a rewrite began, so
 // that a rewrite cut off by the end of the process can be undone at the next start.
 inline constexpr char kJournalKey[] = HL_PROFILE_KEY "\\Journal";
-// Held by the one copy of the program that is changing the keys above; the
-// session's namespace, so that every copy the user runs sees it.
-inline constexpr char kWriterLockName[] = "Local\\" HL_REGISTRY_KEY "." HL_PROFILE_NAME ".Writer";
+// Held by the one copy of the program that is changing the keys above. The
+// user's, in every session: the mutex's full name adds the user's SID.
+inline constexpr char kWriterLockName[] = HL_REGISTRY_KEY "." HL_PROFILE_NAME ".Writer";
+// Held by the user's open window, from its start until it begins to close.
+inline constexpr char kWindowLockName[] = HL_REGISTRY_KEY "." HL_PROFILE_NAME ".Window";
 // How long a copy waits for another to finish a pruning or a close of thousands of rows.
 inline constexpr unsigned long kWriterLockWaitMs = 10000;
 #undef HL_REGISTRY_KEY

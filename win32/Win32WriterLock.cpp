@@ -1,11 +1,51 @@
 #include "Win32WriterLock.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 namespace hl {
 
-Win32WriterLock::Win32WriterLock(const char* name, unsigned long waitMs)
-    : m_mutex(::CreateMutexA(nullptr, FALSE, name)), m_waitMs(waitMs) {}
+namespace {
+
+// The SID of the user this process runs as, in its string form, or empty.
+std::string UserSid() {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    std::string sid;
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::string buffer(size, '\0');
+    char* text = nullptr;
+    if (size && ::GetTokenInformation(token, TokenUser, &buffer[0], size, &size) &&
+        ::ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(&buffer[0])->User.Sid, &text)) {
+        sid = text;
+        ::LocalFree(text);
+    }
+    ::CloseHandle(token);
+    return sid;
+}
+
+}  // namespace
+
+std::string Win32WriterLock::UserName(const char* name) {
+    return std::string("Global\\") + name + "." + UserSid();
+}
+
+Win32WriterLock::Win32WriterLock(const char* name, unsigned long waitMs) : m_mutex(nullptr), m_waitMs(waitMs) {
+    const std::string sid = UserSid();
+    // Only this user may open it: another could otherwise hold it, or take it.
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const std::string sddl = "D:P(A;;GA;;;" + sid + ")";
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+    if (!sid.empty() && ::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
+                                                                              &descriptor, nullptr)) {
+        attributes.lpSecurityDescriptor = descriptor;
+        m_mutex = ::CreateMutexA(&attributes, FALSE, UserName(name).c_str());
+        ::LocalFree(descriptor);
+    }
+    // Where the global namespace cannot be had, copies of this session still take turns.
+    if (!m_mutex) m_mutex = ::CreateMutexA(nullptr, FALSE, (std::string("Local\\") + name).c_str());
+}
 
 Win32WriterLock::~Win32WriterLock() {
     // A mutex stays owned by its thread after its handle is closed: give it back first.

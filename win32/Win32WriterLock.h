@@ -1,6 +1,10 @@
-// The writer lock as a named mutex in the session's namespace: every copy of the
-// program that the user runs in this session sees the same one.
+// A lock as a named mutex of the user's: the user's keys are the same in every
+// session, so the name lives in the global namespace and carries the user's SID,
+// and only the user may open it. Every copy the user runs, in any session, sees
+// the same one.
 #pragma once
+
+#include <string>
 
 #include "WriterLock.h"
 
@@ -8,7 +12,8 @@ namespace hl {
 
 class Win32WriterLock final : public IWriterLock {
 public:
-    // waitMs: how long Lock waits for another copy before it gives up.
+    // name: the lock's own part of the name; waitMs: how long Lock waits for
+    // another copy before it gives up.
     Win32WriterLock(const char* name, unsigned long waitMs);
     ~Win32WriterLock();
     Win32WriterLock(const Win32WriterLock&) = delete;
@@ -16,6 +21,9 @@ public:
 
     bool Lock() override;
     void Unlock() override;
+
+    // The full name for this user: Global\<name>.<SID>.
+    static std::string UserName(const char* name);
 
 private:
     void* m_mutex;  // null when it could not be made: no copy then gets the lock

@@ -179,10 +179,13 @@ TEST_P(BrowserKey, AFailedSavePutsBothKeysBackSaysSoAndStampsFollowTheirAddresse
             removalsTo = command.get();
         }
         std::vector<RegValue> beforeRewrite;  // taken when the profile's section goes
-        bool rewriting = false;
+        bool forgotten = false, rewriting = false;
         int timeOpens = 0, matched = 0;
         faulty->onCall = [&](RegOp op, int, const std::string& what) {
-            if (op == RegOp::DeleteKey && what == hl::kSectionKey) beforeRewrite = TypedUrls(), rewriting = true;
+            // The marks not kept are forgotten once the scan is over; the rewrite then reads the key.
+            if (op == RegOp::Open && what == hl::kSectionKey) forgotten = true;
+            else if (forgotten && !rewriting && op == RegOp::Open && what == hl::kTypedUrlsKey)
+                beforeRewrite = TypedUrls(), rewriting = true;
             if (op == RegOp::Open && what == hl::kTypedUrlsTimeKey) ++timeOpens;
             const bool fails = c.call && rewriting != c.inScan && timeOpens >= c.opens && op == c.op &&
                                (c.call < 0 || ++matched == c.call);
@@ -241,8 +244,10 @@ std::multimap<std::string, std::string> Addresses(const std::vector<WideValue>& 
 
 TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
     const Seed seed;
-    // What the browser writes when the user types an address after the death, before the next start.
-    const WideValue typed = WideSz(u"url7", u"http://typed.later/"), typedStamp = WideStamp(u"url7", 7);
+    // What the browser writes when the user types an address after the death, before the next start:
+    // under a new name, or (while a journal is left) under url3, which the kept http://three/ held
+    // before the rewrite and which the rewrite may have emptied.
+    WideValue typed = WideSz(u"url7", u"http://typed.later/"), typedStamp = WideStamp(u"url7", 7);
     const std::string typedAddress = std::to_string(typed.type) + ":" + typed.data;
     std::set<std::pair<std::string, std::string>> before = {{typedAddress, typedStamp.data}};  // each address with its stamp
     std::set<std::string> kept, pruned;
@@ -258,9 +263,13 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
     // Prunes url1 and url4 with a registry that stops obeying at its call `death` (never, for 0), as
     // if the process died there; the browser then writes a new address if `browser`; the program then
     // starts again, dying at call `rebirth` of its start if that is not 0, and then once more for good.
-    auto prune = [&](int death, int rebirth, bool browser) {
+    // The marks the last run left: the kept addresses checked, and one the list will not show.
+    const std::vector<RegValue> marks = {Dword("http://three/", 1), Dword("http://five/", 1), Dword("http://gone/", 1)};
+    auto prune = [&](int death, int rebirth, int browser) {
         Reset();
         WriteWide(Raw(), hl::kTypedUrlsTimeKey, seed.stamps);
+        Raw().RegDeleteKeyA(hl::kSectionKey);
+        WriteValues(Raw(), hl::kSectionKey, marks);
         Load(seed.urls);
         if (kept.empty()) {
             const std::vector<WideValue> urls = ReadWide(Raw(), hl::kTypedUrlsKey);
@@ -277,6 +286,11 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
         if (!death) savedUrls = urls, savedStamps = stamps;
         saved = urls == savedUrls && stamps == savedStamps;
         if (browser) {
+            // url3 only once the rewrite has emptied it: over http://three/ it would be the browser's own choice.
+            const bool emptied = std::none_of(urls.begin(), urls.end(), [](const WideValue& url) {
+                return url.name == u"url3" && url.data == WideSz(u"url3", u"http://three/").data;
+            });
+            typed.name = typedStamp.name = browser == 2 && emptied ? u"url3" : u"url7";
             WriteWide(Raw(), hl::kTypedUrlsKey, {typed});
             WriteWide(Raw(), hl::kTypedUrlsTimeKey, {typedStamp});
         }
@@ -294,10 +308,12 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
         prune(death, 0, false);
         const bool journal = JournalLeft();
         // While a journal is there, the next start itself may die on its way through it.
-        std::vector<std::pair<int, bool>> runs = {{0, false}, {0, true}};
-        for (int rebirth = 1; journal && rebirth <= 40; rebirth += rebirth < 8 ? 1 : 8) runs.emplace_back(rebirth, false);
+        std::vector<std::pair<int, int>> runs = {{0, 0}, {0, 1}};
+        if (journal) runs.emplace_back(0, 2);
+        for (int rebirth = 1; journal && rebirth <= 40; rebirth += rebirth < 8 ? 1 : 8) runs.emplace_back(rebirth, 0);
         for (const auto& [rebirth, browser] : runs) {
-            SCOPED_TRACE("died at call " + std::to_string(death) + (browser ? ", the browser wrote" : "") +
+            SCOPED_TRACE("died at call " + std::to_string(death) +
+                         (browser ? browser == 2 ? ", the browser wrote url3" : ", the browser wrote" : "") +
                          ", then at call " + std::to_string(rebirth));
             if (rebirth || browser) prune(death, rebirth, browser);
             history->FillList();
@@ -312,6 +328,12 @@ TEST_P(BrowserKey, ProcessThatDiesAtAnyCallLosesNothing) {
             for (const std::string& address : pruned)
                 EXPECT_TRUE(!saved || !now.count(address)) << "a finished pruning undone: " << address;
             EXPECT_FALSE(JournalLeft()) << "the journal outlived a start";
+            // The marks held what they held before the pruning, or what it leaves: the kept ones, whole.
+            for (const Row& row : Rows()) {
+                if (row.address == "http://three/" || row.address == "http://five/") {
+                    EXPECT_TRUE(row.checked) << "a kept address's mark lost: " << row.address;
+                }
+            }
             if (death > all && !browser) {
                 EXPECT_EQ(Checks(), (std::vector<bool>{true, true})) << "remembered once the pruning returned";
             }
@@ -386,7 +408,11 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
             if (part.name == "1") WriteValues(Raw(), journalKey, {{"1", part.type, part.data + "x"}});
         start(nullptr);
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(cut)) << "refused";
-        EXPECT_FALSE(JournalLeft());
+        EXPECT_TRUE(JournalLeft()) << "kept: nobody can tell what it would put back";
+        prune(nullptr, false);
+        EXPECT_EQ(history->messages, std::vector<std::string>{History::kJournalUnreadableMessage});
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(cut)) << "nothing pruned over it";
+        Raw().RegDeleteTreeA(journalKey.c_str());
     }
     {
         SCOPED_TRACE("a journal part not written, nor the journal removed");
@@ -406,7 +432,29 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         start(nullptr);
         std::vector<RegValue> expected = unchecked;
         expected[1] = Sz("url2", "http://typed.later/");
-        EXPECT_EQ(Sorted(TypedUrls()), Sorted(expected)) << "the browser's own value stays";
+        expected.push_back(Sz("url6", "http://site2/"));  // the kept address it had held, under a free name
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(expected)) << "the browser's own value stays, and loses no other";
+    }
+    {
+        SCOPED_TRACE("cut off; the user then clears the history");
+        prune(faults(nullptr, cutOff));
+        Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
+        start(nullptr);
+        bool exists = true;
+        TypedUrls(&exists);
+        EXPECT_FALSE(exists) << "what the user deleted came back";
+        EXPECT_FALSE(JournalLeft());
+    }
+    {
+        SCOPED_TRACE("cut off once url1 is emptied; the browser then writes url1 and changes url5");
+        prune(faults(nullptr, is(RegOp::DeleteValue, "url1")));
+        WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://typed.later/"), Sz("url5", "http://changed/")});
+        start(nullptr);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted({Sz("url1", "http://typed.later/"), Sz("url2", "http://site2/"),
+                                               Sz("url4", "http://site4/"), Sz("url5", "http://changed/"),
+                                               Sz("url6", "http://site1/")}))
+            << "the kept address that was url1 lost";
+        EXPECT_FALSE(JournalLeft());
     }
     {
         SCOPED_TRACE("saved, the journal not removed; the browser then deletes an address");

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "ScopedKey.h"
+#include "UnattendedHistory.h"
 #include "contract/Contract.h"
 
 namespace hltest {
@@ -90,7 +91,8 @@ TEST_P(Pruning, OpenThatFailedIsTriedAgainAfterALaterDeletion) {
             naive ? NaiveScan(*faulty, List()) : history->OnDeleteUnchecked();
             logs.emplace_back();
             for (const std::string& line : faulty->Log()) {
-                if (line.rfind("DeleteKey", 0) == 0) break;
+                // The scan ends where the marks are forgotten.
+                if (line.rfind("DeleteKey", 0) == 0 || line.find(hl::kSectionKey) != std::string::npos) break;
                 if (line.rfind("WriteProfile", 0) != 0 && line.find("Journal") == std::string::npos)
                     logs.back().push_back(line);
             }
@@ -100,6 +102,25 @@ TEST_P(Pruning, OpenThatFailedIsTriedAgainAfterALaterDeletion) {
         EXPECT_EQ(logs[1], logs[0]);
         EXPECT_EQ(rows[1], rows[0]);
     }
+}
+
+// From the command line only the marks of the addresses deleted are forgotten: a history
+// cleared, or an address not typed lately, keeps its mark for when it comes back.
+TEST_P(Pruning, CommandLineForgetsOnlyTheMarksOfWhatItDeleted) {
+    Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
+    Raw().RegDeleteKeyA(hl::kSectionKey);
+    const std::vector<RegValue> marks = {Dword("http://a/", 1), Dword("http://b/", 1), Dword("http://c/", 0)};
+    WriteValues(Raw(), hl::kSectionKey, marks);
+    CloseWindow();
+    hl::CUnattendedHistory command(*faulty, List(), shell);
+    removalsTo = &command;
+    EXPECT_TRUE(command.Prune()) << command.Message();
+    EXPECT_EQ(Sorted(Marks()), Sorted(marks)) << "an empty history forgot the marks";
+    WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://c/"), Sz("url2", "http://a/"), Sz("url3", "http://d/")});
+    EXPECT_TRUE(command.Prune()) << command.Message();
+    EXPECT_EQ(Sorted(TypedUrls()), Sorted({Sz("url1", "http://a/")}));
+    EXPECT_EQ(Sorted(Marks()), Sorted({Dword("http://a/", 1), Dword("http://b/", 1)}));
+    removalsTo = nullptr;
 }
 
 HL_CONTRACT_SUITE(Pruning);

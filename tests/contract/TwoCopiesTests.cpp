@@ -123,9 +123,10 @@ TEST_P(TwoCopies, OneWaitsForTheOthersRewriteOrGivesWayAndLeavesItWhole) {
 // A lock that is refused a number of times, then granted, and says whether it is held.
 class TellingLock final : public hl::IWriterLock {
 public:
-    bool Lock() override { return refusals-- <= 0 && (held = true); }
+    bool Lock() override { return refusals-- <= 0 && (held = true) && ++takes; }
     void Unlock() override { held = false; }
     int refusals = 0;
+    int takes = 0;
     bool held = false;
 };
 
@@ -146,16 +147,29 @@ TEST_P(TwoCopies, NothingIsWrittenOutsideTheLockNorPrunedAfterALoadItKeptOut) {
     history->EndClose();
     EXPECT_FALSE(telling.held) << "kept after the close";
 
-    // From the command line, another copy holds the lock while the list loads and lets it go before the pruning.
+    // From the command line: another copy keeps the lock; the user's window is open; then neither.
     const std::vector<RegValue> key = TypedUrls(), marks = Marks();
     hl::CUnattendedHistory command(*faulty, List(), shell);
     removalsTo = &command;
     command.SetWriterLock(&telling);
-    telling.refusals = 1;
-    EXPECT_FALSE(command.Prune());
-    EXPECT_EQ(command.Message(), History::kBusyMessage);
-    EXPECT_EQ(TypedUrls(), key);
-    EXPECT_EQ(Marks(), marks) << "the marks forgotten";
+    TellingLock window;
+    command.SetWindowLock(&window);
+    const std::pair<TellingLock*, const char*> refusals[] = {{&telling, History::kBusyMessage},
+                                                             {&window, History::kWindowOpenMessage}};
+    for (const auto& [refuses, message] : refusals) {
+        refuses->refusals = 1;
+        EXPECT_FALSE(command.Prune());
+        EXPECT_EQ(command.Message(), message);
+        EXPECT_EQ(TypedUrls(), key);
+        EXPECT_EQ(Marks(), marks) << "the marks changed";
+        EXPECT_FALSE(telling.held || window.held) << "a lock kept";
+    }
+    // The lock is held once, from the load to the last mark: a window's pruning cannot come in between.
+    SetChecks({});
+    telling.takes = 0;
+    EXPECT_TRUE(command.Prune());
+    EXPECT_EQ(telling.takes, 1);
+    EXPECT_FALSE(window.held);
     faulty->onCall = nullptr;
     removalsTo = nullptr;
     history->SetWriterLock(lock.get());

@@ -151,7 +151,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         pruning = false;
         const Values now = ReadKey(memory);
         // A journal an earlier pruning left that cannot be put back yet: nothing is pruned over it.
-        if (history.messages != messages && history.last == hl::CTypedUrlHistory::kJournalKeptMessage) {
+        if (history.messages != messages && (history.last == hl::CTypedUrlHistory::kJournalKeptMessage ||
+                                             history.last == hl::CTypedUrlHistory::kJournalUnreadableMessage)) {
             if (failed.empty()) Breach("a pruning refused while every call succeeded", "");
             if (now != keyBefore || rows.size() != before.size() ||
                 !std::equal(rows.begin(), rows.end(), before.begin(), [](const auto& a, const auto& b) {
