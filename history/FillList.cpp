@@ -39,6 +39,7 @@ bool IsAscii(const char* text) {
 void CTypedUrlHistory::FillList() {
     // A copy that is rewriting the keys or writing its marks is waited for; one
     // that goes on too long is left to it: nothing is loaded, nor recovered.
+    m_loadedWhole = false;
     const Exclusive exclusive(*this);
     m_lockedOut = !exclusive;
     if (m_lockedOut) {
@@ -56,8 +57,12 @@ void CTypedUrlHistory::FillList() {
     m_keptMarks.clear();
     m_marksLockedOut = false;
 
+    // Until the key is read to its end, the rows are not all there is: a pruning
+    // then forgets no mark of an address it did not see.
     ScopedKey key(m_registry);
-    if (key.Open(kTypedUrlsKey) != kErrorSuccess) return;
+    const long opened = key.Open(kTypedUrlsKey);
+    m_loadedWhole = opened == kErrorFileNotFound;
+    if (opened != kErrorSuccess) return;
 
     char name[kTextBuffer];
     unsigned char data[kTextBuffer];
@@ -67,6 +72,7 @@ void CTypedUrlHistory::FillList() {
         unsigned long dataLength = kTextBuffer;
         const long result =
             m_registry.RegEnumValueA(key.get(), index, name, &nameLength, nullptr, data, &dataLength);
+        if (result == kErrorNoMoreItems) m_loadedWhole = true;
         if (result == kErrorNoMoreItems || KeyIsGone(result)) break;
         // The row keeps the value exactly as the registry holds it, the bytes its
         // address is matched and moved by; the list's text may have lost characters
@@ -76,6 +82,7 @@ void CTypedUrlHistory::FillList() {
         const long wide = result == kErrorSuccess || result == kErrorMoreData
                               ? ReadValueAt(m_registry, key.get(), index, exact)
                               : result;
+        if (wide == kErrorNoMoreItems) m_loadedWhole = true;
         if (wide == kErrorNoMoreItems || KeyIsGone(wide)) break;
         if (wide != kErrorSuccess) {
             if (++failures >= kMaxConsecutiveFailures) break;

@@ -208,7 +208,7 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
         retry = 0;
     }
 
-    ForgetMarks(!m_forgetOnlyDeleted, deleted);
+    ForgetMarks(!m_forgetOnlyDeleted && m_loadedWhole, deleted);
     RewriteTypedUrls();
     m_keptMarks.clear();
 }

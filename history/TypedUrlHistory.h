@@ -155,6 +155,7 @@ private:
     bool m_closing = false;
     bool m_forgetOnlyDeleted = false;
     bool m_marksLockedOut = false;  // a row's mark found another copy holding the lock
+    bool m_loadedWhole = false;     // the last load read the key to its end, or found none
     bool m_lockedOut = false;
 };
 

@@ -121,6 +121,16 @@ TEST_P(Pruning, CommandLineForgetsOnlyTheMarksOfWhatItDeleted) {
     EXPECT_EQ(Sorted(TypedUrls()), Sorted({Sz("url1", "http://a/")}));
     EXPECT_EQ(Sorted(Marks()), Sorted({Dword("http://a/", 1), Dword("http://b/", 1)}));
     removalsTo = nullptr;
+
+    // Nor does the window's pruning forget what a load that could not read the key never saw.
+    Reset();
+    faulty->onCall = [](RegOp op, int, const std::string& what) {
+        return op == RegOp::Open && what == hl::kTypedUrlsKey ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+    };
+    history->FillList();
+    faulty->onCall = nullptr;
+    history->OnDeleteUnchecked();
+    EXPECT_EQ(Sorted(Marks()), Sorted({Dword("http://a/", 1), Dword("http://b/", 1)})) << "after a load that failed";
 }
 
 HL_CONTRACT_SUITE(Pruning);

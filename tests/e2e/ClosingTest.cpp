@@ -1,6 +1,8 @@
 // The check buttons, and every way of closing the main window: what is
 // remembered is the check marks the user left, and only once the window closes,
 // but before it goes: a copy started again at once shows them all.
+#include <sddl.h>
+
 #include "HedgeloomTest.h"
 
 namespace e2e {
@@ -59,7 +61,7 @@ TEST_F(OneWindowTest, ASecondStartBringsTheOpenWindowForwardAndPruneWaitsForItsM
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
     const HWND first = Run().MainWindow();
-    PostMessageA(first, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ShowWindow(first, SW_MINIMIZE);  // as the taskbar button would
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(first) != FALSE; }, 5000));
 
     HedgeloomRun second(g_hedgeloomExe);
@@ -74,9 +76,27 @@ TEST_F(OneWindowTest, ASecondStartBringsTheOpenWindowForwardAndPruneWaitsForItsM
     EXPECT_EQ(Export(hl::kTypedUrlsKey), key);
     EXPECT_EQ(Export(hl::kSectionKey), marks);
 
-    // Closed, its marks saved: all thirty are kept, and remembered so.
+    // Closed, its marks saved. A copy in another of the user's sessions holds the writer lock,
+    // whose name is global and carries the user's SID: nothing is pruned until it lets go.
     const std::vector<Row> rows = List().Rows();
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    char user[256];
+    DWORD size = 0;
+    char* sid = nullptr;
+    ASSERT_TRUE(GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
+                ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid));
+    CloseHandle(token);
+    const HANDLE other = CreateMutexA(nullptr, TRUE, (std::string("Global\\Corvanta.Hedgeloom.Writer.") + sid).c_str());
+    LocalFree(sid);
+    ASSERT_NE(other, nullptr);
+    const CommandRun busy = Command("/prune");
+    ReleaseMutex(other);
+    CloseHandle(other);
+    EXPECT_EQ(busy.exitCode, 1u);
+    EXPECT_NE(busy.output.find("Another Hedgeloom"), std::string::npos) << busy.output;
+    EXPECT_EQ(Export(hl::kTypedUrlsKey), key);
     const CommandRun after = Command("/prune");
     EXPECT_EQ(after.exitCode, 0u) << after.output;
     EXPECT_EQ(Export(hl::kTypedUrlsKey).size(), seed.size());
