@@ -51,6 +51,7 @@ void CTypedUrlHistory::FillList() {
     m_list.DeleteAllItems();
     m_loaded.clear();
     m_keptMarks.clear();
+    ReadKeepPolicy();
 
     ScopedKey key(m_registry);
     if (key.Open(kTypedUrlsKey) != kErrorSuccess) return;
@@ -96,7 +97,7 @@ void CTypedUrlHistory::FillList() {
         m_list.SetItemText(row, 1, name);
         m_loaded.push_back(std::move(exact));
         m_list.SetItemData(row, m_loaded.size());
-        if (m_registry.GetProfileIntA(kSection, address.c_str(), 0) == 1) m_list.SetCheck(row, true);
+        if (m_registry.GetProfileIntA(kSection, address.c_str(), 0) == 1 || KeptByPolicy(row)) m_list.SetCheck(row, true);
     }
 }
 

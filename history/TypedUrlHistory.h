@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AddressList.h"
+#include "KeepPolicy.h"
 #include "KeyValues.h"
 #include "RegistryOps.h"
 #include "Shell.h"
@@ -38,6 +39,11 @@ public:
     bool LockedOut() const { return m_lockedOut; }
     // Without a lock, no other copy is waited for.
     void SetWriterLock(IWriterLock* lock) { m_lock = lock; }
+    // Without a keep policy, only the user's marks keep addresses.
+    void SetKeepPolicy(IKeepPolicy* policy) { m_keepPolicy = policy; }
+    // Whether the keep policy could be read the last time it was: when the list
+    // loaded, and again when a pruning began.
+    bool KeepPolicyRead() const { return m_keepPolicyRead; }
 
     void OnCheckAll();
     void OnUncheckAll();
@@ -74,6 +80,13 @@ public:
     static constexpr const char kJournalKeptMessage[] =
         "Nothing was deleted: an earlier pruning that was cut short could not be undone yet.\n"
         "Close Hedgeloom and Internet Explorer, then try again.";
+    static constexpr const char kPolicyUnreadableMessage[] =
+        "Nothing was deleted: the addresses your organization always keeps could not be read.\n"
+        "Try again later, or ask your administrator about the policy \"Addresses always kept\".";
+    static constexpr const char kPolicyUnreadableListMessage[] =
+        "Nothing was listed: the addresses your organization always keeps could not be read.\n"
+        "Try again later, or ask your administrator about the policy \"Addresses always kept\".";
+    static constexpr const char kKeptByPolicyTip[] = "Always kept by your organization";
     static constexpr const char kBusyMessage[] =
         "Another Hedgeloom is changing Internet Explorer's typed addresses.\n"
         "Try again once it has finished.";
@@ -89,6 +102,8 @@ protected:
     IShell& Shell() { return m_shell; }
     // The browser's stamp of the value the row stands for, while the key still holds that value.
     bool LastTyped(int row, std::uint64_t& fileTime);
+    // Whether the organization keeps the row's address: no command may uncheck it.
+    bool KeptByPolicy(int row);
 
 private:
     // Holds the writer lock for one operation, unless this window holds it already.
@@ -109,6 +124,8 @@ private:
     bool TakeLock();
     void GiveLock();
 
+    // Reads the keep policy afresh and checks every row it keeps; false when it cannot be read.
+    bool ReadKeepPolicy();
     void SetAllChecks(bool (*newState)(bool current));
     void RememberCheck(int row);
     // The value a row stands for, exactly as it was loaded or last moved; null
@@ -131,6 +148,9 @@ private:
     std::vector<StoredValue> m_loaded;
     // The entries of checked rows that have left the list since it was loaded.
     std::unordered_set<std::string> m_keptMarks;
+    IKeepPolicy* m_keepPolicy = nullptr;
+    KeepList m_keepList;
+    bool m_keepPolicyRead = true;
     IWriterLock* m_lock = nullptr;
     int m_lockDepth = 0;  // operations of this window now holding the lock
     bool m_closing = false;

@@ -33,6 +33,9 @@ inline constexpr char kSectionKey[] = HL_PROFILE_KEY "\\" HL_SECTION;
 // Beside the section: what the browser's keys held before a rewrite began, so
 // that a rewrite cut off by the end of the process can be undone at the next start.
 inline constexpr char kJournalKey[] = HL_PROFILE_KEY "\\Journal";
+// Where an organization's Group Policy lists the addresses always kept, under
+// HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER: one string value a pattern, whatever its name.
+inline constexpr char kKeepPolicyKey[] = "Software\\Policies\\" HL_REGISTRY_KEY "\\" HL_PROFILE_NAME "\\KeepAddresses";
 // Held by the one copy of the program that is changing the keys above; the
 // session's namespace, so that every copy the user runs sees it.
 inline constexpr char kWriterLockName[] = "Local\\" HL_REGISTRY_KEY "." HL_PROFILE_NAME ".Writer";
