@@ -15,6 +15,11 @@ void HedgeloomTest::SetUp() {
         m_registry.DeleteTree(key);
         ASSERT_FALSE(m_registry.KeyExists(key)) << key;
     }
+    // No organization keeps anything unless a case says so.
+    for (const Registry* root : {&m_registry, &m_machine}) {
+        root->DeleteTree(hl::kKeepPolicyKey);
+        ASSERT_FALSE(root->KeyExists(hl::kKeepPolicyKey));
+    }
 }
 
 void HedgeloomTest::SeedTypedUrls(const std::vector<std::string>& addresses, const std::vector<std::string>& checked) {
@@ -157,6 +162,21 @@ testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, con
     return SameItems(hltest::Sorted(after), hltest::Sorted(expected)) << " in the key after pruning";
 }
 
+namespace {
+
+// A name or an address as `/list` must write it: one line, four fields, whatever it holds.
+std::string ListField(const std::string& text) {
+    static const std::pair<char, const char*> kEscapes[] = {{'\\', "\\\\"}, {'\t', "\\t"}, {'\n', "\\n"}, {'\r', "\\r"}};
+    std::string field;
+    for (char c : text) {
+        const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes), [c](const auto& e) { return e.first == c; });
+        field += escape != std::end(kEscapes) ? std::string(escape->second) : std::string(1, c);
+    }
+    return field;
+}
+
+}  // namespace
+
 std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -167,8 +187,8 @@ std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std
         if (time && FileTimeToSystemTime(&stamp, &utc))
             std::snprintf(when, sizeof when, "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay,
                           utc.wHour, utc.wMinute, utc.wSecond);
-        lines.push_back(std::string(rows[i].checked ? "1" : "0") + '\t' + rows[i].name + '\t' + rows[i].address +
-                        '\t' + when);
+        lines.push_back(std::string(rows[i].checked ? "1" : "0") + '\t' + ListField(rows[i].name) + '\t' +
+                        ListField(rows[i].address) + '\t' + when);
     }
     return lines;
 }

@@ -68,6 +68,7 @@ protected:
     std::vector<RegValue> Export(const std::string& path) const;
 
     Registry m_registry;
+    Registry m_machine{HKEY_LOCAL_MACHINE};  // for the organization's policy
     std::unique_ptr<HedgeloomRun> m_closing;
 
 private:
