@@ -6,9 +6,11 @@
 #include <cstdlib>
 
 #include "AppRegistry.h"
+#include "CommandLine.h"
 #include "CodePageAddressList.h"
 #include "ProductNames.h"
 #include "UnattendedHistory.h"
+#include "Win32KeepPolicy.h"
 #include "Win32Shell.h"
 #include "Win32WriterLock.h"
 
@@ -21,10 +23,11 @@ constexpr char kUsage[] =
     "  Hedgeloom /prune   keeps the addresses last left checked and deletes the others,\r\n"
     "                     as \"Delete Unchecked\" does, without a window\r\n"
     "  Hedgeloom /list    writes the addresses top first, one a line, fields apart by tabs:\r\n"
-    "                     1 if kept (0 if not), value name, address, last typed (UTC)\r\n"
+    "                     1 if kept (0 if not), value name, address, last typed (UTC);\r\n"
+    "                     a backslash, tab, LF and CR as \\\\, \\t, \\n and \\r\r\n"
     "  Hedgeloom /?       writes this text\r\n"
     "\r\n"
-    "Exit status: 0 done, 1 the addresses could not be saved (nothing was lost),\r\n"
+    "Exit status: 0 done, 1 not done, or not all (the text says why; nothing was lost),\r\n"
     "2 a wrong argument, 3 Internet Explorer is running (nothing was changed).\r\n";
 
 constexpr char kBrowserRunning[] =
@@ -106,10 +109,6 @@ std::string Utf8FromAnsi(const std::string& text) {
     return Utf8(wide.data());
 }
 
-bool Is(const std::string& argument, const char* name) {
-    return (argument[0] == '/' || argument[0] == '-') && ::lstrcmpiA(argument.c_str() + 1, name) == 0;
-}
-
 // A message as console lines.
 std::string Lines(const std::string& message) {
     std::string lines;
@@ -122,6 +121,7 @@ struct Unattended {
     Unattended() {
         history.SetWriterLock(&lock);
         history.SetWindowLock(&window);
+        history.SetKeepPolicy(&policy);
         list.onRemove = [this](int row) {
             const hl::RowNotice notice{row};
             std::intptr_t result = 0;
@@ -131,9 +131,11 @@ struct Unattended {
     CAppRegistry registry{*AfxGetApp()};
     CCodePageAddressList list;
     hl::Win32Shell shell;
+    hl::Win32KeepPolicy policy;
     hl::CUnattendedHistory history{registry, list, shell};
-    // The window's lock, waited for as long: a logon script and an open window take turns.
+    // The writer lock, waited for as long as a window waits: a logon script and a closing window take turns.
     hl::Win32WriterLock lock{hl::kWriterLockName, hl::kWriterLockWaitMs};
+    // The lock the user's open window holds: asked, never waited for.
     hl::Win32WriterLock window{hl::kWindowLockName, 0};
 };
 
@@ -154,35 +156,36 @@ int RunFromCommandLine(const std::vector<std::string>& arguments) {
     _set_error_mode(_OUT_TO_STDERR);
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     Output out;
-    const std::string argument = arguments.size() == 1 ? arguments[0] : std::string();
-    if (Is(argument, "?")) {
-        out.Write(kUsage);
-        return kExitDone;
-    }
-    if (Is(argument, "list")) {
-        Unattended run;
-        const std::string text = run.history.ListText();
-        if (run.history.LockedOut()) {
+    const hl::Command command = hl::ParseCommandLine(arguments);
+    switch (command.kind) {
+        case hl::CommandKind::Usage:
+            out.Write(kUsage);
+            return kExitDone;
+        case hl::CommandKind::List: {
+            Unattended run;
+            const std::string text = run.history.ListText();
+            if (!run.history.Message().empty()) {
+                out.Write(Lines(run.history.Message()));
+                return kExitNotSaved;
+            }
+            out.Write(Utf8FromAnsi(text));
+            return kExitDone;
+        }
+        case hl::CommandKind::Prune: {
+            // The browser writes its own list back when it closes, over ours.
+            if (::FindWindowA("IEFrame", nullptr)) {
+                out.Write(kBrowserRunning);
+                return kExitBrowserRunning;
+            }
+            Unattended run;
+            if (run.history.Prune()) return kExitDone;
             out.Write(Lines(run.history.Message()));
             return kExitNotSaved;
         }
-        out.Write(Utf8FromAnsi(text));
-        return kExitDone;
+        case hl::CommandKind::Window:
+        case hl::CommandKind::Wrong:
+            break;
     }
-    if (Is(argument, "prune")) {
-        // The browser writes its own list back when it closes, over ours.
-        if (::FindWindowA("IEFrame", nullptr)) {
-            out.Write(kBrowserRunning);
-            return kExitBrowserRunning;
-        }
-        Unattended run;
-        if (run.history.Prune()) return kExitDone;
-        out.Write(Lines(run.history.Message()));
-        return kExitNotSaved;
-    }
-    std::string wrong;
-    for (const std::string& word : arguments) wrong += (wrong.empty() ? "" : " ") + word;
-    out.Write((arguments.size() > 1 ? "One argument at a time, not: " : "Unknown argument: ") + wrong + "\r\n\r\n" +
-              kUsage);
+    out.Write(command.complaint + "\r\n\r\n" + kUsage);
     return kExitUsage;
 }

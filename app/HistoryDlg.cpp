@@ -66,6 +66,7 @@ BEGIN_MESSAGE_MAP(CHistoryDlg, CDialog)
     ON_BN_CLICKED(IDC_INVERT_CHECKS, &CHistoryDlg::OnInvertChecks)
     ON_BN_CLICKED(IDC_DELETE_UNCHECKED, &CHistoryDlg::OnDeleteUnchecked)
     ON_NOTIFY(LVN_DELETEITEM, IDC_LIST, &CHistoryDlg::OnDeleteItemList)
+    ON_NOTIFY(LVN_ITEMCHANGING, IDC_LIST, &CHistoryDlg::OnItemChangingList)
     ON_WM_QUERYENDSESSION()
     ON_WM_ENDSESSION()
     ON_WM_CONTEXTMENU()
@@ -83,6 +84,7 @@ CHistoryDlg::CHistoryDlg(CWnd* pParent, hl::IWriterLock* windowLock)
       m_windowLock(windowLock),
       m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {
     SetWriterLock(&m_lock);
+    SetKeepPolicy(&m_keepPolicy);
 }
 
 CHistoryDlg::~CHistoryDlg() {
@@ -332,4 +334,13 @@ void CHistoryDlg::OnDeleteItemList(NMHDR* pNMHDR, LRESULT* pResult) {
     std::intptr_t result = 0;
     hl::CTypedUrlHistory::OnDeleteItemList(&notice, &result);
     *pResult = result;
+}
+
+void CHistoryDlg::OnItemChangingList(NMHDR* pNMHDR, LRESULT* pResult) {
+    const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
+    // The state image is the check box: 2 checked, 1 unchecked.
+    const UINT checked = INDEXTOSTATEIMAGEMASK(2), unchecked = INDEXTOSTATEIMAGEMASK(1);
+    const bool unchecking = (change->uChanged & LVIF_STATE) && (change->uOldState & LVIS_STATEIMAGEMASK) == checked &&
+                            (change->uNewState & LVIS_STATEIMAGEMASK) == unchecked;
+    *pResult = unchecking && change->iItem >= 0 && KeptByPolicy(change->iItem) ? TRUE : FALSE;
 }

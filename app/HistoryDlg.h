@@ -11,6 +11,7 @@
 #include "ProductNames.h"
 #include "RowTip.h"
 #include "TypedUrlHistory.h"
+#include "Win32KeepPolicy.h"
 #include "Win32Shell.h"
 #include "Win32WriterLock.h"
 #include "resource.h"
@@ -46,6 +47,9 @@ protected:
     // The list's notifications, handed on to the typed-address handlers.
     void OnClickList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDeleteItemList(NMHDR* pNMHDR, LRESULT* pResult);
+    // A click on a check box and Space are the list's own: it asks first, and an
+    // address the organization keeps is refused its unchecking.
+    void OnItemChangingList(NMHDR* pNMHDR, LRESULT* pResult);
 
     // The list's context menu, its keys and its tip.
     void OnContextMenu(HWND hWnd, POINT point);
@@ -63,6 +67,7 @@ private:
     CListCtrlAddressList m_addressList{m_list};
     CAppRegistry m_registry{*AfxGetApp()};
     hl::Win32Shell m_shell;
+    hl::Win32KeepPolicy m_keepPolicy;
     hl::Win32WriterLock m_lock{hl::kWriterLockName, hl::kWriterLockWaitMs};
     hl::IWriterLock* m_windowLock;
     HICON m_hIcon;

@@ -6,7 +6,7 @@ namespace hl {
 
 void CTypedUrlHistory::SetAllChecks(bool (*newState)(bool current)) {
     const int count = m_list.GetItemCount();
-    for (int row = 0; row < count; ++row) m_list.SetCheck(row, newState(m_list.GetCheck(row)));
+    for (int row = 0; row < count; ++row) m_list.SetCheck(row, newState(m_list.GetCheck(row)) || KeptByPolicy(row));
 }
 
 void CTypedUrlHistory::OnCheckAll() {

@@ -56,6 +56,7 @@ void CTypedUrlHistory::FillList() {
     m_loaded.clear();
     m_keptMarks.clear();
     m_marksLockedOut = false;
+    ReadKeepPolicy();
 
     // Until the key is read to its end, the rows are not all there is: a pruning
     // then forgets no mark of an address it did not see.
@@ -107,7 +108,7 @@ void CTypedUrlHistory::FillList() {
         m_list.SetItemText(row, 1, name);
         m_loaded.push_back(std::move(exact));
         m_list.SetItemData(row, m_loaded.size());
-        if (m_registry.GetProfileIntA(kSection, address.c_str(), 0) == 1) m_list.SetCheck(row, true);
+        if (m_registry.GetProfileIntA(kSection, address.c_str(), 0) == 1 || KeptByPolicy(row)) m_list.SetCheck(row, true);
     }
 }
 

@@ -102,6 +102,11 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
         return;
     }
     RedrawSuspended quiet(m_list);
+    // What the organization keeps is asked afresh; not knowing it, nothing may go.
+    if (!ReadKeepPolicy()) {
+        ShowMessage(kPolicyUnreadableMessage);
+        return;
+    }
     // A journal not yet put back holds what only it knows: a pruning would have
     // to write its own over it. It is tried again, and nothing is pruned while it stays.
     switch (RecoverFromJournal(m_registry)) {

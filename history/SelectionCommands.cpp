@@ -20,7 +20,7 @@ std::vector<int> CTypedUrlHistory::SelectedRows() {
 }
 
 void CTypedUrlHistory::CheckSelected(bool check) {
-    for (int row : SelectedRows()) m_list.SetCheck(row, check);
+    for (int row : SelectedRows()) m_list.SetCheck(row, check || KeptByPolicy(row));
 }
 
 void CTypedUrlHistory::SpreadCheck(int focusedRow, const std::vector<int>& selection) {
@@ -28,7 +28,8 @@ void CTypedUrlHistory::SpreadCheck(int focusedRow, const std::vector<int>& selec
     const int count = m_list.GetItemCount();
     const bool check = m_list.GetCheck(focusedRow);
     for (int row : selection)
-        if (row >= 0 && row < count && m_list.GetCheck(row) != check) m_list.SetCheck(row, check);
+        if (row >= 0 && row < count && m_list.GetCheck(row) != check && (check || !KeptByPolicy(row)))
+            m_list.SetCheck(row, check);
 }
 
 std::string CTypedUrlHistory::SelectedAddresses() {
@@ -71,6 +72,7 @@ std::string CTypedUrlHistory::RowTip(int row, std::string (*formatTime)(std::uin
         const std::string when = formatTime(fileTime);
         if (!when.empty()) tip += "\r\nLast typed " + when;
     }
+    if (KeptByPolicy(row)) tip += std::string("\r\n") + kKeptByPolicyTip;
     return tip;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AddressList.h"
+#include "KeepPolicy.h"
 #include "KeyValues.h"
 #include "RegistryOps.h"
 #include "Shell.h"
@@ -38,6 +39,11 @@ public:
     bool LockedOut() const { return m_lockedOut; }
     // Without a lock, no other copy is waited for.
     void SetWriterLock(IWriterLock* lock) { m_lock = lock; }
+    // Without a keep policy, only the user's marks keep addresses.
+    void SetKeepPolicy(IKeepPolicy* policy) { m_keepPolicy = policy; }
+    // Whether the keep policy could be read the last time it was: when the list
+    // loaded, and again when a pruning began.
+    bool KeepPolicyRead() const { return m_keepPolicyRead; }
 
     void OnCheckAll();
     void OnUncheckAll();
@@ -81,6 +87,13 @@ public:
     static constexpr const char kWindowOpenMessage[] =
         "Hedgeloom is open in a window: nothing was pruned.\n"
         "The window's check marks are saved when it closes; close it, then prune again.";
+    static constexpr const char kPolicyUnreadableMessage[] =
+        "Nothing was deleted: the addresses your organization always keeps could not be read.\n"
+        "Try again later, or ask your administrator about the policy \"Addresses always kept\".";
+    static constexpr const char kPolicyUnreadableListMessage[] =
+        "Nothing was listed: the addresses your organization always keeps could not be read.\n"
+        "Try again later, or ask your administrator about the policy \"Addresses always kept\".";
+    static constexpr const char kKeptByPolicyTip[] = "Always kept by your organization";
     static constexpr const char kBusyMessage[] =
         "Another Hedgeloom is changing Internet Explorer's typed addresses.\n"
         "Try again once it has finished.";
@@ -94,6 +107,12 @@ protected:
     virtual void ShowMessage(const char* text) = 0;
 
     IShell& Shell() { return m_shell; }
+    // The browser's stamp of the value the row stands for, while the key still holds that value.
+    bool LastTyped(int row, std::uint64_t& fileTime);
+    // Whether the organization keeps the row's address: no command may uncheck it.
+    bool KeptByPolicy(int row);
+
+private:
     // Holds the writer lock for one operation, unless this window holds it already.
     class Exclusive {
     public:
@@ -123,6 +142,8 @@ protected:
 
 private:
 
+    // Reads the keep policy afresh and checks every row it keeps; false when it cannot be read.
+    bool ReadKeepPolicy();
     void SetAllChecks(bool (*newState)(bool current));
     void RememberCheck(int row);
     // Before a pruning changes anything: every checked row remembered as kept.
@@ -150,6 +171,9 @@ private:
     // The entries of checked rows that have left the list since it was loaded,
     // and during a pruning those of every row it keeps.
     std::unordered_set<std::string> m_keptMarks;
+    IKeepPolicy* m_keepPolicy = nullptr;
+    KeepList m_keepList;
+    bool m_keepPolicyRead = true;
     IWriterLock* m_lock = nullptr;
     int m_lockDepth = 0;  // operations of this window now holding the lock
     bool m_closing = false;

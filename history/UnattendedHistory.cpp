@@ -20,6 +20,8 @@ bool CUnattendedHistory::Prune() {
     if (m_window) m_window->Unlock();
     FillList();
     OnDeleteUnchecked();
+    // Not knowing what the organization keeps, nothing was deleted; the marks stay as they were too.
+    if (!KeepPolicyRead()) return false;
     // The window's close: the marks as it begins, then its list goes, each row
     // reporting its removal.
     if (BeginClose()) {
@@ -32,12 +34,17 @@ bool CUnattendedHistory::Prune() {
 std::string CUnattendedHistory::ListText() {
     m_message.clear();
     FillList();
+    // A 0 may be an address the organization keeps: the list would mislead.
+    if (!LockedOut() && !KeepPolicyRead()) {
+        ShowMessage(kPolicyUnreadableListMessage);
+        return {};
+    }
     std::string text;
     const int rows = m_list.GetItemCount();
     for (int row = 0; row < rows; ++row) {
         std::uint64_t fileTime = 0;
         text += m_list.GetCheck(row) ? '1' : '0';
-        text += '\t' + m_list.GetItemText(row, 1) + '\t' + m_list.GetItemText(row, 0) + '\t';
+        text += '\t' + ListField(m_list.GetItemText(row, 1)) + '\t' + ListField(m_list.GetItemText(row, 0)) + '\t';
         if (LastTyped(row, fileTime)) text += IsoTime(fileTime);
         text += "\r\n";
     }
@@ -47,6 +54,20 @@ std::string CUnattendedHistory::ListText() {
 void CUnattendedHistory::ShowMessage(const char* text) {
     if (!m_message.empty()) m_message += '\n';
     m_message += text;
+}
+
+std::string CUnattendedHistory::ListField(const std::string& text) {
+    std::string field;
+    for (char c : text) {
+        switch (c) {
+            case '\\': field += "\\\\"; break;
+            case '\t': field += "\\t"; break;
+            case '\n': field += "\\n"; break;
+            case '\r': field += "\\r"; break;
+            default: field += c;
+        }
+    }
+    return field;
 }
 
 std::string CUnattendedHistory::IsoTime(std::uint64_t fileTime) {

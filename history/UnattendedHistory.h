@@ -24,12 +24,16 @@ public:
     // The list as loaded, top first, one line an address: the remembered mark
     // (1 or 0), the value name, the address and, where the browser stamped it,
     // when it was last typed, in UTC; fields apart by tabs. Nothing is written.
-    // Empty, with Message() saying why, while another copy changes the keys.
+    // Empty, with Message() saying why, while another copy changes the keys or
+    // when what the organization keeps cannot be read.
     std::string ListText();
     const std::string& Message() const { return m_message; }
     // The lock the user's window holds while it is open: a pruning gives way to it.
     void SetWindowLock(IWriterLock* window) { m_window = window; }
 
+    // A name or an address as a field of the list: a backslash, TAB, LF and CR
+    // written as \\, \t, \n and \r, so that no field breaks a line or adds one.
+    static std::string ListField(const std::string& text);
     // A FILETIME as ISO 8601 in UTC, to the second: 2024-02-29T13:05:09Z.
     static std::string IsoTime(std::uint64_t fileTime);
 

@@ -38,6 +38,9 @@ inline constexpr char kJournalKey[] = HL_PROFILE_KEY "\\Journal";
 inline constexpr char kWriterLockName[] = HL_REGISTRY_KEY "." HL_PROFILE_NAME ".Writer";
 // Held by the user's open window, from its start until it begins to close.
 inline constexpr char kWindowLockName[] = HL_REGISTRY_KEY "." HL_PROFILE_NAME ".Window";
+// Where an organization's Group Policy lists the addresses always kept, under
+// HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER: one string value a pattern, whatever its name.
+inline constexpr char kKeepPolicyKey[] = "Software\\Policies\\" HL_REGISTRY_KEY "\\" HL_PROFILE_NAME "\\KeepAddresses";
 // How long a copy waits for another to finish a pruning or a close of thousands of rows.
 inline constexpr unsigned long kWriterLockWaitMs = 10000;
 #undef HL_REGISTRY_KEY

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release packages from the last commit, not from the working tree:
 #   build/Hedgeloom-<version>-win64.zip, and -win32 where the i686 compiler exists,
-# each holding Hedgeloom.exe, README.md, LICENSE and NOTES.txt (what was done with
-# this executable) in a folder of the same name.
+# each holding Hedgeloom.exe, README.md, LICENSE, NOTES.txt (what was done with
+# this executable) and the administrative templates (PolicyDefinitions/) in a
+# folder of the same name.
 #   tools/package.sh --check   packages twice from scratch and fails unless the bytes agree
 # Two runs on the same commit give the same bytes: the sources come from
 # `git archive`, the linker writes no time stamp, paths are mapped away, and
@@ -60,11 +61,15 @@ package() {  # arch, toolchain file
   cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target Hedgeloom >/dev/null
   mkdir -p "$stage"
   cp "$build/Hedgeloom.exe" "$work/src/README.md" "$work/src/LICENSE" "$stage/"
+  # The administrative templates, laid out as the central store holds them.
+  mkdir -p "$stage/PolicyDefinitions/en-US"
+  cp "$work/src/res/policy/Hedgeloom.admx" "$stage/PolicyDefinitions/"
+  cp "$work/src/res/policy/en-US/Hedgeloom.adml" "$stage/PolicyDefinitions/en-US/"
   notes "$arch" >"$stage/NOTES.txt"
-  chmod 644 "$stage"/*
-  touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
+  find "$stage" -type f -exec chmod 644 {} + -o -type d -exec chmod 755 {} +
+  find "$stage" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
   rm -f "build/$name.zip"
-  (cd "$work/stage" && printf '%s\n' "$name"/* | sort | zip -q -X -D -@ "$root/build/$name.zip")
+  (cd "$work/stage" && find "$name" -type f | sort | zip -q -X -D -@ "$root/build/$name.zip")
   echo "package: build/$name.zip ($(stat -c %s "build/$name.zip") bytes, sha256 $(sha256sum "build/$name.zip" | cut -c1-16)...)"
 }
 

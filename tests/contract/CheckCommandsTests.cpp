@@ -1,6 +1,8 @@
 // The check buttons, the check marks the profile keeps, and the commands that open addresses.
 #include <algorithm>
+#include <functional>
 
+#include "UnattendedHistory.h"
 #include "contract/Contract.h"
 
 namespace hltest {
@@ -100,6 +102,81 @@ TEST_P(CheckCommands, TipAddsTheStampOfTheRowsOwnValue) {
         EXPECT_EQ(history->RowTip(row, format), expected);
     }
     Raw().RegDeleteKeyA(hl::kTypedUrlsTimeKey);
+}
+
+// An address the organization keeps is checked at load and stays checked through
+// every command that unchecks, its tip says so, and a pruning keeps it, also one
+// the user had unchecked before the policy came. A policy that cannot be read
+// lets nothing be deleted, in the window or without it, nor anything listed.
+TEST_P(CheckCommands, AddressesTheOrganizationKeepsStayCheckedAndArePruningsToKeep) {
+    policy.patterns = {u"HTTP://intranet.corp/*", u"*caf\u00e9.example/", u"http://?.example/a", u"",
+                       std::u16string(hl::kMaxPatternLength + 1, u'*'), u"http://other.example"};
+    const std::vector<RegValue> seed = {Sz("url1", "http://intranet.CORP/home"), Sz("url2", "http://CAF\xC9.example/"),
+                                        Sz("url3", "http://other.example/"), Sz("url4", "http://x.example/a"),
+                                        Sz("url5", "http://xy.example/a")};
+    Load(seed);
+    std::vector<bool> kept;  // top first: url5 to url1
+    for (const Row& row : Rows()) kept.push_back(row.name == "url1" || row.name == "url2" || row.name == "url4");
+    EXPECT_EQ(Checks(), kept) << "at load";
+    for (int row = 0; row < List().GetItemCount(); ++row) binding->Select(row);
+    const std::vector<bool> all(kept.size(), true);
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"Uncheck All", [&] { history->OnUncheckAll(); }},
+        {"Invert Checks", [&] { history->OnInvertChecks(); }},
+        {"Uncheck Selected", [&] { history->CheckSelected(false); }},
+        {"Space", [&] {
+             List().SetCheck(2, false);
+             history->SpreadCheck(2, history->SelectedRows());
+         }},
+    };
+    for (const auto& [name, command] : commands) {
+        SCOPED_TRACE(name);
+        SetChecks(all);
+        command();
+        EXPECT_EQ(Checks(), kept);
+    }
+    auto format = [](std::uint64_t) { return std::string(); };
+    for (int row = 0; row < List().GetItemCount(); ++row)
+        EXPECT_EQ(history->RowTip(row, format),
+                  List().GetItemText(row, 0) + (kept[row] ? "\r\nAlways kept by your organization" : ""));
+
+    // Unchecked as if the policy came after the load: the pruning asks it again.
+    SetChecks(std::vector<bool>(kept.size(), false));
+    history->OnDeleteUnchecked();
+    EXPECT_EQ(Checks(), std::vector<bool>(3, true));
+    EXPECT_EQ(TypedUrls(), (std::vector<RegValue>{Sz("url1", "http://x.example/a"), Sz("url2", "http://CAF\xC9.example/"),
+                                                  Sz("url3", "http://intranet.CORP/home")}));
+    EXPECT_TRUE(history->messages.empty());
+
+    policy.readable = false;
+    for (const bool window : {true, false}) {
+        SCOPED_TRACE(window ? "Delete Unchecked" : "unattended");
+        Reset();
+        Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
+        WriteValues(Raw(), hl::kTypedUrlsKey, seed);
+        Remember(Dword("http://other.example/", 0));
+        const std::vector<RegValue> marks = Marks();
+        std::vector<std::string> said;
+        hl::CUnattendedHistory command(*faulty, List(), shell);
+        command.SetKeepPolicy(&policy);
+        if (window) {
+            history->FillList();
+            history->OnDeleteUnchecked();
+            said = history->messages;
+        } else {
+            removalsTo = &command;
+            EXPECT_FALSE(command.Prune());
+            said = {command.Message()};
+        }
+        EXPECT_EQ(said, std::vector<std::string>{hl::CTypedUrlHistory::kPolicyUnreadableMessage});
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(seed));
+        EXPECT_EQ(Marks(), marks);
+        if (window) continue;
+        EXPECT_EQ(command.ListText(), "");
+        EXPECT_EQ(command.Message(), hl::CTypedUrlHistory::kPolicyUnreadableListMessage);
+        CloseWindow();
+        removalsTo = nullptr;
+    }
 }
 
 HL_CONTRACT_SUITE(CheckCommands);

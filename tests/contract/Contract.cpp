@@ -93,6 +93,7 @@ void Contract::Reset() {
     history = std::make_unique<History>(*faulty, binding->List(), shell);
     lock = binding->NewLock(kLockWaitMs);
     history->SetWriterLock(lock.get());
+    history->SetKeepPolicy(&policy);
     shell.opened.clear();
 }
 

@@ -28,6 +28,17 @@ public:
     Opened opened;
 };
 
+// The organization's keep-list as a test sets it: both policy keys' patterns at once.
+class MemoryKeepPolicy final : public hl::IKeepPolicy {
+public:
+    bool ReadPatterns(std::vector<std::u16string>& out) override {
+        out = patterns;
+        return readable;
+    }
+    std::vector<std::u16string> patterns;
+    bool readable = true;
+};
+
 class History final : public hl::CTypedUrlHistory {
 public:
     History(hl::IRegistry& registry, hl::IAddressList& list, hl::IShell& shell)
@@ -89,6 +100,7 @@ protected:
     RecordingShell shell;
     std::unique_ptr<History> history;
     std::shared_ptr<hl::IWriterLock> lock;  // the history's: this copy's
+    MemoryKeepPolicy policy;                // the history's; none unless a case sets one
     hl::CTypedUrlHistory* removalsTo = nullptr;  // who hears of the list's removals instead of history
 };
 

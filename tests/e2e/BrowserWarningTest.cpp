@@ -2,6 +2,9 @@
 // before the window shows; the program still works, and its About box comes from "About.." and
 // from the system menu, modal to the main window, with a site button that leaves it open.
 
+#include <windows.h>
+#include <sddl.h>
+
 #include "HedgeloomTest.h"
 #include "driver/FakeBrowserWindow.h"
 
@@ -94,35 +97,81 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingThenWorksAndShowsIts
     EXPECT_TRUE(Remembers({{urls[0], "", true}, {urls[1], "", true}, {urls[2], "", true}}));
 }
 
-// From the command line nothing is changed while the browser runs (its own list
-// would be written back over ours), nor for arguments the program does not
-// know; each run says so in its exit status and its output, never in a window.
-TEST_F(BrowserWarningTest, FromTheCommandLineChangesNothingWhileTheBrowserRunsOrTheArgumentsAreWrong) {
+// A key's access denied to everyone, as an administrator's mistake or a stray
+// tool would leave it, until this goes and gives everyone all access back.
+class DeniedKey {
+public:
+    DeniedKey(const std::string& path, const char* deny) : m_path(path) {
+        EXPECT_TRUE(Registry().CreateKey(path)) << path;
+        Set((std::string("D:P(D;;") + deny + ";;;WD)(A;;KA;;;WD)").c_str());
+    }
+    ~DeniedKey() { Set("D:P(A;;KA;;;WD)"); }
+
+private:
+    void Set(const char* sddl) {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        HKEY key = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr));
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS) << m_path;
+        EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS) << sddl;
+        RegCloseKey(key);
+        LocalFree(descriptor);
+    }
+    std::string m_path;
+};
+
+// Every way a run from the command line refuses or fails ends with its own
+// status and says why, never in a window, and changes nothing: the browser
+// running, an argument it does not know, another copy keeping the keys past
+// its wait, a key it cannot save (it keeps what the user kept, no more), a keep
+// policy it cannot read.
+TEST_F(BrowserWarningTest, FromTheCommandLineEveryRefusalAndFailureHasItsStatusAndChangesNothing) {
+    enum Obstacle { kNone, kBrowser, kOtherCopy, kUnwritableKey, kUnreadablePolicy };
     const struct Case {
         const char* arguments;
-        bool browser;
+        Obstacle obstacle;
         DWORD status;
         const char* says;  // the output's first line
     } cases[] = {
-        {"/prune", true, 3, "Internet Explorer is running: nothing was pruned."},
-        {"/?", false, 0, "Hedgeloom prunes the addresses Internet Explorer remembers as typed."},
-        {"/delete", false, 2, "Unknown argument: /delete"},
-        {"prune", false, 2, "Unknown argument: prune"},
-        {"/prune /list", false, 2, "One argument at a time, not: /prune /list"},
+        {"/prune", kBrowser, 3, "Internet Explorer is running: nothing was pruned."},
+        {"/?", kNone, 0, "Hedgeloom prunes the addresses Internet Explorer remembers as typed."},
+        {"/delete", kNone, 2, "Unknown argument: /delete"},
+        {"prune", kNone, 2, "Unknown argument: prune"},
+        {"/pr\xC2\xADune", kNone, 2, "Unknown argument: /pr\xC2\xADune"},  // a soft hyphen inside
+        {"/prune /list", kNone, 2, "One argument at a time, not: /prune /list"},
+        {"/prune", kOtherCopy, 1, "Another Hedgeloom is changing Internet Explorer's typed addresses."},
+        {"/prune", kUnwritableKey, 1, "The typed addresses could not be saved."},
+        {"/prune", kUnreadablePolicy, 1,
+         "Nothing was deleted: the addresses your organization always keeps could not be read."},
+        {"/list", kUnreadablePolicy, 1,
+         "Nothing was listed: the addresses your organization always keeps could not be read."},
     };
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/", "http://two.example.com/"}, {"http://two.example.com/"}));
-    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url1", REG_BINARY, std::string("\x78\x56\x34\x12\x0F\x5E\xDA\x01", 8)}));
     auto keys = [&] { return std::vector{Export(hl::kTypedUrlsKey), Export(hl::kTypedUrlsTimeKey), Export(hl::kSectionKey)}; };
-    const std::vector<std::vector<RegValue>> before = keys();
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments);
+        SCOPED_TRACE(testing::Message() << c.arguments << ", obstacle " << c.obstacle);
+        ASSERT_NO_FATAL_FAILURE(SetUp());
+        ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/", "http://two.example.com/"}, {"http://two.example.com/"}));
+        ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url1", REG_BINARY, std::string("\x78\x56\x34\x12\x0F\x5E\xDA\x01", 8)}));
+        std::vector<std::vector<RegValue>> after = keys();
         std::unique_ptr<FakeBrowserWindow> browser;
-        if (c.browser) browser = std::make_unique<FakeBrowserWindow>();
+        if (c.obstacle == kBrowser) browser = std::make_unique<FakeBrowserWindow>();
+        // The lock another copy holds while it prunes, in any of the user's sessions; it outlasts the program's wait.
+        HANDLE otherCopy = c.obstacle == kOtherCopy ? CreateMutexA(nullptr, TRUE, UserLockName("Writer").c_str()) : nullptr;
+        std::unique_ptr<DeniedKey> denied;
+        // The stamps cannot be moved: the unchecked address is gone, the kept one is not renumbered.
+        if (c.obstacle == kUnwritableKey) {
+            denied = std::make_unique<DeniedKey>(hl::kTypedUrlsTimeKey, "0x6");  // set, create
+            after[0] = {Sz("url2", "http://two.example.com/")};
+        }
+        if (c.obstacle == kUnreadablePolicy) denied = std::make_unique<DeniedKey>(hl::kKeepPolicyKey, "KR");
         const CommandRun run = Command(c.arguments);
+        denied.reset();
+        if (otherCopy) CloseHandle(otherCopy);
         EXPECT_EQ(run.exitCode, c.status);
         EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.says);
-        EXPECT_TRUE(c.status == 3 || run.output.find("Hedgeloom /prune") != std::string::npos) << "no usage text";
-        EXPECT_EQ(keys(), before) << "the key, its stamps and the profile";
+        EXPECT_TRUE(c.status != 2 || run.output.find("Hedgeloom /prune") != std::string::npos) << "no usage text";
+        EXPECT_EQ(keys(), after) << "the key, its stamps and the profile";
+        EXPECT_FALSE(m_registry.KeyExists(hl::kJournalKey)) << "a journal was left behind";
     }
 }
 

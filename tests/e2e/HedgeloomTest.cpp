@@ -1,5 +1,7 @@
 #include "HedgeloomTest.h"
 
+#include <sddl.h>
+
 #include <cstdio>
 #include <fstream>
 
@@ -14,6 +16,11 @@ void HedgeloomTest::SetUp() {
     for (const char* key : {hl::kTypedUrlsKey, hl::kTypedUrlsTimeKey, hl::kProfileKey}) {
         m_registry.DeleteTree(key);
         ASSERT_FALSE(m_registry.KeyExists(key)) << key;
+    }
+    // No organization keeps anything unless a case says so.
+    for (const Registry* root : {&m_registry, &m_machine}) {
+        root->DeleteTree(hl::kKeepPolicyKey);
+        ASSERT_FALSE(root->KeyExists(hl::kKeepPolicyKey));
     }
 }
 
@@ -157,6 +164,21 @@ testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, con
     return SameItems(hltest::Sorted(after), hltest::Sorted(expected)) << " in the key after pruning";
 }
 
+namespace {
+
+// A name or an address as `/list` must write it: one line, four fields, whatever it holds.
+std::string ListField(const std::string& text) {
+    static const std::pair<char, const char*> kEscapes[] = {{'\\', "\\\\"}, {'\t', "\\t"}, {'\n', "\\n"}, {'\r', "\\r"}};
+    std::string field;
+    for (char c : text) {
+        const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes), [c](const auto& e) { return e.first == c; });
+        field += escape != std::end(kEscapes) ? std::string(escape->second) : std::string(1, c);
+    }
+    return field;
+}
+
+}  // namespace
+
 std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -167,8 +189,8 @@ std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std
         if (time && FileTimeToSystemTime(&stamp, &utc))
             std::snprintf(when, sizeof when, "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay,
                           utc.wHour, utc.wMinute, utc.wSecond);
-        lines.push_back(std::string(rows[i].checked ? "1" : "0") + '\t' + rows[i].name + '\t' + rows[i].address +
-                        '\t' + when);
+        lines.push_back(std::string(rows[i].checked ? "1" : "0") + '\t' + ListField(rows[i].name) + '\t' +
+                        ListField(rows[i].address) + '\t' + when);
     }
     return lines;
 }
@@ -180,6 +202,22 @@ std::vector<std::string> LinesOf(const std::string& output) {
         lines.push_back(output.substr(start, end - start));
     if (start < output.size()) lines.push_back("unended: " + output.substr(start));
     return lines;
+}
+
+std::string UserLockName(const char* lock) {
+    HANDLE token = nullptr;
+    char user[256];
+    DWORD size = 0;
+    char* sid = nullptr;
+    std::string name = std::string("Global\\Corvanta.Hedgeloom.") + lock + ".";
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+        GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid)) {
+        name += sid;
+        LocalFree(sid);
+    }
+    if (token) CloseHandle(token);
+    return name;
 }
 
 }  // namespace e2e

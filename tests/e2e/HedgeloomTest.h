@@ -68,11 +68,15 @@ protected:
     std::vector<RegValue> Export(const std::string& path) const;
 
     Registry m_registry;
+    Registry m_machine{HKEY_LOCAL_MACHINE};  // for the organization's policy
     std::unique_ptr<HedgeloomRun> m_closing;
 
 private:
     std::unique_ptr<HedgeloomRun> m_run;
 };
+
+// A lock of the program's as its full name spells it for this user: "Global\Corvanta.Hedgeloom.<lock>.<SID>".
+std::string UserLockName(const char* lock);
 
 // The program runs with UTF-8 as its ANSI code page, and so do these tests: texts compare as bytes.
 inline constexpr hltest::CodePage kProgramCodePage = hltest::CodePage::Utf8;

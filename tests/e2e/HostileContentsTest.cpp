@@ -11,6 +11,9 @@ struct Contents {
     std::vector<RegValue> values;
     std::vector<std::pair<std::string, RegValue>> subkeyValues;  // a subkey's path, its one value
     std::vector<RegValue> profile;
+    // The organization's patterns, the machine's and the user's, and the addresses they keep.
+    std::vector<RegValue> machinePolicy, userPolicy;
+    std::vector<std::string> keptByPolicy;
 };
 
 std::string Repeat(const std::string& text, std::size_t size) {
@@ -71,6 +74,10 @@ Contents EveryTypeAndSize() {
     c.values.push_back(Sz("", "http://default.example/"));
     c.values.push_back(Sz("a\\b", "http://back\\slash.example/"));
     c.values.push_back(Sz("\\\\server\\share\\", "file://\\\\server\\share\\page.htm"));
+    // Tabs and line breaks, which `/list` must not let split a field or forge a row.
+    c.values.push_back(Sz("tab\tname", "http://tab\t.example/\\t"));
+    c.values.push_back(Sz("url4", "http://forged.example/\r\n1\turl9\thttp://evil.example/\t\r\n"));
+    c.values.push_back(Sz("line\nfeed\r", "http://lf.example/\n\r"));
     c.values.push_back(Sz(std::string(259, 'n'), "http://name.of.259.example/"));
     c.values.push_back(Sz(std::string(260, 'm'), "http://name.of.260.example/"));
     c.values.push_back(Sz("url" + std::string(256, '0') + "7", "http://numbered.name.of.260.example/"));
@@ -107,11 +114,15 @@ Contents TenThousandAddresses() {
         const std::string address = "http://www.site" + std::to_string(n) + ".example/page?n=" + std::to_string(n);
         c.values.push_back(Sz("url" + std::to_string(n), address));
         if (n % 3 == 0) c.profile.push_back(Dword(address, 1));
+        if ((n >= 10 && n <= 20) || n == 9999) c.keptByPolicy.push_back(address);
     }
+    c.machinePolicy = {Sz("1", "http://www.site1?.example/page?n=1?"), Sz("2", "")};
+    c.userPolicy = {Sz("1", "*N=9999"), {"2", REG_EXPAND_SZ, SzData("http://www.site20.example/*")}};
     return c;
 }
 
-// Every type and size is pruned in the window; ten thousand addresses by `/prune`, with the marks as remembered.
+// Every type and size is pruned in the window; ten thousand addresses by `/prune`, with the marks as
+// remembered and the addresses the organization keeps.
 class HostileContentsTest : public HedgeloomTest, public testing::WithParamInterface<bool> {};
 
 TEST_P(HostileContentsTest, ListsShowsWhatFitsEndsWhenClosedAndPruningKeepsAllButTheUnchecked) {
@@ -122,7 +133,11 @@ TEST_P(HostileContentsTest, ListsShowsWhatFitsEndsWhenClosedAndPruningKeepsAllBu
     ASSERT_TRUE(m_registry.SetAll(hl::kSectionKey, contents.profile));
     const std::vector<RegValue> before = Export(hl::kTypedUrlsKey), profile = Export(hl::kSectionKey);
     ASSERT_EQ(before.size(), contents.values.size()) << "the registry did not take every value";
-    const std::vector<Row> expected = ExpectedRows(before, profile);
+    std::vector<Row> expected = ExpectedRows(before, profile);
+    ASSERT_TRUE(contents.machinePolicy.empty() || m_machine.SetAll(hl::kKeepPolicyKey, contents.machinePolicy));
+    ASSERT_TRUE(contents.userPolicy.empty() || m_registry.SetAll(hl::kKeepPolicyKey, contents.userPolicy));
+    for (Row& row : expected)
+        row.checked = row.checked || std::count(contents.keptByPolicy.begin(), contents.keptByPolicy.end(), row.address);
 
     // `/list` writes the rows the window shows, and looking changes nothing.
     const CommandRun listing = Command("/list");

@@ -1,7 +1,8 @@
 // The list with real mouse and key events: a click on a check box only checks, the
 // context menu (right click, keyboard), Ctrl+A, Ctrl+C, Space and Delete act on the
 // selection, nothing reaches the profile before a pruning, which takes the checks as
-// left; the tip over a row shows its whole address and when it was last typed.
+// left; the tip over a row shows its whole address and when it was last typed; an
+// address the organization keeps, by the machine's policy or the user's, stays checked.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -77,16 +78,27 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed, checked));
     const std::vector<RegValue> remembered = Export(hl::kSectionKey);
     const std::vector<std::string> top = TopDown();
-    std::vector<bool> checks;  // what the list must show
-    for (const Row& row : ExpectedRows(Export(hl::kTypedUrlsKey), remembered)) checks.push_back(row.checked);
+    // A row wider than the column, stamped, and the row under it, not.
+    const int tipRow = static_cast<int>(
+        std::find_if(top.begin(), top.end(), [](const std::string& address) { return address.size() > 200; }) - top.begin());
+    // The organization keeps the tip's row by the machine's policy and a row of the
+    // selection below by the user's, each pattern matching that row alone.
+    const int candidates[] = {6, 7, 8, 5};
+    const int userRow = *std::find_if(std::begin(candidates), std::end(candidates),
+                                      [&](int row) { return top[row].rfind("http://site", 0) == 0; });
+    const std::string tipNumber = top[tipRow].substr(top[tipRow].rfind('/') + 1);
+    const std::string userNumber = top[userRow].substr(11, top[userRow].find('.') - 11);
+    ASSERT_TRUE(m_machine.SetAll(hl::kKeepPolicyKey, {Sz("1", "HTTPS://例え.テスト/*/" + tipNumber), Sz("2", "")}));
+    ASSERT_TRUE(m_registry.SetAll(hl::kKeepPolicyKey, {Sz("1", "http://SITE" + userNumber + ".example/pag?"),
+                                                       Dword("2", 1), Sz("3", std::string(260, '*'))}));
+    std::vector<bool> keptByPolicy(top.size()), checks;  // what the organization keeps, what the list must show
+    keptByPolicy[tipRow] = keptByPolicy[userRow] = true;
+    for (const Row& row : ExpectedRows(Export(hl::kTypedUrlsKey), remembered)) checks.push_back(row.checked || keptByPolicy[checks.size()]);
     auto linesOf = [&](int first, int last) {
         std::string lines;
         for (int row = first; row <= last; ++row) lines += (lines.empty() ? "" : "\r\n") + top[row];
         return Utf16(lines);
     };
-    // A row wider than the column, stamped, and the row under it, not.
-    const int tipRow = static_cast<int>(
-        std::find_if(top.begin(), top.end(), [](const std::string& address) { return address.size() > 200; }) - top.begin());
     const unsigned long long time = 0x01DA5E0F12345678ull;
     const auto number = std::find(seed.begin(), seed.end(), top[tipRow]) - seed.begin() + 1;
     ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url" + std::to_string(number), REG_BINARY,
@@ -97,13 +109,17 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_NO_FATAL_FAILURE(Start());
     const RemoteListView list = List();
     auto checksAre = [&] { return WaitUntil([&] { return list.Checks() == checks; }, 3000); };
-    auto selectionIs = [&](bool checked) { std::fill_n(checks.begin() + 5, 5, checked); return checksAre(); };
+    auto selectionIs = [&](bool checked) {
+        for (int row = 5; row < 10; ++row) checks[row] = checked || keptByPolicy[row];
+        return checksAre();
+    };
     ASSERT_EQ(list.Checks(), checks);
     ASSERT_TRUE(BringToFront(Run().MainWindow()));
 
-    // The tip over a row shows its whole address and, if stamped, when it was last typed.
+    // The tip over a row shows its whole address, if stamped when it was last typed, and if kept who keeps it.
     for (const int row : {tipRow, tipRow + 1}) {
-        const std::string expected = top[row] + (row == tipRow ? "\r\nLast typed " + LocalTime(time) : "");
+        const std::string expected =
+            top[row] + (row == tipRow ? "\r\nLast typed " + LocalTime(time) + "\r\nAlways kept by your organization" : "");
         MoveTo(OnLabel(row));
         std::string tip;
         EXPECT_TRUE(WaitUntil([&] { return Shown(kTipClass) && (tip = TextOf(Shown(kTipClass))) == expected; }, 5000))
@@ -114,8 +130,12 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     POINT box{};
     ASSERT_TRUE(list.CheckBoxOnScreen(2, &box));
     ClickAt(box);
-    checks[2] = !checks[2];
+    checks[2] = !checks[2] || keptByPolicy[2];
     EXPECT_TRUE(checksAre()) << "a click on row 2's check box";
+    ASSERT_TRUE(list.CheckBoxOnScreen(tipRow, &box));
+    ClickAt(box);
+    Sleep(300);
+    EXPECT_EQ(list.Checks(), checks) << "a click unchecked an address the organization keeps";
     ClickAt(OnLabel(5));
     std::vector<std::string> opened{top[5]};
     EXPECT_EQ(Opened(opened.size()), opened) << "a click on row 5's address";

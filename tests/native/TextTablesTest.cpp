@@ -1,0 +1,178 @@
+// The pure functions behind what a script reads and what it may type: the time
+// column, the list's fields, the switches, and the organization's patterns.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+#include "CommandLine.h"
+#include "KeepPolicy.h"
+#include "ProductNames.h"
+#include "UnattendedHistory.h"
+
+namespace hltest {
+namespace {
+
+// The C library's own calendar, which shares no arithmetic with the program's.
+std::string LibraryIsoTime(std::time_t unixSeconds) {
+    std::tm parts{};
+    gmtime_r(&unixSeconds, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
+}
+
+TEST(TextTables, IsoTimeOnEveryDayOfALeapYearAndAtTheEndsOfYears) {
+    constexpr std::int64_t kFileTimeEpoch = 11644473600;  // 1601-01-01 to 1970-01-01, in seconds
+    std::vector<std::time_t> moments;
+    std::tm first{};
+    first.tm_year = 2024 - 1900;
+    first.tm_mday = 1;
+    const std::time_t start = timegm(&first);
+    // Each day of 2024 at a moment that moves through the clock, and the first second of 2025.
+    for (int day = 0; day <= 366; ++day) moments.push_back(start + day * 86400 + (day * 3917) % 86400);
+    for (const int year : {1601, 1900, 2000, 2001, 2100, 2400, 30827}) {
+        std::tm end{};
+        end.tm_year = year - 1900;
+        end.tm_mday = 1;
+        const std::time_t newYear = timegm(&end);
+        moments.insert(moments.end(), {newYear - 1, newYear, newYear + 59 * 86400 - 1, newYear + 59 * 86400});
+    }
+    for (const std::time_t moment : moments) {
+        const std::string expected = LibraryIsoTime(moment);
+        const std::uint64_t fileTime = static_cast<std::uint64_t>(moment + kFileTimeEpoch) * 10000000u + 9999999u;
+        if (moment + kFileTimeEpoch < 0) continue;  // before 1601: no FILETIME
+        EXPECT_EQ(hl::CUnattendedHistory::IsoTime(fileTime), expected) << fileTime;
+    }
+}
+
+TEST(TextTables, ListFieldsEscapeBackslashTabLineFeedAndCarriageReturnAlone) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"http://plain.example/", "http://plain.example/"},
+        {"\\\\server\\share\\", "\\\\\\\\server\\\\share\\\\"},
+        {"a\tb", "a\\tb"},
+        {"x\r\n1\turl9\tforged\r\n", "x\\r\\n1\\turl9\\tforged\\r\\n"},
+        {"\\t is not a tab", "\\\\t is not a tab"},
+        {"caf\xC3\xA9 \x01\x1F\x7F\"' %", "caf\xC3\xA9 \x01\x1F\x7F\"' %"},
+    };
+    for (const auto& [text, field] : cases) EXPECT_EQ(hl::CUnattendedHistory::ListField(text), field) << text;
+}
+
+TEST(TextTables, SwitchesAreExactWordsIgnoringTheCaseOfAToZAlone) {
+    using K = hl::CommandKind;
+    const struct {
+        std::vector<std::string> arguments;
+        K kind;
+        std::string complaint;
+    } cases[] = {
+        {{}, K::Window, ""},
+        {{"/prune"}, K::Prune, ""},
+        {{"-PRUNE"}, K::Prune, ""},
+        {{"/PrUnE"}, K::Prune, ""},
+        {{"/list"}, K::List, ""},
+        {{"-LiSt"}, K::List, ""},
+        {{"/?"}, K::Usage, ""},
+        {{"-?"}, K::Usage, ""},
+        {{"/pr\xC2\xADune"}, K::Wrong, "Unknown argument: /pr\xC2\xADune"},  // a soft hyphen inside
+        {{"/l\xC4\xB1st"}, K::Wrong, "Unknown argument: /l\xC4\xB1st"},    // a dotless i
+        {{"/L\xC4\xB0ST"}, K::Wrong, "Unknown argument: /L\xC4\xB0ST"},    // a dotted capital I
+        {{"/prun"}, K::Wrong, "Unknown argument: /prun"},
+        {{"/prunes"}, K::Wrong, "Unknown argument: /prunes"},
+        {{"/prune "}, K::Wrong, "Unknown argument: /prune "},
+        {{"prune"}, K::Wrong, "Unknown argument: prune"},
+        {{"//prune"}, K::Wrong, "Unknown argument: //prune"},
+        {{"/"}, K::Wrong, "Unknown argument: /"},
+        {{""}, K::Wrong, "Unknown argument: "},
+        {{"/list", "/prune"}, K::Wrong, "One argument at a time, not: /list /prune"},
+    };
+    for (const auto& c : cases) {
+        const hl::Command command = hl::ParseCommandLine(c.arguments);
+        EXPECT_EQ(command.kind, c.kind) << testing::PrintToString(c.arguments);
+        EXPECT_EQ(command.complaint, c.complaint);
+    }
+}
+
+TEST(TextTables, PatternsMatchTheWholeAddressWithWildcardsAndFoldedCase) {
+    const struct {
+        std::u16string pattern;
+        std::string address;  // UTF-8
+        bool matches;
+    } cases[] = {
+        {u"http://intranet/", "http://intranet/", true},
+        {u"http://intranet/", "http://intranet/x", false},  // the whole address
+        {u"http://intranet/", "xhttp://intranet/", false},
+        {u"http://intranet/*", "http://intranet/", true},
+        {u"http://intranet/*", "http://intranet/a/b?c", true},
+        {u"*intranet*", "https://www.intranet.example/", true},
+        {u"*", "", true},
+        {u"?", "", false},
+        {u"http://?.example/", "http://a.example/", true},
+        {u"http://?.example/", "http://ab.example/", false},
+        {u"http://?.example/", "http://\xF0\x9F\xA6\x94.example/", true},  // one character beyond the BMP
+        {u"*a*b*c", "xaxbxbxc", true},
+        {u"*a*b*c", "xaxbxcx", false},
+        {u"a*a*a", "aaaa", true},
+        {u"**?**", "z", true},
+        {u"HTTP://Intranet.CORP/*", "http://INTRANET.corp/Page", true},
+        {u"http://caf\u00e9.example/", "http://CAF\xC3\x89.example/", true},                  // Latin-1
+        {u"http://\u0142\u00f3d\u017a.example/", "http://\xC5\x81\xC3\x93" "D\xC5\xB9.example/", true},  // Latin Extended-A
+        {u"http://\u043f\u0440\u0438\u043c\u0435\u0440.\u0440\u0444/", "http://\xD0\x9F\xD0\xA0\xD0\x98\xD0\x9C\xD0\x95\xD0\xA0.\xD0\xA0\xD0\xA4/", true},
+        {u"http://\u03b1\u03b2/", "http://\xCE\x91\xCE\x92/", true},  // Greek
+        {u"http://stra\u00dfe/", "http://STRASSE/", false},      // no folding that changes a length
+        {u"http://a/", "http://\xC3\xA0/", false},                // accents are kept
+        {u"http://x/?", "http://x/\xFF", true},                   // a byte that is no UTF-8 is one character
+        {u"[a]", "a", false},                                     // nothing but * and ? is special
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(hl::MatchesPattern(hl::CharactersOf(c.pattern), hl::CharactersOfUtf8(c.address)), c.matches)
+            << c.address;
+}
+
+std::string FileText(const std::string& path) {
+    std::ifstream file(std::string(HL_SOURCE_DIR) + "/" + path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The first element of this name in the XML text, from '<' to '>'; empty when there is none.
+std::string Element(const std::string& xml, const std::string& name, std::size_t from = 0) {
+    const std::size_t start = xml.find("<" + name + " ", from);
+    return start == std::string::npos ? std::string() : xml.substr(start, xml.find('>', start) + 1 - start);
+}
+
+std::string Attribute(const std::string& element, const std::string& name) {
+    const std::size_t start = element.find(" " + name + "=\"");
+    if (start == std::string::npos) return "(none)";
+    const std::size_t value = start + name.size() + 3;
+    return element.substr(value, element.find('"', value) - value);
+}
+
+// Group Policy writes a <list> without a value prefix, nor names of its own, as
+// REG_SZ values named 1, 2, ... under its key: what the program reads, for users and machines.
+TEST(AdministrativeTemplates, NameTheKeyAndTheValueFormTheProgramReads) {
+    const std::string admx = FileText("res/policy/Hedgeloom.admx"), adml = FileText("res/policy/en-US/Hedgeloom.adml");
+    const std::string policy = Element(admx, "policy"), list = Element(admx, "list");
+    ASSERT_FALSE(policy.empty());
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ(Element(admx, "policy", admx.find(policy) + 1), "") << "one policy";
+    EXPECT_EQ(Attribute(policy, "class"), "Both");
+    EXPECT_EQ(Attribute(list, "key"), hl::kKeepPolicyKey);
+    EXPECT_EQ(Attribute(policy, "key"), hl::kKeepPolicyKey);
+    for (const char* form : {"valuePrefix", "explicitValue", "expandable", "additive"})
+        EXPECT_EQ(Attribute(list, form), "(none)") << form;
+
+    const std::string displayName = Attribute(policy, "displayName"), presentation = Attribute(policy, "presentation");
+    ASSERT_EQ(displayName.rfind("$(string.", 0), 0u);
+    ASSERT_EQ(presentation.rfind("$(presentation.", 0), 0u);
+    const std::string nameId = displayName.substr(9, displayName.size() - 10);
+    EXPECT_NE(adml.find("<string id=\"" + nameId + "\">Addresses always kept</string>"), std::string::npos);
+    const std::string shown = Element(adml, "presentation");
+    EXPECT_EQ(Attribute(shown, "id"), presentation.substr(15, presentation.size() - 16));
+    EXPECT_EQ(Attribute(Element(adml, "listBox"), "refId"), Attribute(list, "id"));
+}
+
+}  // namespace
+}  // namespace hltest
