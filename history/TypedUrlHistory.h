@@ -112,7 +112,6 @@ protected:
     // Whether the organization keeps the row's address: no command may uncheck it.
     bool KeptByPolicy(int row);
 
-private:
     // Holds the writer lock for one operation, unless this window holds it already.
     class Exclusive {
     public:
@@ -128,8 +127,6 @@ private:
         CTypedUrlHistory& m_history;
         bool m_held;
     };
-    bool TakeLock();
-    void GiveLock();
     // The close has the lock and is about to write the marks: a window may now
     // let a copy started meanwhile begin, to load them once written.
     virtual void OnCloseBegun() {}
@@ -137,11 +134,10 @@ private:
     // A pruning forgets only the marks of the addresses it deleted, keeping those
     // of addresses it never saw; the window's forgets every mark not kept.
     void ForgetOnlyDeleted() { m_forgetOnlyDeleted = true; }
-    // The browser's stamp of the value the row stands for, while the key still holds that value.
-    bool LastTyped(int row, std::uint64_t& fileTime);
 
 private:
-
+    bool TakeLock();
+    void GiveLock();
     // Reads the keep policy afresh and checks every row it keeps; false when it cannot be read.
     bool ReadKeepPolicy();
     void SetAllChecks(bool (*newState)(bool current));
