@@ -4,6 +4,7 @@
 # programs. apt-get, dpkg, dpkg-query and sudo are stand-ins first on the PATH,
 # keeping their state in a temporary folder; the machine's own are never run.
 # Prints its results as GoogleTest does, for tools/test.sh to count.
+# shellcheck disable=SC2086  # the table's lists of packages split into words
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
