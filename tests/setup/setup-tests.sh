@@ -75,12 +75,14 @@ cases=(
   "everything there|-|-|0|-|yes|0|-|0|-|-"
 )
 
-run_setup() {  # runs set-up on the stand-ins; sets status, said, took (ms)
-  local begun=$EPOCHREALTIME
-  said=$(PATH="$bin:$PATH" HL_STANDIN="$work/state" HL_SETUP_TRIED="$work/state/tried" \
-         HL_SETUP_RUNS_32_BIT="$probe" "$root/tools/setup.sh" 2>&1 >/dev/null)
+run_setup() {  # runs set-up on the stand-ins; sets status, said, and cpu (ms, its processes' all)
+  local TIMEFORMAT='%3U %3S' user sys
+  { time PATH="$bin:$PATH" HL_STANDIN="$work/state" HL_SETUP_TRIED="$work/state/tried" \
+      HL_SETUP_RUNS_32_BIT="$probe" "$root/tools/setup.sh" >/dev/null 2>"$work/said"; } 2>"$work/cpu"
   status=$?
-  took=$(( (${EPOCHREALTIME/./} - ${begun/./}) / 1000 ))
+  said=$(<"$work/said")
+  read -r user sys <"$work/cpu"
+  cpu=$((10#${user/./} + 10#${sys/./}))
 }
 words() { tr ' ' '\n' | grep -v '^-\?$' | sort | tr '\n' ' '; }
 
@@ -119,7 +121,8 @@ for case in "${cases[@]}"; do
     run_setup
     [ "$status" -eq 0 ] && [ ! -s "$work/state/calls" ] ||
       problems+="  next start: status $status, apt-get called: $(tr '\n' ';' <"$work/state/calls")\n"
-    [ "$took" -le 2500 ] || problems+="  next start took $took ms\n"
+    # Processor time, not the clock's: the suites beside this one load the machine.
+    [ "$cpu" -le 1000 ] || problems+="  next start took $cpu ms of processor time\n"
   fi
   if [ -z "$problems" ]; then
     echo "[       OK ] setup.$name"; passed=$((passed + 1))
