@@ -75,7 +75,7 @@ cases=(
   "everything there|-|-|0|-|yes|0|-|0|-|-"
 )
 
-run_setup() {  # runs set-up on the stand-ins; sets status, said, and cpu (ms, its processes' all)
+run_setup() {  # runs set-up on the stand-ins; sets status, said, and cpu (ms of processor time, its children's included)
   local TIMEFORMAT='%3U %3S' user sys
   { time PATH="$bin:$PATH" HL_STANDIN="$work/state" HL_SETUP_TRIED="$work/state/tried" \
       HL_SETUP_RUNS_32_BIT="$probe" "$root/tools/setup.sh" >/dev/null 2>"$work/said"; } 2>"$work/cpu"
