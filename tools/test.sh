@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Every test: set-up, the builds (native; x86-64 by GCC, then by Clang; i686 by
-# GCC), then the suites: the native tier (with sanitizers) and the fuzz target,
-# the Wine tier (contract and end-to-end tests against the real registry and
-# windows), the end-to-end tests again against Clang's program, and against
-# the 32-bit program where this machine can run it.
+# GCC), then the suites: set-up itself against a stand-in package system, the
+# native tier (with sanitizers) and the fuzz target, the Wine tier (contract and
+# end-to-end tests against the real registry and windows), the end-to-end tests
+# again against Clang's program, and against the 32-bit program where this
+# machine can run it.
 # The suites run side by side, each Wine run on a prefix and a screen of its
 # own: most of an end-to-end run is Wine starting and ending programs, which
 # leaves the cores idle. Each suite's output is shown whole once it ends.
@@ -51,12 +52,13 @@ tools/build.sh "${builds[@]}" || { echo "tests: 0 passed, 1 failed (build)"; exi
 echo "== build: $((SECONDS - build_start)) s"
 
 suites_start=$SECONDS
+start setup tests/setup/setup-tests.sh
 start native bash -c 'build/native/tests/native/native_tests && tools/fuzz.sh'
 start wine tools/wine-tests.sh
 start clang env HL_PREFIX=tests-clang tools/wine-e2e.sh build/win64-clang/Hedgeloom.exe
 start wine32 tools/wine32-tests.sh
 wait
-for name in native wine clang wine32; do report "$name"; done
+for name in setup native wine clang wine32; do report "$name"; done
 echo "== suites: $((SECONDS - suites_start)) s; all: $((SECONDS - began)) s"
 
 if [ -n "$broken" ]; then

@@ -55,7 +55,10 @@ bool Report(std::FILE* out, const std::map<int, SizeRuns>& bySize) {
                  repeats);
     std::fprintf(out, "%7s  %-10s %10s %10s %7s\n", "N", "phase", "Hedgeloom", "baseline", "ratio");
     std::vector<RunTimes> allBare, allMainWindow;
-    for (const auto& [size, runs] : bySize) {
+    for (const auto& sizeRuns : bySize) {
+        // Named, not a structured binding: lambdas below capture the runs (C++17).
+        const int size = sizeRuns.first;
+        const SizeRuns& runs = sizeRuns.second;
         const PhaseFigures rows[] = {Phase(runs, &RunTimes::load), Phase(runs, &RunTimes::prune),
                                      Phase(runs, &RunTimes::close), Phase(runs, &RunTimes::close, true)};
         const char* names[] = {"load", "prune", "close", "close net"};
