@@ -11,22 +11,29 @@ constexpr UINT_PTR kToolId = 1;
 
 bool CRowTip::Create(HWND list, int maxWidth, TextOf textOf, void* context) {
     m_list = list;
+    m_maxWidth = maxWidth;
     m_textOf = textOf;
     m_context = context;
+    return ::SetWindowSubclass(list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+// The tip's window comes with the first mouse message over the list, not at the
+// start, which a window of its own makes slower (under Wine by a few ms).
+bool CRowTip::MakeTip() {
     m_tip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ::GetParent(list),
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ::GetParent(m_list),
                               nullptr, nullptr, nullptr);
     if (!m_tip) return false;
     TTTOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;  // understood by every version of the control
-    tool.hwnd = list;                   // which also receives the question for the text
+    tool.hwnd = m_list;                 // which also receives the question for the text
     tool.uId = kToolId;
     tool.lpszText = LPSTR_TEXTCALLBACKA;
-    ::GetClientRect(list, &tool.rect);
+    ::GetClientRect(m_list, &tool.rect);
     ::SendMessageA(m_tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     // Without a width the tip is one line; with it the date goes under the address.
-    ::SendMessageA(m_tip, TTM_SETMAXTIPWIDTH, 0, maxWidth);
-    return ::SetWindowSubclass(list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    ::SendMessageA(m_tip, TTM_SETMAXTIPWIDTH, 0, m_maxWidth);
+    return true;
 }
 
 void CRowTip::Destroy() {
@@ -83,7 +90,8 @@ LRESULT CALLBACK CRowTip::ListProc(HWND hWnd, UINT message, WPARAM wParam, LPARA
             tip.Answer(header);
             return 0;
         }
-    } else if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE) {
+    } else if (((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE) &&
+               (tip.m_tip || tip.MakeTip())) {
         if (message == WM_MOUSEMOVE) {
             const POINT client{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             const int row = tip.RowAt(client);

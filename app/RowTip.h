@@ -28,12 +28,14 @@ public:
 private:
     static LRESULT CALLBACK ListProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR self);
+    bool MakeTip();
     int RowAt(POINT client) const;
     void Answer(NMHDR* header);
 
     HWND m_list = nullptr;
     HWND m_tip = nullptr;
     int m_row = -1;
+    int m_maxWidth = 0;
     TextOf m_textOf = nullptr;
     void* m_context = nullptr;
     std::string m_text;  // kept while the tip shows it

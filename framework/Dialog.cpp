@@ -16,12 +16,15 @@ bool AnswersDirectly(UINT message) {
            (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC);
 }
 
+// Dialogs are made on one thread: a plain flag, not a guarded local static, whose
+// guard brings the threads library into the program.
+bool listViewClassRegistered = false;
+
 void RegisterListViewClass() {
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
-        return ::InitCommonControlsEx(&controls) != FALSE;
-    }();
-    (void)registered;  // a failure shows when the template's list cannot be made
+    if (listViewClassRegistered) return;
+    listViewClassRegistered = true;  // a failure shows when the template's list cannot be made
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
 }
 
 HINSTANCE ResourceHandle() {

@@ -1,7 +1,10 @@
 // What a windowed program does when the C++ runtime gives up (an allocation
-// that fails, say): it ends at once. GCC's runtime would first print the
-// exception's demangled type to a console this program does not have, and it
-// brings the whole C++ demangler into the executable to do so.
+// that fails, say): it ends at once. Nothing of ours catches an exception, so
+// one from the library ends the program the same way, only sooner.
+// GCC's runtime would first print the exception's demangled type to a console
+// this program does not have, and it brings the whole C++ demangler into the
+// executable to do so. Its throwing helpers build their exceptions' messages
+// in the old copy-on-write string, a second whole std::string in the executable.
 #include <cstdlib>
 
 #if defined(__GLIBCXX__)
@@ -12,4 +15,25 @@ void __verbose_terminate_handler() {
 }
 
 }  // namespace __gnu_cxx
+
+namespace std {
+
+// All of them, or the library's own file comes in beside these.
+void __throw_bad_exception() { std::abort(); }
+void __throw_bad_alloc() { std::abort(); }
+void __throw_bad_array_new_length() { std::abort(); }
+void __throw_bad_cast() { std::abort(); }
+void __throw_bad_typeid() { std::abort(); }
+void __throw_logic_error(const char*) { std::abort(); }
+void __throw_domain_error(const char*) { std::abort(); }
+void __throw_invalid_argument(const char*) { std::abort(); }
+void __throw_length_error(const char*) { std::abort(); }
+void __throw_out_of_range(const char*) { std::abort(); }
+void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
+void __throw_runtime_error(const char*) { std::abort(); }
+void __throw_range_error(const char*) { std::abort(); }
+void __throw_overflow_error(const char*) { std::abort(); }
+void __throw_underflow_error(const char*) { std::abort(); }
+
+}  // namespace std
 #endif

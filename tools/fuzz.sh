@@ -11,12 +11,12 @@ cxx=${FUZZ_CXX:-clang++}
 
 # The whole core, so that a new file of it needs no word here.
 sources=(history/*.cpp tests/support/FaultyRegistry.cpp
-         tests/support/MemoryRegistry.cpp tools/driver/RegValue.cpp tests/fuzz/TypedUrlFuzzer.cpp)
-newest=$(ls -t "${sources[@]}" history/*.h res/*.h tests/support/*.h tools/driver/RegValue.h tools/fuzz.sh | head -1)
+         tests/support/MemoryRegistry.cpp tests/driver/RegValue.cpp tests/fuzz/TypedUrlFuzzer.cpp)
+newest=$(ls -t "${sources[@]}" history/*.h res/*.h tests/support/*.h tests/driver/RegValue.h tools/fuzz.sh | head -1)
 if [ ! -x "$out/typed_url_fuzzer" ] || [ "$newest" -nt "$out/typed_url_fuzzer" ]; then
   echo "fuzz: building $out/typed_url_fuzzer"
   "$cxx" -std=c++17 -g -O1 -Wall -Wextra -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    -Ihistory -Ires -Itests -Itools "${sources[@]}" -o "$out/typed_url_fuzzer"
+    -Ihistory -Ires -Itests "${sources[@]}" -o "$out/typed_url_fuzzer"
 fi
 
 # New inputs go to build/fuzz/corpus; the committed seeds are only read.

@@ -12,7 +12,6 @@
 
 namespace drive {
 
-
 struct ListColumn {
     std::string heading;
     int width;
@@ -25,7 +24,6 @@ public:
 
     HWND hwnd() const { return m_list; }
     int Count() const;
-    std::string Text(int row, int column) const;
     // The text as the control holds it, whatever code page either side runs in.
     std::u16string WideText(int row, int column) const;
     bool Checked(int row) const;

@@ -21,21 +21,6 @@ int RemoteListView::Count() const {
     return static_cast<int>(SendTimed(m_list, LVM_GETITEMCOUNT));
 }
 
-std::string RemoteListView::Text(int row, int column) const {
-    RemoteMemory memory(m_process, sizeof(LVITEMA) + kTextRoom);
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = static_cast<char*>(memory.At(sizeof item));
-    item.cchTextMax = kTextRoom;
-    const char nothing = '\0';
-    if (!memory.Write(0, &item, sizeof item) || !memory.Write(sizeof item, &nothing, 1)) return {};
-    const LRESULT length = SendTimed(m_list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), memory.Param());
-    std::string text(kTextRoom, '\0');
-    if (!memory.Read(sizeof item, &text[0], text.size())) return {};
-    text.resize(static_cast<std::size_t>(length < 0 ? 0 : length < kTextRoom ? length : kTextRoom - 1));
-    return text;
-}
-
 std::u16string RemoteListView::WideText(int row, int column) const {
     RemoteMemory memory(m_process, sizeof(LVITEMW) + kTextRoom * sizeof(wchar_t));
     LVITEMW item{};

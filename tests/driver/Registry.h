@@ -12,7 +12,6 @@
 
 namespace drive {
 
-
 class Registry {
 public:
     explicit Registry(HKEY root = HKEY_CURRENT_USER) : m_root(root) {}
@@ -33,8 +32,6 @@ public:
     std::vector<WideValue> WideValues(const std::string& path) const;
     // How many values the key holds, in one call: cheap enough to watch a key change.
     std::size_t ValueCount(const std::string& path) const;
-    // The names alone, in enumeration order.
-    std::vector<std::string> Names(const std::string& path) const;
     std::optional<RegValue> Find(const std::string& path, const std::string& name) const;
 
 private:
