@@ -17,28 +17,30 @@ constexpr char kOpenElsewhere[] =
 
 constexpr char kMainCaption[] = "Hedgeloom";  // as the main window's template has it
 
+struct WindowSearch {
+    DWORD session;
+    HWND found;
+};
+
+BOOL CALLBACK IsOpenWindow(HWND hwnd, LPARAM param) {
+    auto& search = *reinterpret_cast<WindowSearch*>(param);
+    char className[16], caption[32];
+    DWORD process = 0, session = 0;
+    ::GetWindowThreadProcessId(hwnd, &process);
+    if (process == ::GetCurrentProcessId() || !::ProcessIdToSessionId(process, &session) ||
+        session != search.session || !::GetClassNameA(hwnd, className, sizeof className) ||
+        std::strcmp(className, "#32770") != 0 || !::GetWindowTextA(hwnd, caption, sizeof caption) ||
+        std::strcmp(caption, kMainCaption) != 0 || !::GetDlgItem(hwnd, IDC_LIST))
+        return TRUE;
+    search.found = hwnd;
+    return FALSE;
+}
+
 // The user's open window in this session, if there is one.
 HWND OpenWindow() {
-    struct Search {
-        DWORD session;
-        HWND found;
-    } search{0, nullptr};
+    WindowSearch search{0, nullptr};
     ::ProcessIdToSessionId(::GetCurrentProcessId(), &search.session);
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            char className[16], caption[32];
-            DWORD process = 0, session = 0;
-            ::GetWindowThreadProcessId(hwnd, &process);
-            if (process == ::GetCurrentProcessId() || !::ProcessIdToSessionId(process, &session) ||
-                session != s.session || !::GetClassNameA(hwnd, className, sizeof className) ||
-                std::strcmp(className, "#32770") != 0 || !::GetWindowTextA(hwnd, caption, sizeof caption) ||
-                std::strcmp(caption, kMainCaption) != 0 || !::GetDlgItem(hwnd, IDC_LIST))
-                return TRUE;
-            s.found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(IsOpenWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
