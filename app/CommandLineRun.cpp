@@ -1,7 +1,6 @@
 #include "CommandLineRun.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdlib>
 
@@ -143,9 +142,28 @@ struct Unattended {
 
 std::vector<std::string> CommandLineArguments() {
     std::vector<std::string> arguments;
+    // The program's own name ends at its closing quote, or else at the first blank.
+    const wchar_t* rest = ::GetCommandLineW();
+    if (*rest == L'"') {
+        for (++rest; *rest && *rest != L'"'; ++rest) {
+        }
+        if (*rest) ++rest;
+    } else {
+        while (*rest && *rest != L' ' && *rest != L'\t') ++rest;
+    }
+    while (*rest == L' ' || *rest == L'\t') ++rest;
+    // A start without arguments, the window's, does without SHELL32 and its start-up time.
+    if (!*rest) return arguments;
+    using Split = LPWSTR*(WINAPI*)(LPCWSTR, int*);
+    const HMODULE shell = ::LoadLibraryA("shell32.dll");
+    const auto split = shell ? reinterpret_cast<Split>(reinterpret_cast<void*>(::GetProcAddress(shell, "CommandLineToArgvW"))) : nullptr;
     int count = 0;
-    LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (!words) return arguments;
+    LPWSTR* words = split ? split(::GetCommandLineW(), &count) : nullptr;
+    if (!words) {
+        // Not to be split: the whole rest is one word, never to be taken for no argument at all.
+        arguments.push_back(Utf8(rest));
+        return arguments;
+    }
     for (int i = 1; i < count; ++i) arguments.push_back(Utf8(words[i]));
     ::LocalFree(words);
     return arguments;
