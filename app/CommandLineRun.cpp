@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "AppRegistry.h"
+#include "BrowserCheck.h"
+#include "ConsoleOutput.h"
 #include "CommandLine.h"
 #include "CodePageAddressList.h"
 #include "ProductNames.h"
@@ -41,60 +43,6 @@ std::string Utf8(const wchar_t* text) {
     out.resize(static_cast<std::size_t>(size - 1));
     return out;
 }
-
-// Where the text goes: standard output where it was redirected, else the
-// console the program was started from; with neither (a logon script, a
-// scheduled task) the text is dropped and the exit status says it all.
-class Output {
-public:
-    Output() {
-        m_handle = ::GetStdHandle(STD_OUTPUT_HANDLE);
-        if (Usable(m_handle)) return;
-        m_handle = nullptr;
-        if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return;
-        m_handle = ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
-        if (m_handle == INVALID_HANDLE_VALUE) m_handle = nullptr;
-        m_owned = m_handle != nullptr;
-    }
-    ~Output() {
-        if (m_owned) ::CloseHandle(m_handle);
-    }
-    Output(const Output&) = delete;
-    Output& operator=(const Output&) = delete;
-
-    // text is UTF-8; a console is given it as Unicode, so that it shows in any code page.
-    void Write(const std::string& text) {
-        if (!m_handle || text.empty()) return;
-        DWORD mode = 0;
-        if (::GetConsoleMode(m_handle, &mode)) {
-            const int size = static_cast<int>(text.size());
-            const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-            if (length <= 0) return;
-            std::vector<wchar_t> wide(static_cast<std::size_t>(length));
-            if (!::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length)) return;
-            DWORD written = 0;
-            ::WriteConsoleW(m_handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-            return;
-        }
-        // A full disk or a closed pipe loses the text, not the work: the status still tells.
-        for (std::size_t done = 0; done < text.size();) {
-            DWORD written = 0;
-            if (!::WriteFile(m_handle, text.data() + done, static_cast<DWORD>(text.size() - done), &written, nullptr) ||
-                written == 0)
-                return;
-            done += written;
-        }
-    }
-
-private:
-    static bool Usable(HANDLE handle) {
-        return handle && handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
-    }
-
-    HANDLE m_handle = nullptr;
-    bool m_owned = false;
-};
 
 // The list's text is in the ANSI code page: UTF-8 already where the program's
 // manifest is honoured, converted where Windows is older.
@@ -173,7 +121,7 @@ int RunFromCommandLine(const std::vector<std::string>& arguments) {
     // Nobody may be there to answer a box: a failing runtime or a crash ends the run instead.
     _set_error_mode(_OUT_TO_STDERR);
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-    Output out;
+    CConsoleOutput out;
     const hl::Command command = hl::ParseCommandLine(arguments);
     switch (command.kind) {
         case hl::CommandKind::Usage:
@@ -191,7 +139,7 @@ int RunFromCommandLine(const std::vector<std::string>& arguments) {
         }
         case hl::CommandKind::Prune: {
             // The browser writes its own list back when it closes, over ours.
-            if (::FindWindowA("IEFrame", nullptr)) {
+            if (hl::BrowserIsRunning()) {
                 out.Write(kBrowserRunning);
                 return kExitBrowserRunning;
             }

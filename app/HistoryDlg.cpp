@@ -6,6 +6,7 @@
 
 #include "AboutDlg.h"
 #include "AfxMessageBox.h"
+#include "BrowserCheck.h"
 #include "Clipboard.h"
 #include "PaintDC.h"
 #include "PendingInput.h"
@@ -18,7 +19,6 @@ namespace {
 constexpr DWORD kListExtendedStyle = 0x844;
 static_assert(kListExtendedStyle == (LVS_EX_CHECKBOXES | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINEHOT));
 
-constexpr char kBrowserFrameClass[] = "IEFrame";
 constexpr char kBrowserOpenWarning[] =
     "Isn't IE open ?\nPlease close all instances of Internet Explorer before using this tool.";
 
@@ -134,7 +134,7 @@ BOOL CHistoryDlg::OnInitDialog() {
     }, this);
 
     // The browser rewrites its list when it closes, which would undo a pruning.
-    if (::FindWindowA(kBrowserFrameClass, nullptr)) AfxMessageBox(kBrowserOpenWarning, MB_OK);
+    if (hl::BrowserIsRunning()) AfxMessageBox(kBrowserOpenWarning, MB_OK);
 
     return TRUE;  // the focus goes to the first control with a tab stop, the list
 }

@@ -34,9 +34,6 @@ public:
     // A name or an address as a field of the list: a backslash, TAB, LF and CR
     // written as \\, \t, \n and \r, so that no field breaks a line or adds one.
     static std::string ListField(const std::string& text);
-    // A FILETIME as ISO 8601 in UTC, to the second: 2024-02-29T13:05:09Z.
-    static std::string IsoTime(std::uint64_t fileTime);
-
 protected:
     void ShowMessage(const char* text) override;
 

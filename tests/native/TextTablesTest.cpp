@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "CommandLine.h"
+#include "IsoTime.h"
 #include "KeepPolicy.h"
 #include "ProductNames.h"
 #include "UnattendedHistory.h"
@@ -43,7 +44,7 @@ TEST(TextTables, IsoTimeOnEveryDayOfALeapYearAndAtTheEndsOfYears) {
         const std::string expected = LibraryIsoTime(moment);
         const std::uint64_t fileTime = static_cast<std::uint64_t>(moment + kFileTimeEpoch) * 10000000u + 9999999u;
         if (moment + kFileTimeEpoch < 0) continue;  // before 1601: no FILETIME
-        EXPECT_EQ(hl::CUnattendedHistory::IsoTime(fileTime), expected) << fileTime;
+        EXPECT_EQ(hl::IsoTime(fileTime), expected) << fileTime;
     }
 }
 
