@@ -1,7 +1,27 @@
+// The journal of a rewrite, written before the rewrite touches the browser's keys
+// and removed once both are saved. What it promises: a process that ends at any
+// moment of a rewrite leaves the keys as they were before it or as it meant to
+// leave them, and what the browser or the user wrote or deleted since stays so.
+//
+// The rules of recovery, one for each state of the journal, each a branch of RecoverFromJournal:
+//   absent      no rewrite was cut off: nothing to do.
+//   torn        the journal itself was cut off before its Complete mark, so the
+//               rewrite never began: it goes.
+//   saved       the rewrite finished and only the journal's removal was cut
+//               off: it goes, and nothing is undone.
+//   complete    the rewrite may have been cut off. If both keys hold what it
+//               meant to leave, under every name the browser has not written
+//               since, it finished; otherwise what it changed is put back. A key
+//               the browser has deleted since stays deleted, and an address whose
+//               name the browser has taken comes back under a free one. Then the
+//               journal goes; while anything fails it stays, for the next try.
+//   unreadable  nobody can tell what it would put back: it stays, and no pruning
+//               runs over it (a pruning's journal would take its place).
 #include "Journal.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <string>
 
@@ -245,8 +265,6 @@ State ReadState(IRegistry& registry, std::vector<KeyContents>& keys) {
     return Parsed(bytes, keys) ? State::Complete : State::Unreadable;
 }
 
-}  // namespace
-
 bool WriteJournal(IRegistry& registry, const std::vector<KeyContents>& keys) {
     // No journal is here to be overwritten: a pruning begins by putting back any that was.
     const std::string bytes = Serialized(keys);
@@ -279,26 +297,49 @@ void CloseJournal(IRegistry& registry) {
     RemoveJournal(registry);
 }
 
+}  // namespace
+
+bool SaveJournaled(IRegistry& registry, const std::vector<KeyContents>& keys, bool& journalKept) {
+    journalKept = false;
+    if (!WriteJournal(registry, keys)) return false;  // nothing has been changed yet
+    // Each key is emptied value by value rather than deleted and made again: a key
+    // that was deleted and then could not be created would take every address with
+    // it. Its subkeys, if any, stay. The keys are saved together or put back
+    // together, so that no address carries another's stamp.
+    std::deque<ScopedKey> open;
+    std::size_t touched = 0;
+    bool saved = true;
+    for (const KeyContents& contents : keys) {
+        ScopedKey& key = open.emplace_back(registry);
+        // The typed addresses' key is made again if it went; the stamps only where they were.
+        const long result = contents.key == JournaledKey::TypedUrls ? key.Create(PathOf(contents.key))
+                                                                    : key.Open(PathOf(contents.key));
+        saved = result == kErrorSuccess;
+        if (!saved) break;
+        ++touched;
+        saved = ReplaceValues(registry, key.get(), contents.before, contents.after);
+        if (!saved) break;
+    }
+    bool back = true;
+    for (std::size_t k = 0; !saved && k < touched; ++k)
+        back = ReplaceValues(registry, open[k].get(), keys[k].after, keys[k].before) && back;
+    for (ScopedKey& key : open) key.Close();
+    if (saved) {
+        CloseJournal(registry);  // nothing left to put back
+        return true;
+    }
+    // Put back; if even that fails the journal stays, for the next start.
+    if (back) RemoveJournal(registry);
+    journalKept = !back;
+    return false;
+}
+
 bool RemoveJournal(IRegistry& registry) {
     // Whole: a key below the journal must not keep it, to be put back at every start.
     const long result = registry.RegDeleteTreeA(kJournalKey);
     return result == kErrorSuccess || result == kErrorFileNotFound;
 }
 
-// The rules of recovery, one for each state of the journal:
-//   absent      no rewrite was cut off: nothing to do.
-//   torn        the journal itself was cut off before its Complete mark, so the
-//               rewrite never began: it goes.
-//   saved       the rewrite finished and only the journal's removal was cut
-//               off: it goes, and nothing is undone.
-//   complete    the rewrite may have been cut off. If both keys hold what it
-//               meant to leave, under every name the browser has not written
-//               since, it finished; otherwise what it changed is put back. A key
-//               the browser has deleted since stays deleted, and an address whose
-//               name the browser has taken comes back under a free one. Then the
-//               journal goes; while anything fails it stays, for the next try.
-//   unreadable  nobody can tell what it would put back: it stays, and no pruning
-//               runs over it (a pruning's journal would take its place).
 Recovery RecoverFromJournal(IRegistry& registry) {
     std::vector<KeyContents> keys;
     switch (ReadState(registry, keys)) {

@@ -22,11 +22,11 @@ struct KeyContents {
     std::vector<StoredValue> after;
 };
 
-// Writes the journal and then marks it complete. False, with nothing left
-// behind, when it could not be written whole.
-bool WriteJournal(IRegistry& registry, const std::vector<KeyContents>& keys);
-// Both keys are saved: the journal is marked so, to be put back never, and removed.
-void CloseJournal(IRegistry& registry);
+// The write side, whole: journals the keys, replaces each one's values by what the
+// rewrite means to leave, and closes the journal; or, when a key could not be
+// saved, puts them all back and removes the journal. False when not saved;
+// journalKept: not put back either, and the journal does so at the next start.
+bool SaveJournaled(IRegistry& registry, const std::vector<KeyContents>& keys, bool& journalKept);
 // Removes the journal whole, whatever it holds; false if it is still there.
 bool RemoveJournal(IRegistry& registry);
 enum class Recovery {

@@ -292,33 +292,7 @@ bool CTypedUrlHistory::Rewrite(bool& journalKept) {
 
     std::vector<KeyContents> journal = {{JournaledKey::TypedUrls, before, after}};
     if (timesExist) journal.push_back({JournaledKey::TypedUrlsTime, timesBefore, timesAfter});
-    if (!WriteJournal(m_registry, journal)) return false;  // nothing has been changed yet
-
-    // The key is emptied value by value rather than deleted and made again: a key
-    // that was deleted and then could not be created would take every address
-    // with it. Its subkeys, if any, stay. The stamps follow; the two keys are
-    // saved together or put back together, so that no address carries another's stamp.
-    ScopedKey key(m_registry);
-    if (key.Create(kTypedUrlsKey) != kErrorSuccess) {
-        RemoveJournal(m_registry);
-        return false;
-    }
-    bool saved = ReplaceValues(m_registry, key.get(), before, after);
-    ScopedKey times(m_registry);
-    const bool timesTouched = saved && timesExist && times.Open(kTypedUrlsTimeKey) == kErrorSuccess;
-    if (saved && timesExist) saved = timesTouched && ReplaceValues(m_registry, times.get(), timesBefore, timesAfter);
-    if (!saved) {
-        // Put back what both keys held; if even that fails the journal stays, for the next start.
-        bool back = ReplaceValues(m_registry, key.get(), after, before);
-        if (timesTouched) back = ReplaceValues(m_registry, times.get(), timesAfter, timesBefore) && back;
-        if (back) RemoveJournal(m_registry);
-        journalKept = !back;
-        return false;
-    }
-    key.Close();
-    times.Close();
-    // Both keys are saved: the journal has nothing left to put back.
-    CloseJournal(m_registry);
+    if (!SaveJournaled(m_registry, journal, journalKept)) return false;
 
     // Each row now stands at its new name, holding what was moved there.
     for (int row = 0, moved = 0; row < rows; ++row) {
