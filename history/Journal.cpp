@@ -62,10 +62,7 @@ std::string Serialized(const std::vector<KeyContents>& keys) {
                 Put(out, static_cast<std::uint32_t>(value.type));
                 Put(out, static_cast<std::uint32_t>(value.name.size()));
                 Put(out, static_cast<std::uint32_t>(value.data.size()));
-                for (char16_t c : value.name) {
-                    out += static_cast<char>(c & 0xFF);
-                    out += static_cast<char>(c >> 8);
-                }
+                out += NameBytes(value.name);
                 out += value.data;
             }
         }

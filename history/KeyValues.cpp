@@ -130,4 +130,13 @@ std::u16string Widened(const std::string& ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
 
+std::string NameBytes(const std::u16string& name) {
+    std::string bytes;
+    for (char16_t c : name) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
+
 }  // namespace hl

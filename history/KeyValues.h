@@ -47,5 +47,7 @@ std::u16string FoldedName(std::u16string name);
 std::string FoldedName(std::string name);
 
 std::u16string Widened(const std::string& ascii);
+// A name's UTF-16 units as little-endian bytes, as the registry keeps them.
+std::string NameBytes(const std::u16string& name);
 
 }  // namespace hl

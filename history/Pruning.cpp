@@ -79,12 +79,8 @@ bool ReadKey(IRegistry& registry, const char* path, std::vector<StoredValue>& va
 
 // A value's name, type and bytes in one string, each part of it unmistakable.
 std::string Identity(const StoredValue& value) {
-    std::string identity = std::to_string(value.name.size()) + ':';
-    for (char16_t c : value.name) {
-        identity += static_cast<char>(c & 0xFF);
-        identity += static_cast<char>(c >> 8);
-    }
-    return identity + std::to_string(value.type) + ':' + value.data;
+    return std::to_string(value.name.size()) + ':' + NameBytes(value.name) + std::to_string(value.type) + ':' +
+           value.data;
 }
 
 // Whether the value under this name is still exactly this one.
