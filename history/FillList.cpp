@@ -49,7 +49,7 @@ void CTypedUrlHistory::FillList() {
 
     // A rewrite that the end of the process cut off is undone before anything is shown;
     // a journal that stays is reported by the pruning it keeps from running.
-    RecoverFromJournal(m_registry);
+    m_recovery = RecoverFromJournal(m_registry);
 
     RedrawSuspended quiet(m_list);
     m_list.DeleteAllItems();

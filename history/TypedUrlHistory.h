@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AddressList.h"
+#include "Journal.h"
 #include "KeepPolicy.h"
 #include "KeyValues.h"
 #include "RegistryOps.h"
@@ -37,6 +38,9 @@ public:
     void EndClose();
     // Whether loading gave way to another copy that kept the lock: nothing was loaded.
     bool LockedOut() const { return m_lockedOut; }
+    // What the last load made of a journal left by a pruning cut short: while one
+    // stays, the key may hold a rewrite half done.
+    Recovery JournalAtLoad() const { return m_recovery; }
     // Without a lock, no other copy is waited for.
     void SetWriterLock(IWriterLock* lock) { m_lock = lock; }
     // Without a keep policy, only the user's marks keep addresses.
@@ -84,6 +88,12 @@ public:
         "Nothing was deleted: the journal of an earlier pruning cannot be read, so it cannot be undone.\n"
         "Hedgeloom keeps it under HKEY_CURRENT_USER\\Software\\Corvanta\\Hedgeloom\\Journal. "
         "Look at Internet Explorer's typed addresses, then delete that key to prune again.";
+    static constexpr const char kJournalKeptListMessage[] =
+        "Nothing was listed: an earlier pruning was cut short, and Internet Explorer's list could not be put back yet.\n"
+        "Close Internet Explorer, then try again.";
+    static constexpr const char kJournalUnreadableListMessage[] =
+        "Nothing was listed: the journal of an earlier pruning cannot be read, so the list may be half rewritten.\n"
+        "Hedgeloom keeps it under HKEY_CURRENT_USER\\Software\\Corvanta\\Hedgeloom\\Journal.";
     static constexpr const char kWindowOpenMessage[] =
         "Hedgeloom is open in a window: nothing was pruned.\n"
         "The window's check marks are saved when it closes; close it, then prune again.";
@@ -176,6 +186,7 @@ private:
     bool m_forgetOnlyDeleted = false;
     bool m_marksLockedOut = false;  // a row's mark found another copy holding the lock
     bool m_loadedWhole = false;     // the last load read the key to its end, or found none
+    Recovery m_recovery = Recovery::Clear;
     bool m_lockedOut = false;
 };
 

@@ -41,6 +41,11 @@ std::string CUnattendedHistory::ListText() {
         ShowMessage(kPolicyUnreadableListMessage);
         return {};
     }
+    // Nor is a key half rewritten the user's list: what the journal would put back is missing from it.
+    if (!LockedOut() && JournalAtLoad() != Recovery::Clear) {
+        ShowMessage(JournalAtLoad() == Recovery::Unreadable ? kJournalUnreadableListMessage : kJournalKeptListMessage);
+        return {};
+    }
     std::string text;
     const int rows = m_list.GetItemCount();
     for (int row = 0; row < rows; ++row) {

@@ -58,7 +58,15 @@ bool Win32WriterLock::Lock() {
     // Abandoned: the copy that held it ended without giving it back, perhaps in
     // the middle of a rewrite, whose journal is then ours to put back.
     const DWORD waited = ::WaitForSingleObject(m_mutex, m_waitMs);
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        // A wait that gives up as the other copy lets go may still have been handed
+        // the mutex (seen under Wine): a copy told it has no lock must hold none, or
+        // it keeps every other copy out for as long as it runs.
+        if (m_held == 0)
+            while (::ReleaseMutex(m_mutex)) {
+            }
+        return false;
+    }
     ++m_held;
     return true;
 }

@@ -413,6 +413,12 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         prune(nullptr, false);
         EXPECT_EQ(history->messages, std::vector<std::string>{History::kJournalUnreadableMessage});
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(cut)) << "nothing pruned over it";
+        CloseWindow();
+        hl::CUnattendedHistory command(*faulty, List(), shell);
+        removalsTo = &command;
+        EXPECT_EQ(command.ListText(), "") << "a half-rewritten key listed as the user's";
+        EXPECT_EQ(command.Message(), History::kJournalUnreadableListMessage);
+        removalsTo = nullptr;
         Raw().RegDeleteTreeA(journalKey.c_str());
     }
     {
