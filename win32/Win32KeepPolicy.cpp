@@ -10,10 +10,10 @@ namespace {
 
 // The string values of one root's policy key; a key that is not there has none.
 bool ReadKey(HKEY root, REGSAM view, std::vector<std::u16string>& patterns) {
-    std::wstring path;
-    for (const char* c = kKeepPolicyKey; *c; ++c) path += static_cast<wchar_t>(*c);
+    wchar_t path[sizeof kKeepPolicyKey];  // the path is ASCII
+    for (std::size_t i = 0; i < sizeof kKeepPolicyKey; ++i) path[i] = static_cast<wchar_t>(kKeepPolicyKey[i]);
     HKEY key = nullptr;
-    const LONG opened = ::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key);
+    const LONG opened = ::RegOpenKeyExW(root, path, 0, KEY_READ | view, &key);
     if (opened == ERROR_FILE_NOT_FOUND) return true;
     if (opened != ERROR_SUCCESS) return false;
     DWORD longestName = 0, longestData = 0;
