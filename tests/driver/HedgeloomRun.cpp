@@ -21,6 +21,16 @@ std::string WindowsPath(const std::string& path) {
     return windows;
 }
 
+// Starts a program of the prefix, its standard handles inherited if given.
+static bool Spawn(const std::string& path, const std::string& arguments, STARTUPINFOA& startup,
+                  PROCESS_INFORMATION& info) {
+    std::string commandLine = "\"" + path + "\"" + arguments;
+    const bool started = CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, startup.hStdOutput != nullptr,
+                                        0, nullptr, nullptr, &startup, &info);
+    if (started) CloseHandle(info.hThread);
+    return started;
+}
+
 HedgeloomRun::HedgeloomRun(const std::string& exePath) {
     const std::string path = WindowsPath(exePath);
     STARTUPINFOA startup{};
@@ -30,18 +40,14 @@ HedgeloomRun::HedgeloomRun(const std::string& exePath) {
     // loaded machine just after another was killed. None of the program's own
     // code has run by then, so trying again hides none of its faults.
     for (int attempt = 1;; ++attempt) {
-        std::string commandLine = "\"" + path + "\"";
         m_startTick = GetTickCount64();
-        if (CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &info))
-            break;
+        if (Spawn(path, "", startup, info)) break;
         m_startError = GetLastError();
         if (attempt == 3) return;
         std::printf("driver: starting %s failed with %lu, trying again\n", path.c_str(),
                     static_cast<unsigned long>(m_startError));
         Sleep(500);
     }
-    CloseHandle(info.hThread);
     m_process = info.hProcess;
     m_processId = info.dwProcessId;
 }
@@ -114,17 +120,13 @@ CommandRun RunCommand(const std::string& exePath, const std::string& arguments, 
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = output;
-    startup.hStdError = output;
+    startup.hStdOutput = startup.hStdError = output;
     PROCESS_INFORMATION info{};
-    const std::string path = WindowsPath(exePath);
-    std::string commandLine = "\"" + path + "\" " + arguments;
     const ULONGLONG start = GetTickCount64();
-    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+    if (!Spawn(WindowsPath(exePath), " " + arguments, startup, info)) {
         CloseHandle(output);
         return run;
     }
-    CloseHandle(info.hThread);
     run.ended = true;
     while (WaitForSingleObject(info.hProcess, 20) == WAIT_TIMEOUT) {
         for (HWND hwnd : TopLevelWindowsOf(info.dwProcessId))

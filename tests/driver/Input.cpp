@@ -45,22 +45,15 @@ bool BringToFront(HWND hwnd) {
     return WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 3000);
 }
 
-void ClickAt(POINT screen, bool shift) {
+static void Click(POINT screen, DWORD down, DWORD up) {
     SetCursorPos(screen.x, screen.y);
     Sleep(30);
-    std::vector<INPUT> inputs;
-    if (shift) inputs.push_back(KeyInput(VK_SHIFT, false));
-    inputs.push_back(MouseInput(MOUSEEVENTF_LEFTDOWN));
-    inputs.push_back(MouseInput(MOUSEEVENTF_LEFTUP));
-    if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
-    Send(inputs);
+    Send({MouseInput(down), MouseInput(up)});
 }
 
-void RightClickAt(POINT screen) {
-    SetCursorPos(screen.x, screen.y);
-    Sleep(30);
-    Send({MouseInput(MOUSEEVENTF_RIGHTDOWN), MouseInput(MOUSEEVENTF_RIGHTUP)});
-}
+void ClickAt(POINT screen) { Click(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
+
+void RightClickAt(POINT screen) { Click(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }
 
 void MoveTo(POINT screen) {
     POINT from{};
@@ -83,15 +76,6 @@ void TypeChord(std::initializer_list<WORD> held, WORD virtualKey) {
     inputs.push_back(KeyInput(virtualKey, false));
     inputs.push_back(KeyInput(virtualKey, true));
     for (auto key = std::rbegin(held); key != std::rend(held); ++key) inputs.push_back(KeyInput(*key, true));
-    Send(inputs);
-}
-
-void TypeKey(WORD virtualKey, bool alt) {
-    std::vector<INPUT> inputs;
-    if (alt) inputs.push_back(KeyInput(VK_MENU, false));
-    inputs.push_back(KeyInput(virtualKey, false));
-    inputs.push_back(KeyInput(virtualKey, true));
-    if (alt) inputs.push_back(KeyInput(VK_MENU, true));
     Send(inputs);
 }
 

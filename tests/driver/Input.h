@@ -11,16 +11,14 @@ namespace drive {
 
 // Makes the window the foreground one, so that real input reaches it.
 bool BringToFront(HWND hwnd);
-// A real left click at a point on the screen, with Shift held if asked.
-void ClickAt(POINT screen, bool shift = false);
-// A real right click at a point on the screen.
+// A real left or right click at a point on the screen.
+void ClickAt(POINT screen);
 void RightClickAt(POINT screen);
 // A real move of the pointer to a point on the screen, in a few steps.
 void MoveTo(POINT screen);
 // A real key press and release while the `held` keys are down (VK_CONTROL, VK_SHIFT).
 void TypeChord(std::initializer_list<WORD> held, WORD virtualKey);
-// A real key press and release, with Alt held if asked.
-void TypeKey(WORD virtualKey, bool alt = false);
+inline void TypeKey(WORD virtualKey) { TypeChord({}, virtualKey); }
 // A key press and release posted to the window, as the keyboard would deliver
 // them to the focus.
 void PostKey(HWND target, WORD virtualKey);

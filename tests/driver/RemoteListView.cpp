@@ -95,8 +95,7 @@ std::vector<Row> RemoteListView::Rows(bool withNames) const {
 
 std::vector<bool> RemoteListView::Checks() const {
     std::vector<bool> checks;
-    const int count = Count();
-    for (int row = 0; row < count; ++row) checks.push_back(Checked(row));
+    for (const Row& row : Rows(kWithoutNames)) checks.push_back(row.checked);
     return checks;
 }
 
