@@ -464,6 +464,13 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         EXPECT_FALSE(JournalLeft());
     }
     {
+        SCOPED_TRACE("cut off once url1 is emptied; the user types its address again, the browser writes it as url1");
+        prune(faults(nullptr, is(RegOp::DeleteValue, "url1")));
+        WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://site1/")});
+        start(nullptr);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(unchecked)) << "the address twice";
+    }
+    {
         SCOPED_TRACE("saved, the journal not removed; the browser then deletes an address");
         prune(faults(is(RegOp::DeleteKey, journalKey), nullptr));
         EXPECT_TRUE(history->messages.empty());

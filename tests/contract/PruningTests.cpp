@@ -131,6 +131,23 @@ TEST_P(Pruning, CommandLineForgetsOnlyTheMarksOfWhatItDeleted) {
     faulty->onCall = nullptr;
     history->OnDeleteUnchecked();
     EXPECT_EQ(Sorted(Marks()), Sorted({Dword("http://a/", 1), Dword("http://b/", 1)})) << "after a load that failed";
+
+    // A kept address's entry spelt in another case beyond A to Z: forgetting the others, the
+    // program cannot tell it from another address's, and a death just after must not lose it.
+    Raw().RegDeleteKeyA(hl::kSectionKey);
+    WriteValues(Raw(), hl::kSectionKey, {Dword("http://\xc9t\xe9.example/", 1)});
+    Load({Sz("url1", "http://x/"), Sz("url2", "http://\xe9t\xe9.example/")});
+    ASSERT_EQ(Checks(), (std::vector<bool>{true, false}));
+    bool forgotten = false, dead = false;
+    faulty->onCall = [&](RegOp op, int, const std::string& what) {
+        dead = dead || (forgotten && op == RegOp::Open && what == hl::kTypedUrlsKey);
+        forgotten = forgotten || (op == RegOp::Open && what == hl::kSectionKey);
+        return dead ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+    };
+    history->OnDeleteUnchecked();
+    Reset();
+    history->FillList();
+    EXPECT_EQ(Checks(), (std::vector<bool>{true})) << "the kept address's mark lost";
 }
 
 HL_CONTRACT_SUITE(Pruning);
