@@ -91,6 +91,8 @@ void CTypedUrlHistory::FillList() {
         }
         failures = 0;
         if (result != kErrorSuccess) continue;  // too long for the list; kept by a pruning all the same
+        // Half a UTF-16 pair is no character in any code page: its text would name another address's mark.
+        if (HoldsBrokenText(exact)) continue;
         name[std::min(nameLength, kTextBuffer - 1)] = '\0';
         const std::string address = ValueText(data, std::min(dataLength, kTextBuffer));
 
@@ -155,19 +157,38 @@ void CTypedUrlHistory::RememberCheck(int row) {
     const std::string address = m_list.GetItemText(row, 0);
     const bool checked = m_list.GetCheck(row);
     if (checked) m_keptMarks.insert(MarkName(address));
-    else if (m_keptMarks.count(MarkName(address))) return;
+    else if (m_pruning ? SharesAKeptMark(address) : m_keptMarks.count(MarkName(address)) > 0) return;
     m_registry.WriteProfileInt(kSection, address.c_str(), checked ? 1 : 0);
 }
 
 void CTypedUrlHistory::RememberKeptChecks() {
     m_keptMarks.clear();
+    m_registry.RegDeleteTreeA(kKeptKey);
+    ScopedKey kept(m_registry);
     const int rows = m_list.GetItemCount();
     for (int row = 0; row < rows; ++row) {
         if (!m_list.GetCheck(row)) continue;
         const std::string address = m_list.GetItemText(row, 0);
         m_keptMarks.insert(MarkName(address));
         m_registry.WriteProfileInt(kSection, address.c_str(), 1);
+        // Case beyond A to Z is the registry's to fold: it is asked, through a key of these names.
+        if (!IsAscii(address.c_str()) && (kept || kept.Create(kKeptKey) == kErrorSuccess)) {
+            const std::uint32_t one = 1;
+            m_registry.RegSetValueExA(kept.get(), address.c_str(), 0, kRegDword,
+                                      reinterpret_cast<const unsigned char*>(&one), sizeof one);
+        }
     }
+}
+
+bool CTypedUrlHistory::SharesAKeptMark(const std::string& address) {
+    if (m_keptMarks.count(MarkName(address))) return true;
+    if (IsAscii(address.c_str())) return false;
+    ScopedKey kept(m_registry);
+    // Unsure, it is kept: a mark left over does less harm than a kept one lost.
+    const long opened = kept.Open(kKeptKey);
+    if (opened != kErrorSuccess) return opened != kErrorFileNotFound;
+    const long found = m_registry.RegQueryValueExA(kept.get(), address.c_str(), nullptr, nullptr, nullptr);
+    return found != kErrorFileNotFound;
 }
 
 void CTypedUrlHistory::ForgetMarks(bool all, const std::unordered_set<std::string>& deleted) {
@@ -175,11 +196,7 @@ void CTypedUrlHistory::ForgetMarks(bool all, const std::unordered_set<std::strin
     if (section.Open(kSectionKey) != kErrorSuccess) return;
     // Each entry's name as the list would show it, to be told from the kept
     // ones, and exactly as stored, to be deleted by; read whole before any goes.
-    struct Entry {
-        std::u16string exact;
-        bool ambiguous;  // it may be a kept address's entry spelt in another case
-    };
-    std::vector<Entry> forget;
+    std::vector<std::u16string> forget;
     char name[kTextBuffer];
     for (unsigned long index = 0;; ++index) {
         unsigned long nameLength = kTextBuffer;
@@ -189,34 +206,16 @@ void CTypedUrlHistory::ForgetMarks(bool all, const std::unordered_set<std::strin
         if (ReadValueAt(m_registry, section.get(), index, exact) != kErrorSuccess) continue;
         // A name too long for the list is no address's entry; any other is forgotten
         // unless it is a kept address's, or (from a run without a window) not one deleted.
-        const bool fits = result == kErrorSuccess;
-        if (fits) {
+        if (result == kErrorSuccess) {
             name[std::min(nameLength, kTextBuffer - 1)] = '\0';
-            const std::string mark = MarkName(name);
-            if (m_keptMarks.count(mark) || (!all && !deleted.count(mark))) continue;
+            if ((!all && !deleted.count(MarkName(name))) || SharesAKeptMark(name)) continue;
         } else if (!all) {
             continue;
         }
-        // Every kept entry reads 1 by now: one that does not is surely no twin of theirs.
-        const bool one = exact.type == kRegDword && exact.data == std::string("\1\0\0\0", 4);
-        forget.push_back({std::move(exact.name), fits && one && !IsAscii(name)});
+        forget.push_back(std::move(exact.name));
     }
-    // The registry folds more than A to Z: entries that might be a kept one in
-    // another case go last, and the kept marks outside ASCII are written again after.
-    std::stable_partition(forget.begin(), forget.end(), [](const Entry& entry) { return !entry.ambiguous; });
-    bool rewrite = false;
-    for (const Entry& entry : forget) {
-        m_registry.RegDeleteValueW(section.get(), entry.exact.c_str());  // one that stays is only a stale mark
-        rewrite = rewrite || entry.ambiguous;
-    }
-    section.Close();
-    if (!rewrite) return;
-    const int rows = m_list.GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        const std::string address = m_list.GetItemText(row, 0);
-        if (m_list.GetCheck(row) && !IsAscii(address.c_str()))
-            m_registry.WriteProfileInt(kSection, address.c_str(), 1);
-    }
+    for (const std::u16string& entry : forget)
+        m_registry.RegDeleteValueW(section.get(), entry.c_str());  // one that stays is only a stale mark
 }
 
 }  // namespace hl

@@ -97,6 +97,18 @@ bool ReplaceValues(IRegistry& registry, RegHandle key, const std::vector<StoredV
     return done;
 }
 
+bool HoldsBrokenText(const StoredValue& value) {
+    if (value.type != kRegSz && value.type != kRegExpandSz && value.type != kRegMultiSz) return false;
+    bool high = false;  // the last unit began a pair
+    for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {
+        const unsigned unit = static_cast<unsigned char>(value.data[i]) | static_cast<unsigned char>(value.data[i + 1]) << 8;
+        const bool opens = unit >= 0xD800 && unit < 0xDC00, closes = unit >= 0xDC00 && unit < 0xE000;
+        if (high != closes) return true;
+        high = opens;
+    }
+    return high;
+}
+
 bool IsNumberedUrlName(const std::u16string& name) {
     constexpr std::size_t prefix = sizeof kUrlValuePrefix - 1;
     if (name.size() <= prefix) return false;

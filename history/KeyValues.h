@@ -37,6 +37,9 @@ long StoreValue(IRegistry& registry, RegHandle key, const StoredValue& value);
 bool ReplaceValues(IRegistry& registry, RegHandle key, const std::vector<StoredValue>& old,
                    const std::vector<StoredValue>& values);
 
+// A string value holding half a UTF-16 surrogate pair, which no ANSI text can carry.
+bool HoldsBrokenText(const StoredValue& value);
+
 // True for names of the form url<digits>, the browser's own numbering.
 bool IsNumberedUrlName(const std::u16string& name);
 // The number of such a name, or 0 for any other (and for one too large to count).

@@ -119,6 +119,7 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
     // The marks are the keep-list of every later pruning: the kept ones are
     // written before anything is deleted, and the others forgotten only after.
     RememberKeptChecks();
+    m_pruning = true;
     std::unordered_set<std::string> deleted;  // the marks of the addresses deleted
 
     // Where each address is now. While every row's value is still under its name
@@ -210,6 +211,8 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
     }
 
     ForgetMarks(!m_forgetOnlyDeleted && m_loadedWhole, deleted);
+    m_pruning = false;
+    m_registry.RegDeleteTreeA(kKeptKey);
     RewriteTypedUrls();
     m_keptMarks.clear();
 }

@@ -154,6 +154,8 @@ private:
     void RememberCheck(int row);
     // Before a pruning changes anything: every checked row remembered as kept.
     void RememberKeptChecks();
+    // Whether the address's mark is a kept row's, during a pruning.
+    bool SharesAKeptMark(const std::string& address);
     // Forgets the marks of addresses not kept: all of them, or only those deleted.
     void ForgetMarks(bool all, const std::unordered_set<std::string>& deleted);
     // The value a row stands for, exactly as it was loaded or last moved; null
@@ -184,6 +186,7 @@ private:
     int m_lockDepth = 0;  // operations of this window now holding the lock
     bool m_closing = false;
     bool m_forgetOnlyDeleted = false;
+    bool m_pruning = false;
     bool m_marksLockedOut = false;  // a row's mark found another copy holding the lock
     bool m_loadedWhole = false;     // the last load read the key to its end, or found none
     Recovery m_recovery = Recovery::Clear;

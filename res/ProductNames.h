@@ -33,6 +33,9 @@ inline constexpr char kSectionKey[] = HL_PROFILE_KEY "\\" HL_SECTION;
 // Beside the section: what the browser's keys held before a rewrite began, so
 // that a rewrite cut off by the end of the process can be undone at the next start.
 inline constexpr char kJournalKey[] = HL_PROFILE_KEY "\\Journal";
+// During a pruning, the kept addresses outside ASCII by name: the registry itself
+// then tells whether another address shares one's mark, folding case as it does.
+inline constexpr char kKeptKey[] = HL_PROFILE_KEY "\\Kept";
 // Held by the one copy of the program that is changing the keys above. The
 // user's, in every session: the mutex's full name adds the user's SID.
 inline constexpr char kWriterLockName[] = HL_REGISTRY_KEY "." HL_PROFILE_NAME ".Writer";

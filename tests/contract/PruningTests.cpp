@@ -92,6 +92,7 @@ TEST_P(Pruning, OpenThatFailedIsTriedAgainAfterALaterDeletion) {
             logs.emplace_back();
             for (const std::string& line : faulty->Log()) {
                 // The scan ends where the marks are forgotten.
+                if (line.find(hl::kKeptKey) != std::string::npos) continue;
                 if (line.rfind("DeleteKey", 0) == 0 || line.find(hl::kSectionKey) != std::string::npos) break;
                 if (line.rfind("WriteProfile", 0) != 0 && line.find("Journal") == std::string::npos)
                     logs.back().push_back(line);
@@ -136,8 +137,9 @@ TEST_P(Pruning, CommandLineForgetsOnlyTheMarksOfWhatItDeleted) {
     // program cannot tell it from another address's, and a death just after must not lose it.
     Raw().RegDeleteKeyA(hl::kSectionKey);
     WriteValues(Raw(), hl::kSectionKey, {Dword("http://\xc9t\xe9.example/", 1)});
-    Load({Sz("url1", "http://x/"), Sz("url2", "http://\xe9t\xe9.example/")});
-    ASSERT_EQ(Checks(), (std::vector<bool>{true, false}));
+    // The user unchecks its twin, which the registry files under the same entry.
+    Load({Sz("url1", "http://x/"), Sz("url2", "http://\xc9T\xc9.example/"), Sz("url3", "http://\xe9t\xe9.example/")});
+    SetChecks({true, false, false});
     bool forgotten = false, dead = false;
     faulty->onCall = [&](RegOp op, int, const std::string& what) {
         dead = dead || (forgotten && op == RegOp::Open && what == hl::kTypedUrlsKey);
