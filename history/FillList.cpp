@@ -163,6 +163,7 @@ void CTypedUrlHistory::RememberCheck(int row) {
 
 void CTypedUrlHistory::RememberKeptChecks() {
     m_keptMarks.clear();
+    m_keptOutsideAscii = false;
     m_registry.RegDeleteTreeA(kKeptKey);
     ScopedKey kept(m_registry);
     const int rows = m_list.GetItemCount();
@@ -173,6 +174,7 @@ void CTypedUrlHistory::RememberKeptChecks() {
         m_registry.WriteProfileInt(kSection, address.c_str(), 1);
         // Case beyond A to Z is the registry's to fold: it is asked, through a key of these names.
         if (!IsAscii(address.c_str()) && (kept || kept.Create(kKeptKey) == kErrorSuccess)) {
+            m_keptOutsideAscii = true;
             const std::uint32_t one = 1;
             m_registry.RegSetValueExA(kept.get(), address.c_str(), 0, kRegDword,
                                       reinterpret_cast<const unsigned char*>(&one), sizeof one);
@@ -182,7 +184,7 @@ void CTypedUrlHistory::RememberKeptChecks() {
 
 bool CTypedUrlHistory::SharesAKeptMark(const std::string& address) {
     if (m_keptMarks.count(MarkName(address))) return true;
-    if (IsAscii(address.c_str())) return false;
+    if (!m_keptOutsideAscii || IsAscii(address.c_str())) return false;
     ScopedKey kept(m_registry);
     // Unsure, it is kept: a mark left over does less harm than a kept one lost.
     const long opened = kept.Open(kKeptKey);
@@ -202,8 +204,6 @@ void CTypedUrlHistory::ForgetMarks(bool all, const std::unordered_set<std::strin
         unsigned long nameLength = kTextBuffer;
         const long result = m_registry.RegEnumValueA(section.get(), index, name, &nameLength, nullptr, nullptr, nullptr);
         if (result == kErrorNoMoreItems || KeyIsGone(result)) break;
-        StoredValue exact;
-        if (ReadValueAt(m_registry, section.get(), index, exact) != kErrorSuccess) continue;
         // A name too long for the list is no address's entry; any other is forgotten
         // unless it is a kept address's, or (from a run without a window) not one deleted.
         if (result == kErrorSuccess) {
@@ -212,7 +212,8 @@ void CTypedUrlHistory::ForgetMarks(bool all, const std::unordered_set<std::strin
         } else if (!all) {
             continue;
         }
-        forget.push_back(std::move(exact.name));
+        StoredValue exact;
+        if (ReadValueAt(m_registry, section.get(), index, exact) == kErrorSuccess) forget.push_back(std::move(exact.name));
     }
     for (const std::u16string& entry : forget)
         m_registry.RegDeleteValueW(section.get(), entry.c_str());  // one that stays is only a stale mark

@@ -187,6 +187,7 @@ private:
     bool m_closing = false;
     bool m_forgetOnlyDeleted = false;
     bool m_pruning = false;
+    bool m_keptOutsideAscii = false;  // the pruning's kept addresses include one beyond ASCII
     bool m_marksLockedOut = false;  // a row's mark found another copy holding the lock
     bool m_loadedWhole = false;     // the last load read the key to its end, or found none
     Recovery m_recovery = Recovery::Clear;
