@@ -11,7 +11,8 @@
 //               off: it goes, and nothing is undone.
 //   complete    the rewrite may have been cut off. If both keys hold what it
 //               meant to leave, under every name the browser has not written
-//               since, it finished; otherwise what it changed is put back. A key
+//               since, and what it meant to leave under a name the browser took
+//               is somewhere, it finished; otherwise what it changed is put back. A key
 //               the browser has deleted since stays deleted, and an address whose
 //               name the browser has taken comes back under a free one. Then the
 //               journal goes; while anything fails it stays, for the next try.
@@ -143,8 +144,11 @@ struct Slot {
 using Slots = std::map<std::u16string, Slot>;  // by name as the registry compares it
 
 // What a journaled key holds now under each of its names. False when it could
-// not be read; exists says whether the key is there at all.
-bool ReadSlots(IRegistry& registry, const KeyContents& contents, Slots& slots, bool& exists) {
+// not be read; exists says whether the key is there at all. Lost: the values the
+// rewrite meant to leave under a name the browser has taken since, and that are
+// nowhere else in the key: the rewrite cannot be taken for finished without them.
+bool ReadSlots(IRegistry& registry, const KeyContents& contents, Slots& slots, bool& exists, bool& lost) {
+    lost = false;
     for (const StoredValue& value : contents.before) slots[FoldedName(value.name)].before = &value;
     for (const StoredValue& value : contents.after) slots[FoldedName(value.name)].after = &value;
     ScopedKey key(registry);
@@ -153,11 +157,18 @@ bool ReadSlots(IRegistry& registry, const KeyContents& contents, Slots& slots, b
     if (opened == kErrorFileNotFound) return true;
     std::vector<StoredValue> now;
     if (opened != kErrorSuccess || !ReadAllValues(registry, key.get(), now)) return false;
+    const std::vector<StoredValue> all = now;
     for (StoredValue& value : now) {
         auto slot = slots.find(FoldedName(value.name));
         if (slot == slots.end()) continue;  // the browser's alone
         slot->second.present = true;
         slot->second.now = std::move(value);
+    }
+    for (const auto& named : slots) {
+        const StoredValue* meant = named.second.after;
+        lost = lost || (meant && !named.second.Ours() && std::none_of(all.begin(), all.end(), [meant](const StoredValue& value) {
+                            return SameContents(value, *meant);
+                        }));
     }
     return true;
 }
@@ -352,9 +363,10 @@ Recovery RecoverFromJournal(IRegistry& registry) {
         std::vector<char> exists(keys.size());
         bool finished = true;
         for (std::size_t k = 0; k < keys.size(); ++k) {
-            bool there = false;
-            if (!ReadSlots(registry, keys[k], slots[k], there)) return Recovery::Kept;
+            bool there = false, lost = false;
+            if (!ReadSlots(registry, keys[k], slots[k], there, lost)) return Recovery::Kept;
             exists[k] = there;
+            finished = finished && !lost;
             for (const auto& [folded, slot] : slots[k])
                 finished = finished && (!there || slot.Holds(slot.after) || !slot.Ours());
         }

@@ -179,11 +179,12 @@ TEST_P(BrowserKey, AFailedSavePutsBothKeysBackSaysSoAndStampsFollowTheirAddresse
             removalsTo = command.get();
         }
         std::vector<RegValue> beforeRewrite;  // taken when the profile's section goes
-        bool forgotten = false, rewriting = false;
+        bool scanned = false, forgotten = false, rewriting = false;
         int timeOpens = 0, matched = 0;
         faulty->onCall = [&](RegOp op, int, const std::string& what) {
             // The marks not kept are forgotten once the scan is over; the rewrite then reads the key.
-            if (op == RegOp::Open && what == hl::kSectionKey) forgotten = true;
+            scanned = scanned || op == RegOp::DeleteValue;
+            if (scanned && op == RegOp::Open && what == hl::kSectionKey) forgotten = true;
             else if (forgotten && !rewriting && op == RegOp::Open && what == hl::kTypedUrlsKey)
                 beforeRewrite = TypedUrls(), rewriting = true;
             if (op == RegOp::Open && what == hl::kTypedUrlsTimeKey) ++timeOpens;
@@ -441,6 +442,22 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         expected[1] = Sz("url2", "http://typed.later/");
         expected.push_back(Sz("url6", "http://site2/"));  // the kept address it had held, under a free name
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(expected)) << "the browser's own value stays, and loses no other";
+    }
+    {
+        SCOPED_TRACE("cut off before the rewrite stored its only address; the browser then writes that name");
+        Reset();
+        Load({Sz("url3", "http://only/")});
+        history->OnCheckAll();
+        auto from = std::make_shared<bool>(false);
+        faulty->onCall = [from](RegOp op, int, const std::string& what) {
+            *from = *from || (op == RegOp::Set && what == "url1");
+            return *from ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+        };
+        history->OnDeleteUnchecked();
+        faulty->onCall = nullptr;
+        WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://typed.later/")});
+        start(nullptr);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted({Sz("url1", "http://typed.later/"), Sz("url3", "http://only/")}));
     }
     {
         SCOPED_TRACE("cut off; the user then clears the history");
