@@ -114,6 +114,12 @@ void CTypedUrlHistory::FillList() {
     }
 }
 
+bool CTypedUrlHistory::MarksReadable() {
+    ScopedKey marks(m_registry);
+    const long opened = marks.Open(kSectionKey);
+    return opened == kErrorSuccess || opened == kErrorFileNotFound;
+}
+
 StoredValue* CTypedUrlHistory::Loaded(int row) {
     const std::uintptr_t id = m_list.GetItemData(row);
     return id > 0 && id <= m_loaded.size() ? &m_loaded[id - 1] : nullptr;

@@ -103,6 +103,9 @@ public:
     static constexpr const char kPolicyUnreadableListMessage[] =
         "Nothing was listed: the addresses your organization always keeps could not be read.\n"
         "Try again later, or ask your administrator about the policy \"Addresses always kept\".";
+    static constexpr const char kMarksUnreadableMessage[] =
+        "Nothing was pruned: the check marks cannot be read, so every address would count as unchecked.\n"
+        "Hedgeloom keeps them under HKEY_CURRENT_USER\\Software\\Corvanta\\Hedgeloom\\TypedUrls.";
     static constexpr const char kKeptByPolicyTip[] = "Always kept by your organization";
     static constexpr const char kBusyMessage[] =
         "Another Hedgeloom is changing Internet Explorer's typed addresses.\n"
@@ -121,6 +124,9 @@ protected:
     bool LastTyped(int row, std::uint64_t& fileTime);
     // Whether the organization keeps the row's address: no command may uncheck it.
     bool KeptByPolicy(int row);
+    // Whether the marks can be read: a profile there but closed to us reads as
+    // every address unchecked.
+    bool MarksReadable();
 
     // Holds the writer lock for one operation, unless this window holds it already.
     class Exclusive {

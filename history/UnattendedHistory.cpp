@@ -20,6 +20,10 @@ bool CUnattendedHistory::Prune() {
         return false;
     }
     if (m_window) m_window->Unlock();
+    if (!MarksReadable()) {
+        ShowMessage(kMarksUnreadableMessage);
+        return false;
+    }
     FillList();
     OnDeleteUnchecked();
     // Not knowing what the organization keeps, nothing was deleted; the marks stay as they were too.

@@ -121,6 +121,15 @@ TEST_P(Pruning, CommandLineForgetsOnlyTheMarksOfWhatItDeleted) {
     EXPECT_TRUE(command.Prune()) << command.Message();
     EXPECT_EQ(Sorted(TypedUrls()), Sorted({Sz("url1", "http://a/")}));
     EXPECT_EQ(Sorted(Marks()), Sorted({Dword("http://a/", 1), Dword("http://b/", 1)}));
+    // Marks there but closed to the user would read as every address unchecked.
+    WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url2", "http://e/")});
+    faulty->onCall = [](RegOp op, int, const std::string& what) {
+        return op == RegOp::Open && what == hl::kSectionKey ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+    };
+    EXPECT_FALSE(command.Prune());
+    EXPECT_EQ(command.Message(), History::kMarksUnreadableMessage);
+    EXPECT_EQ(Sorted(TypedUrls()), Sorted({Sz("url1", "http://a/"), Sz("url2", "http://e/")}));
+    faulty->onCall = nullptr;
     removalsTo = nullptr;
 
     // Nor does the window's pruning forget what a load that could not read the key never saw.
