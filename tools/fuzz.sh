@@ -11,7 +11,8 @@ cxx=${FUZZ_CXX:-clang++}
 
 # The whole core, so that a new file of it needs no word here.
 sources=(history/*.cpp tests/support/FaultyRegistry.cpp
-         tests/support/MemoryRegistry.cpp tests/driver/RegValue.cpp tests/fuzz/TypedUrlFuzzer.cpp)
+         tests/support/MemoryRegistry.cpp tests/support/Values.cpp tests/driver/RegValue.cpp
+         tests/fuzz/TypedUrlFuzzer.cpp)
 newest=$(ls -t "${sources[@]}" history/*.h res/*.h tests/support/*.h tests/driver/RegValue.h tools/fuzz.sh | head -1)
 if [ ! -x "$out/typed_url_fuzzer" ] || [ "$newest" -nt "$out/typed_url_fuzzer" ]; then
   echo "fuzz: building $out/typed_url_fuzzer"

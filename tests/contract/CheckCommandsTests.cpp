@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "UnattendedHistory.h"
 #include "contract/Contract.h"
 
 namespace hltest {
@@ -61,53 +60,9 @@ TEST_P(CheckCommands, ClickOpensTheRowClickedAsShown) {
     EXPECT_EQ(shell.opened, (Opened{{"open", hl::kMakerSite, hl::kSwShowNormal}}));
 }
 
-// The list's menu and keys act on the selected rows, top first whatever order
-// they were selected in; Space spreads the focused row's mark over the selection
-// only when the focused row is one of it.
-TEST_P(CheckCommands, SelectionCommandsActOnTheSelectedRowsTopFirst) {
-    Load(Numbered(5));  // rows from the top: site5 to site1
-    binding->Select(3);
-    binding->Select(1);
-    EXPECT_EQ(history->SelectedAddresses(), "http://site4/\r\nhttp://site2/");
-    history->CheckSelected(true);
-    EXPECT_EQ(Checks(), (std::vector<bool>{false, true, false, true, false}));
-    struct Spread { int focused; std::vector<int> selection; std::vector<bool> after; };
-    const Spread spreads[] = {{0, {1, 3}, {true, false, false, true, false}},  // focus outside: nothing spreads
-                              {1, {1, 3}, {true, false, false, false, false}},
-                              {3, {1, 3, 4}, {true, true, false, true, true}}};
-    for (const Spread& spread : spreads) {
-        SCOPED_TRACE(spread.focused);
-        SetChecks({true, false, false, true, false});
-        history->SpreadCheck(spread.focused, spread.selection);
-        EXPECT_EQ(Checks(), spread.after);
-    }
-}
-
-// The tip: the whole address, and the stamp of the value the row came from
-// while that value still holds the row's address and the stamp is a FILETIME.
-TEST_P(CheckCommands, TipAddsTheStampOfTheRowsOwnValue) {
-    Load({Sz("url1", "http://stamped/"), Sz("url2", "http://unstamped/"), Sz("url3", "http://short-stamp/"),
-          Sz("url4", "http://rewritten/")});
-    const std::string time("\x78\x56\x34\x12\x0f\x5e\xda\x01", 8);
-    Raw().RegDeleteKeyA(hl::kTypedUrlsTimeKey);  // no stamp left from another case
-    WriteValues(Raw(), hl::kTypedUrlsTimeKey, {{"url1", hl::kRegBinary, time}, {"url3", hl::kRegBinary, time.substr(0, 4)},
-                                               {"url4", hl::kRegBinary, time}});
-    WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url4", "http://typed-since/")});
-    auto format = [](std::uint64_t fileTime) { return testing::PrintToString(fileTime); };
-    for (int row = 0; row < List().GetItemCount(); ++row) {
-        const std::string address = List().GetItemText(row, 0);
-        SCOPED_TRACE(address);
-        const std::string expected =
-            address == "http://stamped/" ? address + "\r\nLast typed " + format(0x01DA5E0F12345678ull) : address;
-        EXPECT_EQ(history->RowTip(row, format), expected);
-    }
-    Raw().RegDeleteKeyA(hl::kTypedUrlsTimeKey);
-}
-
 // An address the organization keeps is checked at load and stays checked through
 // every command that unchecks, its tip says so, and a pruning keeps it, also one
-// the user had unchecked before the policy came. A policy that cannot be read
-// lets nothing be deleted, in the window or without it, nor anything listed.
+// the user had unchecked before the policy came.
 TEST_P(CheckCommands, AddressesTheOrganizationKeepsStayCheckedAndArePruningsToKeep) {
     policy.patterns = {u"HTTP://intranet.corp/*", u"*caf\u00e9.example/", u"http://?.example/a", u"",
                        std::u16string(hl::kMaxPatternLength + 1, u'*'), u"http://other.example"};
@@ -147,39 +102,7 @@ TEST_P(CheckCommands, AddressesTheOrganizationKeepsStayCheckedAndArePruningsToKe
     EXPECT_EQ(TypedUrls(), (std::vector<RegValue>{Sz("url1", "http://x.example/a"), Sz("url2", "http://CAF\xC9.example/"),
                                                   Sz("url3", "http://intranet.CORP/home")}));
     EXPECT_TRUE(history->messages.empty());
-
-    policy.readable = false;
-    for (const bool window : {true, false}) {
-        SCOPED_TRACE(window ? "Delete Unchecked" : "unattended");
-        Reset();
-        Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
-        WriteValues(Raw(), hl::kTypedUrlsKey, seed);
-        Remember(Dword("http://other.example/", 0));
-        const std::vector<RegValue> marks = Marks();
-        std::vector<std::string> said;
-        hl::CUnattendedHistory command(*faulty, List(), shell);
-        command.SetKeepPolicy(&policy);
-        if (window) {
-            history->FillList();
-            history->OnDeleteUnchecked();
-            said = history->messages;
-        } else {
-            removalsTo = &command;
-            EXPECT_FALSE(command.Prune());
-            said = {command.Message()};
-        }
-        EXPECT_EQ(said, std::vector<std::string>{hl::CTypedUrlHistory::kPolicyUnreadableMessage});
-        EXPECT_EQ(Sorted(TypedUrls()), Sorted(seed));
-        EXPECT_EQ(Marks(), marks);
-        if (window) continue;
-        EXPECT_EQ(command.ListText(), "");
-        EXPECT_EQ(command.Message(), hl::CTypedUrlHistory::kPolicyUnreadableListMessage);
-        CloseWindow();
-        removalsTo = nullptr;
-    }
 }
-
-HL_CONTRACT_SUITE(CheckCommands);
 
 }  // namespace
 }  // namespace hltest

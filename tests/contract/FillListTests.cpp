@@ -97,36 +97,5 @@ TEST_P(FillList, TextTheListWouldAlterIsLeftOutWithItsMark) {
     EXPECT_EQ(left[0].data, broken.data);
 }
 
-TEST_P(FillList, EnumerationThatFailsEndsKeepingTheRowsReadSoFar) {
-    // Enumeration fails with code from the third value on, or (once) at the second value alone; with
-    // 0 the key is deleted just before it. Each value read is read twice, as the list shows it and exactly.
-    struct Case { const char* what; long code; int maxCalls; bool once = false; };
-    const Case cases[] = {{"key deleted while read", 0, 5},
-                          {"key deleted", hl::kErrorKeyDeleted, 5},
-                          {"access denied", hl::kErrorAccessDenied, 5},
-                          {"general failure", 31, 100},
-                          {"too long for ever", hl::kErrorMoreData, 2000},
-                          {"one value fails, the next ones do not", 31, 100, true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Load(Numbered(3));
-        const int before = faulty->Calls(RegOp::Enum);
-        faulty->onCall = [&](RegOp op, int n, const std::string& what) {
-            if (op != RegOp::Enum || (c.once ? std::stoul(what) != 1 : std::stoul(what) < 2)) return hl::kErrorSuccess;
-            if (n > 100000) return hl::kErrorNoMoreItems;  // so that a loop without a bound fails instead of hanging
-            if (!c.code) Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
-            return c.code;
-        };
-        history->FillList();
-        faulty->onCall = nullptr;
-        const std::vector<Row> read = {{c.once ? "http://site3/" : "http://site2/", c.once ? "url3" : "url2"},
-                                       {"http://site1/", "url1"}};
-        EXPECT_EQ(Rows(), read);
-        EXPECT_LE(faulty->Calls(RegOp::Enum) - before, c.maxCalls);
-    }
-}
-
-HL_CONTRACT_SUITE(FillList);
-
 }  // namespace
 }  // namespace hltest
