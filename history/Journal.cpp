@@ -198,9 +198,13 @@ std::size_t Emptied(const KeyContents& contents, const Slots& slots) {
     for (const auto& [folded, slot] : slots)
         if (slot.after && slot.Holds(slot.after) && !slot.Holds(slot.before)) return contents.before.size();
     std::size_t emptied = 0;
-    while (emptied < contents.before.size() && !slots.at(FoldedName(contents.before[emptied].name)).Is(
-                                                   &contents.before[emptied]))
-        ++emptied;
+    for (; emptied < contents.before.size(); ++emptied) {
+        const StoredValue& found = contents.before[emptied];
+        const Slot& slot = slots.at(FoldedName(found.name));
+        // A value the rewrite stores back as it found it looks the same reached or not: it tells nothing.
+        const bool unchanged = slot.after && slot.after->name == found.name && SameContents(*slot.after, found);
+        if (slot.Is(&found) && !unchanged) break;
+    }
     return emptied;
 }
 

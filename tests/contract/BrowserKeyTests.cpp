@@ -178,20 +178,31 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(expected)) << "the browser's own value stays, and loses no other";
     }
     {
-        SCOPED_TRACE("cut off before the rewrite stored its only address; the browser then writes that name");
-        Reset();
-        Load({Sz("url3", "http://only/")});
-        history->OnCheckAll();
-        auto from = std::make_shared<bool>(false);
-        faulty->onCall = [from](RegOp op, int, const std::string& what) {
-            *from = *from || (op == RegOp::Set && what == "url1");
-            return *from ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+        // The process dies as the rewrite is to store `dies`; the browser then writes its url1 or url5.
+        const std::string longer = "http://" + std::string(300, 'l') + "/";
+        struct Case { const char* what; std::vector<RegValue> key; const char* dies; RegValue typed; std::vector<RegValue> expected; };
+        const Case cases[] = {
+            {"its only address not stored, the browser writes that name", {Sz("url3", "http://only/")}, "url1",
+             Sz("url1", "http://typed.later/"), {Sz("url1", "http://typed.later/"), Sz("url3", "http://only/")}},
+            {"url1 stored back as it was, the browser writes the emptied url5", {Sz("url1", "http://a/"), Sz("url5", longer)},
+             "url2", Sz("url5", "http://typed.later/"), {Sz("url1", "http://a/"), Sz("url5", "http://typed.later/"), Sz("url6", longer)}},
         };
-        history->OnDeleteUnchecked();
-        faulty->onCall = nullptr;
-        WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://typed.later/")});
-        start(nullptr);
-        EXPECT_EQ(Sorted(TypedUrls()), Sorted({Sz("url1", "http://typed.later/"), Sz("url3", "http://only/")}));
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            Reset();
+            Load(c.key);
+            history->OnCheckAll();
+            auto dead = std::make_shared<bool>(false);
+            faulty->onCall = [dead, &c](RegOp op, int, const std::string& what) {
+                *dead = *dead || (op == RegOp::Set && what == c.dies);
+                return *dead ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+            };
+            history->OnDeleteUnchecked();
+            faulty->onCall = nullptr;
+            WriteValues(Raw(), hl::kTypedUrlsKey, {c.typed});
+            start(nullptr);
+            EXPECT_EQ(Sorted(TypedUrls()), Sorted(c.expected)) << "an address lost, or the browser's own";
+        }
     }
     {
         SCOPED_TRACE("cut off; the user then clears the history");
