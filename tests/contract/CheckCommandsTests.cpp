@@ -105,4 +105,7 @@ TEST_P(CheckCommands, AddressesTheOrganizationKeepsStayCheckedAndArePruningsToKe
 }
 
 }  // namespace
+
+HL_CONTRACT_SUITE(CheckCommands);
+
 }  // namespace hltest

@@ -98,4 +98,7 @@ TEST_P(FillList, TextTheListWouldAlterIsLeftOutWithItsMark) {
 }
 
 }  // namespace
+
+HL_CONTRACT_SUITE(FillList);
+
 }  // namespace hltest

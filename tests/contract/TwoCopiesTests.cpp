@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "contract/Contract.h"
-#include "UnattendedHistory.h"
 
 namespace hltest {
 namespace {
@@ -120,65 +119,8 @@ TEST_P(TwoCopies, OneWaitsForTheOthersRewriteOrGivesWayAndLeavesItWhole) {
     }
 }
 
-// A lock that is refused a number of times, then granted, and says whether it is held.
-class TellingLock final : public hl::IWriterLock {
-public:
-    bool Lock() override { return refusals-- <= 0 && (held = true) && ++takes; }
-    void Unlock() override { held = false; }
-    int refusals = 0;
-    int takes = 0;
-    bool held = false;
-};
-
-TEST_P(TwoCopies, NothingIsWrittenOutsideTheLockNorPrunedAfterALoadItKeptOut) {
-    TellingLock telling;
-    history->SetWriterLock(&telling);
-    faulty->onCall = [&](RegOp op, int, const std::string& what) {
-        const bool writes = op == RegOp::DeleteValue || op == RegOp::DeleteKey || op == RegOp::Create ||
-                            op == RegOp::Set || op == RegOp::WriteProfile;
-        EXPECT_TRUE(!writes || telling.held) << "written without the lock: " << what;
-        return hl::kErrorSuccess;
-    };
-    Load(Numbered(5));
-    SetChecks({true, false, true, true, true});
-    history->OnDeleteUnchecked();
-    EXPECT_TRUE(history->BeginClose());
-    CloseWindow();
-    history->EndClose();
-    EXPECT_FALSE(telling.held) << "kept after the close";
-
-    // From the command line: another copy keeps the lock; the user's window is open; then neither.
-    const std::vector<RegValue> key = TypedUrls(), marks = Marks();
-    hl::CUnattendedHistory command(*faulty, List(), shell);
-    removalsTo = &command;
-    command.SetWriterLock(&telling);
-    TellingLock window;
-    command.SetWindowLock(&window);
-    const std::pair<TellingLock*, const char*> refusals[] = {{&telling, History::kBusyMessage},
-                                                             {&window, History::kWindowOpenMessage}};
-    for (const auto& [refuses, message] : refusals) {
-        refuses->refusals = 1;
-        EXPECT_FALSE(command.Prune());
-        EXPECT_EQ(command.Message(), message);
-        EXPECT_EQ(TypedUrls(), key);
-        EXPECT_EQ(Marks(), marks) << "the marks changed";
-        EXPECT_FALSE(telling.held || window.held) << "a lock kept";
-    }
-    // The marks the session's end writes give way to a copy that holds the lock.
-    telling.refusals = 1;
-    history->RememberChecks();
-    // The lock is held once, from the load to the last mark: a window's pruning cannot come in between.
-    SetChecks({});
-    telling.takes = 0;
-    EXPECT_TRUE(command.Prune());
-    EXPECT_EQ(telling.takes, 1);
-    EXPECT_FALSE(window.held);
-    faulty->onCall = nullptr;
-    removalsTo = nullptr;
-    history->SetWriterLock(lock.get());
-}
+}  // namespace
 
 HL_CONTRACT_SUITE(TwoCopies);
 
-}  // namespace
 }  // namespace hltest

@@ -193,7 +193,12 @@ struct Shell final : hl::IShell {
 struct Copy {
     Copy(hl::IRegistry& memory, Turn& writer, Turn& window, int id)
         : registry(memory), lock(writer, id), windowLock(window, id) {
-        registry.onCall = [this](RegOp op, int, const std::string&) { return faults ? faults->Call(op) : 0; };
+        registry.onCall = [this, &writer, id](RegOp op, int, const std::string& what) {
+            const bool writes = op == RegOp::DeleteValue || op == RegOp::DeleteKey || op == RegOp::Create ||
+                                op == RegOp::Set || op == RegOp::WriteProfile;
+            if (writes && writer.holder != id) Breach("written without the writer lock", what);
+            return faults ? faults->Call(op) : 0;
+        };
     }
     // A copy that ends, or dies, holds neither lock any more.
     ~Copy() {
@@ -636,10 +641,15 @@ void Story::CloseWindow(Faults& faults) {
         if (r.checked) kept.push_back(r.text[0]);
     const auto rows = w.list.Rows();
     w.faults = &faults;
-    const bool closing = w.history.BeginClose();
+    // Closed as Exit does, or the session ends with the window open: the marks are written, and
+    // the window goes without its close. Either gives way to another copy that holds the lock.
+    const bool sessionEnds = Pick(4) == 0;
+    const bool closing = !sessionEnds && w.history.BeginClose();
     if (closing) w.list.DeleteAllItems(), w.history.EndClose();
+    if (sessionEnds) w.history.RememberChecks();
     w.faults = nullptr;
-    if (!closing && !faults.died) {
+    if (sessionEnds && m_otherHolds) return Unchanged(before, Snapshot(m_memory), "marks written beside another copy");
+    if (!closing && !sessionEnds && !faults.died) {
         if (!m_otherHolds && !faults.failed) Breach("a close refused with the lock free", "");
         return Unchanged(before, Snapshot(m_memory), "a refused close");
     }
