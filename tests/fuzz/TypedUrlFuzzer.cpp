@@ -4,6 +4,7 @@
 // at any call. After every step the keys and the marks are judged against what the step may do:
 // no kept address or kept mark lost, nothing deleted back, every stamp with its own address.
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -239,6 +240,7 @@ struct Window : Copy {
     WindowHistory history;
     std::vector<Value> loaded;  // each row's value, top first, as the key held it at the load
     bool policyRead = false;    // the organization's keep-list as the load found it
+    bool loadedWhole = false;   // the load read the whole key
     bool browserSinceLoad = false;
 };
 
@@ -280,6 +282,14 @@ private:
             c = p < 128 ? kTwins[p % (sizeof kTwins - 1)] : static_cast<char>(Pick(256));
         }
         for (std::size_t i = 0; i < chosen.size(); ++i) chosen[i] = pattern[i % pattern.size()];
+        // Often an earlier text again, its letters in the other case where it has one (A-Z, and
+        // Latin-1's E acute): a twin that shares its mark, the registry comparing names case-blind.
+        if (!m_texts.empty() && Pick(3) == 0) {
+            chosen = m_texts[Pick(static_cast<unsigned>(m_texts.size()))];
+            for (char& c : chosen)
+                if (Pick(2)) c = std::isalpha(static_cast<unsigned char>(c)) && c > 0 ? c ^ 0x20 : c == '\xE9' ? '\xC9' : c == '\xC9' ? '\xE9' : c;
+        }
+        m_texts.push_back(chosen);
         return chosen;
     }
     std::string Name() {
@@ -343,6 +353,7 @@ private:
     std::unique_ptr<Window> m_window;
     int m_copies = 0;
     Bag m_typed;  // what the browser wrote since the step being judged began
+    std::vector<std::string> m_texts;  // every text made so far
     bool m_otherHolds = false;
 };
 
@@ -353,6 +364,12 @@ void Story::Browser(bool freeNamesOnly) {
         if (freeNamesOnly) return;
         Erase(hl::kTypedUrlsKey, gone.name);
         Erase(hl::kTypedUrlsTimeKey, gone.name);
+        if (m_window) m_window->browserSinceLoad = true;
+        return;
+    }
+    if (!now.urls.empty() && !freeNamesOnly && Pick(6) == 0) {  // writes a value's bytes again, as another type
+        const Value& v = now.urls[Pick(static_cast<unsigned>(now.urls.size()))];
+        Write(hl::kTypedUrlsKey, v.name, v.type == hl::kRegSz ? hl::kRegExpandSz : hl::kRegSz, v.data);
         if (m_window) m_window->browserSinceLoad = true;
         return;
     }
@@ -443,6 +460,7 @@ void Story::OpenWindow(Faults& faults) {
     m_window->history.FillList();
     m_window->faults = nullptr;
     m_window->policyRead = m_policy.readable;
+    m_window->loadedWhole = !faults.failed && !faults.died && !m_window->history.LockedOut();
     const State after = Snapshot(m_memory);
     if (faults.died) {
         m_window.reset();
@@ -608,23 +626,22 @@ void Story::DeleteUnchecked(Faults& faults) {
     w.browserSinceLoad = false;
     if (after.Addresses() != Plus(Minus(before.Addresses(), rowsBag), left))
         Breach("the saved key holds more or less than the rows left and what no row came from", "");
+    // After a load that read the whole key, the window forgets every mark but the kept rows'.
+    for (const auto& mark : after.marks)
+        if (w.loadedWhole && !faults.failed && std::none_of(rows.begin(), rows.end(), [&](const auto& r) { return NameKey(r.text[0]) == mark.first; }))
+            Breach("a mark not kept outlived the window's pruning", "");
     for (const auto& row : rowsBefore) {
         if (faults.failed) break;  // a mark that could not be written
         const bool kept = std::any_of(rows.begin(), rows.end(), [&](const auto& r) { return NameKey(r.text[0]) == NameKey(row.text[0]); });
         if (MarkedKept(after, row.text[0]) != kept) Breach("a mark is not what the pruning left", row.text[0]);
     }
     // The values no row came from keep their names, but those the browser numbered, numbered on.
+    for (const Value& b : before.urls)
+        if (!rowNames.count(NameKey(b.name)) && !Numbered(b.name) &&
+            std::none_of(after.urls.begin(), after.urls.end(), [&](const Value& v) { return v.name == b.name && v.contents() == b.contents(); }))
+            Breach("a value no row came from was renamed", b.name);
     std::size_t numbered = 0;
-    for (const Value& v : after.urls) {
-        if (Numbered(v.name)) {
-            ++numbered;
-            continue;
-        }
-        const bool had = std::any_of(before.urls.begin(), before.urls.end(), [&](const Value& b) {
-            return b.name == v.name && b.contents() == v.contents() && !rowNames.count(NameKey(b.name));
-        });
-        if (!had) Breach("a value no row came from was renamed", v.name);
-    }
+    for (const Value& v : after.urls) numbered += Numbered(v.name);
     for (std::size_t n = 1; n <= numbered; ++n)
         if (std::none_of(after.urls.begin(), after.urls.end(), [&](const Value& v) { return v.name == "url" + std::to_string(n); }))
             Breach("the numbered values are not url1..urlN", std::to_string(n));
