@@ -59,15 +59,6 @@ TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
         EXPECT_EQ(ReadValues(Raw(), sub), checks.empty() ? std::vector<RegValue>{} : inner) << "subkeys stay";
         Raw().RegDeleteKeyA(sub.c_str());
 
-        // A second pruning in the same run deletes by the names the first one gave.
-        if (renamed.empty()) continue;
-        std::vector<bool> again(renamed.size(), true);
-        again.back() = false;
-        SetChecks(again);
-        history->OnDeleteUnchecked();
-        renamed.pop_back();
-        EXPECT_EQ(Sorted(TypedUrls()), Sorted(ExpectedKey(renamed, {}))) << "second pruning";
-        EXPECT_EQ(Rows(), renamed);
     }
 }
 

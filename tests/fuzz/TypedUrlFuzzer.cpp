@@ -274,7 +274,7 @@ private:
     // zeros and 8-bit bytes, to lengths that often land on the edges of the 260-byte buffers.
     std::string Text() {
         static constexpr std::size_t kEdges[] = {0, 1, 3, 258, 259, 260, 261, 300};
-        static constexpr char kTwins[] = "aAzZ\xE9\xC9\xFF" "09:/\\\t";
+        static constexpr char kTwins[] = "aAzZ\xE9\xC9\xFF" "09:/\\\t\r\n";
         const unsigned b = Pick(256);
         std::string pattern(1 + Pick(4), '\0'), chosen(b < 0xC0 ? b % 24 : kEdges[b % 8], '\0');
         for (char& c : pattern) {

@@ -10,7 +10,6 @@
 #include "IsoTime.h"
 #include "KeepPolicy.h"
 #include "ProductNames.h"
-#include "UnattendedHistory.h"
 
 namespace hltest {
 namespace {
@@ -46,19 +45,6 @@ TEST(TextTables, IsoTimeOnEveryDayOfALeapYearAndAtTheEndsOfYears) {
         if (moment + kFileTimeEpoch < 0) continue;  // before 1601: no FILETIME
         EXPECT_EQ(hl::IsoTime(fileTime), expected) << fileTime;
     }
-}
-
-TEST(TextTables, ListFieldsEscapeBackslashTabLineFeedAndCarriageReturnAlone) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"", ""},
-        {"http://plain.example/", "http://plain.example/"},
-        {"\\\\server\\share\\", "\\\\\\\\server\\\\share\\\\"},
-        {"a\tb", "a\\tb"},
-        {"x\r\n1\turl9\tforged\r\n", "x\\r\\n1\\turl9\\tforged\\r\\n"},
-        {"\\t is not a tab", "\\\\t is not a tab"},
-        {"caf\xC3\xA9 \x01\x1F\x7F\"' %", "caf\xC3\xA9 \x01\x1F\x7F\"' %"},
-    };
-    for (const auto& [text, field] : cases) EXPECT_EQ(hl::CUnattendedHistory::ListField(text), field) << text;
 }
 
 TEST(TextTables, SwitchesAreExactWordsIgnoringTheCaseOfAToZAlone) {
