@@ -1,4 +1,5 @@
-// The check buttons, the check marks the profile keeps, and the commands that open addresses.
+// The check marks the profile keeps, from one run to the next. The fuzz target plays the
+// check, selection and open commands against a model of their own, the organization's keep-list too.
 #include <algorithm>
 #include <functional>
 
@@ -36,72 +37,6 @@ TEST_P(CheckCommands, MarksComeBackAtTheNextStart) {
         history->FillList();
         EXPECT_EQ(Checks(), expected);
     }
-}
-
-// A click opens the row clicked, not the first selected one, and a click on a
-// check box or on no row opens nothing.
-TEST_P(CheckCommands, ClickOpensTheRowClickedAsShown) {
-    Load({Sz("url1", "http://a.example/x y"), Sz("url2", "C:\\Program Files\\page.htm"),
-          Sz("url3", "www.b\xfc" "cher.example")});
-    binding->Select(0);
-    const std::pair<hl::ClickNotice, int> clicks[] = {{{-1, false}, -1}, {{1, true}, -1}, {{2, false}, 2}, {{1, false}, 1}};
-    for (const auto& [notice, row] : clicks) {
-        SCOPED_TRACE(testing::Message() << "row " << notice.iItem << (notice.onCheckBox ? ", check box" : ""));
-        shell.opened.clear();
-        std::intptr_t result = -1;
-        history->OnClickList(&notice, &result);
-        EXPECT_EQ(result, 0);
-        Opened expected;
-        if (row >= 0) expected.emplace_back("open", List().GetItemText(row, 0), hl::kSwShowNormal);
-        EXPECT_EQ(shell.opened, expected);
-    }
-    shell.opened.clear();
-    hl::OnVisitSite(shell);
-    EXPECT_EQ(shell.opened, (Opened{{"open", hl::kMakerSite, hl::kSwShowNormal}}));
-}
-
-// An address the organization keeps is checked at load and stays checked through
-// every command that unchecks, its tip says so, and a pruning keeps it, also one
-// the user had unchecked before the policy came.
-TEST_P(CheckCommands, AddressesTheOrganizationKeepsStayCheckedAndArePruningsToKeep) {
-    policy.patterns = {u"HTTP://intranet.corp/*", u"*caf\u00e9.example/", u"http://?.example/a", u"",
-                       std::u16string(hl::kMaxPatternLength + 1, u'*'), u"http://other.example"};
-    const std::vector<RegValue> seed = {Sz("url1", "http://intranet.CORP/home"), Sz("url2", "http://CAF\xC9.example/"),
-                                        Sz("url3", "http://other.example/"), Sz("url4", "http://x.example/a"),
-                                        Sz("url5", "http://xy.example/a")};
-    Load(seed);
-    std::vector<bool> kept;  // top first: url5 to url1
-    for (const Row& row : Rows()) kept.push_back(row.name == "url1" || row.name == "url2" || row.name == "url4");
-    EXPECT_EQ(Checks(), kept) << "at load";
-    for (int row = 0; row < List().GetItemCount(); ++row) binding->Select(row);
-    const std::vector<bool> all(kept.size(), true);
-    const std::pair<const char*, std::function<void()>> commands[] = {
-        {"Uncheck All", [&] { history->OnUncheckAll(); }},
-        {"Invert Checks", [&] { history->OnInvertChecks(); }},
-        {"Uncheck Selected", [&] { history->CheckSelected(false); }},
-        {"Space", [&] {
-             List().SetCheck(2, false);
-             history->SpreadCheck(2, history->SelectedRows());
-         }},
-    };
-    for (const auto& [name, command] : commands) {
-        SCOPED_TRACE(name);
-        SetChecks(all);
-        command();
-        EXPECT_EQ(Checks(), kept);
-    }
-    auto format = [](std::uint64_t) { return std::string(); };
-    for (int row = 0; row < List().GetItemCount(); ++row)
-        EXPECT_EQ(history->RowTip(row, format),
-                  List().GetItemText(row, 0) + (kept[row] ? "\r\nAlways kept by your organization" : ""));
-
-    // Unchecked as if the policy came after the load: the pruning asks it again.
-    SetChecks(std::vector<bool>(kept.size(), false));
-    history->OnDeleteUnchecked();
-    EXPECT_EQ(Checks(), std::vector<bool>(3, true));
-    EXPECT_EQ(TypedUrls(), (std::vector<RegValue>{Sz("url1", "http://x.example/a"), Sz("url2", "http://CAF\xC9.example/"),
-                                                  Sz("url3", "http://intranet.CORP/home")}));
-    EXPECT_TRUE(history->messages.empty());
 }
 
 }  // namespace
