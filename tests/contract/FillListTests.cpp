@@ -47,27 +47,6 @@ TEST_P(FillList, ShowsWhatFitsNewestOnTop) {
         << "values too long, however many in a row, end nothing";
 }
 
-TEST_P(FillList, ChecksOnlyAddressesRememberedAsOne) {
-    const std::vector<RegValue> entries = {
-        Dword("http://one/", 1), Dword("http://zero/", 0), Dword("http://two/", 2), Sz("http://text/", "1"),
-        {"http://binary/", hl::kRegBinary, std::string("\1\0\0\0", 4)},
-        {"http://qword/", hl::kRegQword, std::string("\1\0\0\0\0\0\0\0", 8)},
-        {"http://short/", hl::kRegDword, std::string("\1\0", 2)},
-        {"http://long/", hl::kRegDword, std::string("\1\0\0\0\0", 5)},
-        Dword("c:\\DIR\\page.htm", 1)};
-    std::vector<RegValue> values = {Sz("url1", "http://never/"), Sz("url2", "C:\\dir\\Page.htm")};  // case-blind
-    for (const RegValue& entry : entries) {
-        Remember(entry);
-        if (entry.name[0] == 'h') values.push_back(Sz("url" + std::to_string(values.size() + 1), entry.name));
-    }
-    Load(values);
-    std::vector<std::string> checked;
-    for (const Row& row : Rows())
-        if (row.checked) checked.push_back(row.address);
-    std::sort(checked.begin(), checked.end());
-    EXPECT_EQ(checked, (std::vector<std::string>{"C:\\dir\\Page.htm", "http://one/"}));
-}
-
 // A list that cannot hold a text (bytes that are no character of its code page)
 // gives it back altered: that value is left out, and its mark left as it was.
 TEST_P(FillList, TextTheListWouldAlterIsLeftOutWithItsMark) {

@@ -58,7 +58,7 @@ std::u16string NameKey(const std::string& name) {
 struct State {
     std::vector<Value> urls, times;
     bool journal = false;
-    std::map<std::u16string, std::string> marks;  // entry (as the registry compares it) -> its bytes
+    std::map<std::u16string, std::string> marks;  // entry (as the registry compares it) -> its type and bytes
 
     std::string StampOf(const std::string& name) const {
         for (const Value& t : times)
@@ -97,11 +97,11 @@ State Snapshot(hl::IRegistry& registry) {
     s.urls = Read(registry, hl::kTypedUrlsKey);
     s.times = Read(registry, hl::kTypedUrlsTimeKey);
     Read(registry, hl::kJournalKey, &s.journal);
-    for (const Value& mark : Read(registry, hl::kSectionKey)) s.marks[NameKey(mark.name)] = mark.data;
+    for (const Value& mark : Read(registry, hl::kSectionKey)) s.marks[NameKey(mark.name)] = std::to_string(mark.type) + ':' + mark.data;
     return s;
 }
 
-const std::string kOne("\1\0\0\0", 4);  // a mark that keeps its address: the DWORD 1
+const std::string kOne("4:\1\0\0\0", 6);  // a mark that keeps its address: the DWORD 1
 bool MarkedKept(const State& s, const std::string& text) {
     const auto mark = s.marks.find(NameKey(text));
     return mark != s.marks.end() && mark->second == kOne;
@@ -801,7 +801,13 @@ void Story::Play() {
         data.resize(data.size() + Pick(2));  // with or without its zero
         Write(hl::kTypedUrlsKey, name, Pick(12), data);
         if (Pick(2)) Write(hl::kTypedUrlsTimeKey, Pick(4) ? name : Name(), hl::kRegBinary, Stamp());
-        if (Pick(2)) m_memory.WriteProfileInt(hl::kSection, Shown(data).c_str(), static_cast<int>(Pick(3)));
+        // Marks of 0, 1 and 2, and of the bytes of 1 in other types and sizes, which keep nothing.
+        static const std::pair<unsigned long, std::string> kMarks[] = {
+            {hl::kRegDword, std::string("\0\0\0\0", 4)}, {hl::kRegDword, std::string("\1\0\0\0", 4)},
+            {hl::kRegDword, std::string("\2\0\0\0", 4)}, {hl::kRegSz, "1"}, {hl::kRegBinary, std::string("\1\0\0\0", 4)},
+            {hl::kRegQword, std::string("\1\0\0\0\0\0\0\0", 8)}, {hl::kRegDword, std::string("\1\0", 2)}};
+        const auto& mark = kMarks[Pick(2) ? 1 : Pick(7)];
+        if (Pick(2)) Write(hl::kSectionKey, Shown(data), mark.first, mark.second);
     }
     if (Pick(4) == 0) m_policy.digits = std::string(1, static_cast<char>('0' + Pick(10)));
     for (int step = 0; step < 16 && More(); ++step) {
