@@ -139,6 +139,14 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
     // top first, and then goes on where it was; the rows deleted and the registry
     // calls made are the same as those of a walk from the top, without its cost
     // in a list of thousands.
+    // A deleted address's stamp goes with it at once, rather than with the rewrite: a
+    // process that ends in between must not leave it under a name the browser may give
+    // another address.
+    ScopedKey times(m_registry);
+    const bool stamped = times.Open(kTypedUrlsTimeKey) == kErrorSuccess;
+    const auto forgetStamp = [&](const std::u16string& name) {
+        if (stamped) m_registry.RegDeleteValueW(times.get(), name.c_str());
+    };
     std::vector<int> unopened;  // positions above `next`, ascending
     std::size_t retry = 0;      // the next entry of `unopened` to try in this pass
     int next = 0;               // the first row the scan has not reached yet
@@ -176,7 +184,7 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
         // already gone is fine too; and without a full reading of the key nothing
         // but the row's own value may go.
         if (key && loaded && !read && Holds(m_registry, key.get(), *loaded)) {
-            m_registry.RegDeleteValueW(key.get(), loaded->name.c_str());
+            if (m_registry.RegDeleteValueW(key.get(), loaded->name.c_str()) == kErrorSuccess) forgetStamp(loaded->name);
             m_pruned.insert(Identity(*loaded));
         } else if (key && loaded) {
             if (!read) {
@@ -187,7 +195,7 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
             const long found = known ? where.Take(*loaded) : -1;
             if (found >= 0) {
                 const StoredValue& value = now[static_cast<std::size_t>(found)];
-                m_registry.RegDeleteValueW(key.get(), value.name.c_str());
+                if (m_registry.RegDeleteValueW(key.get(), value.name.c_str()) == kErrorSuccess) forgetStamp(value.name);
                 m_pruned.insert(Identity(value));
             } else if (!known) {
                 // Where the address is cannot be told now; the rewrite, which reads

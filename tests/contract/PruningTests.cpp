@@ -75,6 +75,7 @@ TEST_P(Pruning, OpenThatFailedIsTriedAgainAfterALaterDeletion) {
         std::vector<std::vector<std::string>> logs;
         for (bool naive : {true, false}) {
             Reset();
+            Raw().RegDeleteKeyA(hl::kTypedUrlsTimeKey);  // no stamps to go with the addresses
             Load(Numbered(6));
             SetChecks({false, true, false, false, true, false});
             int opens = 0;
@@ -88,7 +89,7 @@ TEST_P(Pruning, OpenThatFailedIsTriedAgainAfterALaterDeletion) {
             logs.emplace_back();
             for (const std::string& line : faulty->Log()) {
                 // The scan ends where the marks are forgotten.
-                if (line.find(hl::kKeptKey) != std::string::npos) continue;
+                if (line.find(hl::kKeptKey) != std::string::npos || line.find(hl::kTypedUrlsTimeKey) != std::string::npos) continue;
                 if (line.rfind("DeleteKey", 0) == 0 || line.find(hl::kSectionKey) != std::string::npos) break;
                 if (line.rfind("WriteProfile", 0) != 0 && line.find("Journal") == std::string::npos)
                     logs.back().push_back(line);

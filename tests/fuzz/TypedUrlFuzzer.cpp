@@ -65,6 +65,11 @@ struct State {
             if (NameKey(t.name) == NameKey(name)) return t.data;
         return "-";  // no stamp
     }
+    std::size_t Orphans() const {  // stamps under a name no address has
+        return std::count_if(times.begin(), times.end(), [&](const Value& t) {
+            return std::none_of(urls.begin(), urls.end(), [&](const Value& v) { return NameKey(v.name) == NameKey(t.name); });
+        });
+    }
     Bag Addresses() const {
         Bag bag;
         for (const Value& v : urls) ++bag[v.contents()];
@@ -430,6 +435,8 @@ void Story::JudgeKeys(const State& before, const State& after, const Bag& requir
             if (b.contents() == c && before.StampOf(b.name) != after.StampOf(v.name))
                 Breach("a kept address lost its stamp", v.name);
     }
+    // A deleted address's stamp goes with it: a death leaves at most the one being deleted.
+    if (after.Orphans() > before.Orphans() + 1) Breach("stamps outlived their addresses", "");
     if (after.journal) Breach("a journal outlived a start that could put it back", "");
 }
 
