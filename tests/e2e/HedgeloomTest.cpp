@@ -1,8 +1,10 @@
 #include "HedgeloomTest.h"
 
+#include <commctrl.h>
 #include <sddl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 namespace e2e {
@@ -128,6 +130,13 @@ CommandRun HedgeloomTest::Command(const std::string& arguments) {
     return run;
 }
 
+POINT HedgeloomTest::OnAddress(int row) const {
+    SendTimed(List().hwnd(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RECT label{};
+    EXPECT_TRUE(List().RectOnScreen(row, LVIR_LABEL, &label)) << "row " << row;
+    return {label.left + 30, (label.top + label.bottom) / 2};
+}
+
 testing::AssertionResult HedgeloomTest::Remembers(const std::vector<Row>& rows) const {
     std::map<std::string, bool> marks;  // rows of one address share its entry
     for (const Row& row : rows) marks[row.address] |= row.checked;
@@ -141,6 +150,10 @@ std::vector<RegValue> HedgeloomTest::Export(const std::string& path) const {
     std::vector<RegValue> values = m_registry.Values(path, &complete);
     EXPECT_TRUE(complete) << "could not read all of " << path;
     return values;
+}
+
+std::vector<std::vector<RegValue>> HedgeloomTest::Keys() const {
+    return {Export(hl::kTypedUrlsKey), Export(hl::kTypedUrlsTimeKey), Export(hl::kSectionKey)};
 }
 
 std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile) {
@@ -164,33 +177,26 @@ testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, con
     return SameItems(hltest::Sorted(after), hltest::Sorted(expected)) << " in the key after pruning";
 }
 
-namespace {
-
-// A name or an address as `/list` must write it: one line, four fields, whatever it holds.
-std::string ListField(const std::string& text) {
-    static const std::pair<char, const char*> kEscapes[] = {{'\\', "\\\\"}, {'\t', "\\t"}, {'\n', "\\n"}, {'\r', "\\r"}};
-    std::string field;
-    for (char c : text) {
-        const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes), [c](const auto& e) { return e.first == c; });
-        field += escape != std::end(kEscapes) ? std::string(escape->second) : std::string(1, c);
-    }
-    return field;
-}
-
-}  // namespace
-
-std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped) {
+std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<RegValue>& stamps) {
+    // A name or an address in one field, whatever it holds.
+    auto field = [](const std::string& text) {
+        std::string escaped;
+        for (char c : text)
+            escaped += c == '\\' ? "\\\\" : c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+        return escaped;
+    };
     std::vector<std::string> lines;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const unsigned long long time = i < lastTyped.size() ? lastTyped[i] : 0;
+    for (const Row& row : rows) {
+        unsigned long long time = 0;
+        for (const RegValue& stamp : stamps)
+            if (stamp.name == row.name && stamp.data.size() == sizeof time) std::memcpy(&time, stamp.data.data(), sizeof time);
         const FILETIME stamp{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
         SYSTEMTIME utc{};
         char when[32] = "";
         if (time && FileTimeToSystemTime(&stamp, &utc))
             std::snprintf(when, sizeof when, "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay,
                           utc.wHour, utc.wMinute, utc.wSecond);
-        lines.push_back(std::string(rows[i].checked ? "1" : "0") + '\t' + ListField(rows[i].name) + '\t' +
-                        ListField(rows[i].address) + '\t' + when);
+        lines.push_back(std::string(row.checked ? "1" : "0") + '\t' + field(row.name) + '\t' + field(row.address) + '\t' + when);
     }
     return lines;
 }

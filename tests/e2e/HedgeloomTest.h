@@ -61,11 +61,15 @@ protected:
 
     // Runs the program from a command line to its end, which must come in time and without a window.
     CommandRun Command(const std::string& arguments);
+    // A point on the row's address near its start (the column is wider than the list shows), scrolled into view.
+    POINT OnAddress(int row) const;
 
     // The profile holds each row's exact address and its mark (set if any row of it is) as a DWORD, and nothing else.
     testing::AssertionResult Remembers(const std::vector<Row>& rows) const;
     // Every value of a key; one the registry would not give is a failure.
     std::vector<RegValue> Export(const std::string& path) const;
+    // The browser's key, its stamps and the profile: what a run that changes nothing leaves alone.
+    std::vector<std::vector<RegValue>> Keys() const;
 
     Registry m_registry;
     Registry m_machine{HKEY_LOCAL_MACHINE};  // for the organization's policy
@@ -119,8 +123,8 @@ std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vecto
 testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<Row>& kept,
                                         const std::vector<RegValue>& after);
 
-// What `/list` must write of these rows: mark, name, address, when last typed (FILETIME, 0: none), by tabs.
-std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped);
+// What `/list` must write of these rows: mark, name, address, and when last typed by the stamp of their name, by tabs.
+std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<RegValue>& stamps);
 // The lines of a program's output; a last line without its CR LF is marked "unended".
 std::vector<std::string> LinesOf(const std::string& output);
 

@@ -29,13 +29,6 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) == nullptr; }, 5000)) << "the menu stayed";
     }
 
-    // Near the start of the address: the column is wider than the list shows.
-    POINT OnLabel(int row) {
-        RECT label{};
-        EXPECT_TRUE(List().LabelOnScreen(row, &label)) << "row " << row;
-        return {label.left + 30, (label.top + label.bottom) / 2};
-    }
-
     // The clipboard's Unicode text, as any other program reads it; emptied then, if asked.
     static std::u16string Clipboard(bool empty = false) {
         if (!OpenClipboard(nullptr)) return u"(clipboard busy)";
@@ -89,7 +82,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     const std::string tipNumber = top[tipRow].substr(top[tipRow].rfind('/') + 1);
     const std::string userNumber = top[userRow].substr(11, top[userRow].find('.') - 11);
     ASSERT_TRUE(m_machine.SetAll(hl::kKeepPolicyKey, {Sz("1", "HTTPS://例え.テスト/*/" + tipNumber), Sz("2", "")}));
-    ASSERT_TRUE(m_registry.SetAll(hl::kKeepPolicyKey, {Sz("1", "http://SITE" + userNumber + ".example/pag?"),
+    ASSERT_TRUE(m_registry.SetAll(hl::kKeepPolicyKey, {{"1", REG_EXPAND_SZ, SzData("http://SITE" + userNumber + ".example/pag?")},
                                                        Dword("2", 1), Sz("3", std::string(260, '*'))}));
     std::vector<bool> keptByPolicy(top.size()), checks;  // what the organization keeps, what the list must show
     keptByPolicy[tipRow] = keptByPolicy[userRow] = true;
@@ -120,7 +113,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     for (const int row : {tipRow, tipRow + 1}) {
         const std::string expected =
             top[row] + (row == tipRow ? "\r\nLast typed " + LocalTime(time) + "\r\nAlways kept by your organization" : "");
-        MoveTo(OnLabel(row));
+        MoveTo(OnAddress(row));
         std::string tip;
         EXPECT_TRUE(WaitUntil([&] { return Shown(kTipClass) && (tip = TextOf(Shown(kTipClass))) == expected; }, 5000))
             << "the tip over row " << row << " shows: " << tip;
@@ -136,7 +129,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ClickAt(box);
     Sleep(300);
     EXPECT_EQ(list.Checks(), checks) << "a click unchecked an address the organization keeps";
-    ClickAt(OnLabel(5));
+    ClickAt(OnAddress(5));
     std::vector<std::string> opened{top[5]};
     EXPECT_EQ(Opened(opened.size()), opened) << "a click on row 5's address";
 
@@ -145,7 +138,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_TRUE(WaitUntil([&] { return list.Selected() == std::vector<int>{5, 6, 7, 8, 9}; }, 3000))
         << "selected: " << testing::PrintToString(list.Selected());
 
-    RightClickAt(OnLabel(7));
+    RightClickAt(OnAddress(7));
     ASSERT_NO_FATAL_FAILURE(Choose('U'));
     EXPECT_TRUE(selectionIs(false)) << "Uncheck Selected from a right click";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "a right click on a selected row keeps the selection";
@@ -154,7 +147,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_NO_FATAL_FAILURE(Choose('S'));
     EXPECT_TRUE(selectionIs(true)) << "Check Selected from Shift+F10";
 
-    RightClickAt(OnLabel(8));
+    RightClickAt(OnAddress(8));
     ASSERT_NO_FATAL_FAILURE(Choose('O'));
     opened.push_back(top[8]);
     EXPECT_EQ(Opened(opened.size()), opened) << "Open: the row under the pointer, not the first selected";
@@ -170,7 +163,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "Space kept the selection";
 
     // A right click on a row outside the selection makes it the selection.
-    RightClickAt(OnLabel(1));
+    RightClickAt(OnAddress(1));
     ASSERT_NO_FATAL_FAILURE(Choose(VK_ESCAPE));
     EXPECT_EQ(list.Selected(), std::vector<int>{1});
 
