@@ -1,12 +1,13 @@
 // A running browser is warned about while the window opens, after the list has been loaded and
-// before the window shows; the program still works, and its About box comes from "About.." and
-// from the system menu, modal to the main window, with a site button that leaves it open.
+// before the window shows; the program still works, its About box comes from "About.." and from
+// the system menu, modal to the main window, with a site button that leaves it open; and it is
+// the one window of the user: a second start brings it forward, /prune waits for its marks.
+// From the command line, every refusal and failure has its own status.
 
 #include <windows.h>
 #include <sddl.h>
 
 #include "HedgeloomTest.h"
-#include "driver/FakeBrowserWindow.h"
 
 namespace e2e {
 namespace {
@@ -14,15 +15,34 @@ namespace {
 constexpr const char kWarning[] =
     "Isn't IE open ?\nPlease close all instances of Internet Explorer before using this tool.";
 
+// A window of the browser's frame class, as a running Internet Explorer shows; the program only looks for it.
+class FakeBrowser {
+public:
+    FakeBrowser() {
+        WNDCLASSA frame{};
+        frame.lpfnWndProc = DefWindowProcA;
+        frame.hInstance = GetModuleHandleA(nullptr);
+        frame.lpszClassName = "IEFrame";
+        RegisterClassA(&frame);  // or registered by the one before
+        m_hwnd = CreateWindowExA(0, "IEFrame", "Internet Explorer", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                 nullptr, frame.hInstance, nullptr);
+        EXPECT_EQ(FindWindowA("IEFrame", nullptr), m_hwnd);
+    }
+    ~FakeBrowser() { DestroyWindow(m_hwnd); }
+    FakeBrowser(const FakeBrowser&) = delete;
+    FakeBrowser& operator=(const FakeBrowser&) = delete;
+
+private:
+    HWND m_hwnd;
+};
+
 class BrowserWarningTest : public HedgeloomTest {};
 
-TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingThenWorksAndShowsItsAboutBox) {
+TEST_F(BrowserWarningTest, WarnsAfterLoadingThenWorksAsTheUsersOneWindowWithItsAboutBox) {
     const std::vector<std::string> urls = {"http://one.example.com/", "http://two.example.com/", "http://three.example.com/"};
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(urls));
     ASSERT_NO_FATAL_FAILURE(RecordOpens());
-    FakeBrowserWindow browser;
-    ASSERT_NE(browser.hwnd(), nullptr);
-    ASSERT_EQ(FindWindowA("IEFrame", nullptr), browser.hwnd());
+    auto browser = std::make_unique<FakeBrowser>();
 
     ASSERT_NO_FATAL_FAILURE(Start(/*visible=*/false));
     HWND box = Run().WaitForOtherDialog(kAppCaption);
@@ -50,8 +70,8 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingThenWorksAndShowsIts
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000)) << "the warning did not go";
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 5000)) << "the window did not show";
     EXPECT_TRUE(Run().OtherDialogs().empty());
-
     EXPECT_TRUE(IsWindowEnabled(main));
+    browser.reset();
 
     HWND about = nullptr;
     auto expectAbout = [&] {  // and the main window takes no click meanwhile
@@ -91,10 +111,29 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingThenWorksAndShowsIts
     Sleep(1000);
     EXPECT_TRUE(Run().OtherDialogs().empty()) << "a dialog came up after system command 0x0020";
 
+    // One window per user: two would each save their own marks over the other's, and a pruning from
+    // the command line would work from marks older than the window's.
     ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
+    // As the taskbar button would; a window busy starting may miss the first request.
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) || (ShowWindow(main, SW_MINIMIZE), false); }, 10000, 300));
+    HedgeloomRun second(g_hedgeloomExe);
+    ASSERT_TRUE(second.Started());
+    EXPECT_TRUE(second.WaitForExit(20000)) << "a second window";
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main); }, 5000)) << "the open window not brought back";
+    const std::vector<std::vector<RegValue>> keys = Keys();
+    const CommandRun pruning = Command("/prune");
+    EXPECT_EQ(pruning.exitCode, 1u);
+    EXPECT_NE(pruning.output.find("open in a window"), std::string::npos) << pruning.output;
+    EXPECT_EQ(Keys(), keys);
+
+    // Closed, its marks saved: all are kept, and remembered so.
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    EXPECT_EQ(Opened(), std::vector<std::string>{hl::kMakerSite});
+    const CommandRun after = Command("/prune");
+    EXPECT_EQ(after.exitCode, 0u) << after.output;
+    EXPECT_EQ(Export(hl::kTypedUrlsKey).size(), urls.size());
     EXPECT_TRUE(Remembers({{urls[0], "", true}, {urls[1], "", true}, {urls[2], "", true}}));
+    EXPECT_EQ(Opened(), std::vector<std::string>{hl::kMakerSite});
 }
 
 // A key's access denied to everyone, as an administrator's mistake or a stray
@@ -135,8 +174,6 @@ TEST_F(BrowserWarningTest, FromTheCommandLineEveryRefusalAndFailureHasItsStatusA
     } cases[] = {
         {"/prune", kBrowser, 3, "Internet Explorer is running: nothing was pruned."},
         {"/?", kNone, 0, "Hedgeloom prunes the addresses Internet Explorer remembers as typed."},
-        {"/delete", kNone, 2, "Unknown argument: /delete"},
-        {"prune", kNone, 2, "Unknown argument: prune"},
         {"/pr\xC2\xADune", kNone, 2, "Unknown argument: /pr\xC2\xADune"},  // a soft hyphen inside
         {"/prune /list", kNone, 2, "One argument at a time, not: /prune /list"},
         {"/prune", kOtherCopy, 1, "Another Hedgeloom is changing Internet Explorer's typed addresses."},
@@ -146,15 +183,14 @@ TEST_F(BrowserWarningTest, FromTheCommandLineEveryRefusalAndFailureHasItsStatusA
         {"/list", kUnreadablePolicy, 1,
          "Nothing was listed: the addresses your organization always keeps could not be read."},
     };
-    auto keys = [&] { return std::vector{Export(hl::kTypedUrlsKey), Export(hl::kTypedUrlsTimeKey), Export(hl::kSectionKey)}; };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.arguments << ", obstacle " << c.obstacle);
         ASSERT_NO_FATAL_FAILURE(SetUp());
         ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/", "http://two.example.com/"}, {"http://two.example.com/"}));
         ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url1", REG_BINARY, std::string("\x78\x56\x34\x12\x0F\x5E\xDA\x01", 8)}));
-        std::vector<std::vector<RegValue>> after = keys();
-        std::unique_ptr<FakeBrowserWindow> browser;
-        if (c.obstacle == kBrowser) browser = std::make_unique<FakeBrowserWindow>();
+        std::vector<std::vector<RegValue>> after = Keys();
+        std::unique_ptr<FakeBrowser> browser;
+        if (c.obstacle == kBrowser) browser = std::make_unique<FakeBrowser>();
         // The lock another copy holds while it prunes, in any of the user's sessions; it outlasts the program's wait.
         HANDLE otherCopy = c.obstacle == kOtherCopy ? CreateMutexA(nullptr, TRUE, UserLockName("Writer").c_str()) : nullptr;
         std::unique_ptr<DeniedKey> denied;
@@ -170,7 +206,7 @@ TEST_F(BrowserWarningTest, FromTheCommandLineEveryRefusalAndFailureHasItsStatusA
         EXPECT_EQ(run.exitCode, c.status);
         EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.says);
         EXPECT_TRUE(c.status != 2 || run.output.find("Hedgeloom /prune") != std::string::npos) << "no usage text";
-        EXPECT_EQ(keys(), after) << "the key, its stamps and the profile";
+        EXPECT_EQ(Keys(), after) << "the key, its stamps and the profile";
         EXPECT_FALSE(m_registry.KeyExists(hl::kJournalKey)) << "a journal was left behind";
     }
 }

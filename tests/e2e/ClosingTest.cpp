@@ -47,42 +47,6 @@ TEST_P(ClosingTest, RemembersTheChecksAsTheyAreWhenTheWindowClosesForAStartAtOnc
     EXPECT_TRUE(Remembers(rows));
 }
 
-// One window per user: two would each save their own marks over the other's, and a pruning from
-// the command line would work from marks older than the window's.
-using OneWindowTest = HedgeloomTest;
-
-TEST_F(OneWindowTest, ASecondStartBringsTheOpenWindowForwardAndPruneWaitsForItsMarks) {
-    std::vector<std::string> seed;
-    for (int i = 1; i <= 30; ++i) seed.push_back("http://site" + std::to_string(i) + ".example.com/");
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed, std::vector<std::string>(seed.begin(), seed.begin() + 20)));
-    const std::vector<RegValue> key = Export(hl::kTypedUrlsKey), marks = Export(hl::kSectionKey);
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
-    const HWND first = Run().MainWindow();
-    // As the taskbar button would; a window busy starting may miss the first request.
-    ASSERT_TRUE(WaitUntil([&] { return IsIconic(first) || (ShowWindow(first, SW_MINIMIZE), false); }, 10000, 300));
-
-    HedgeloomRun second(g_hedgeloomExe);
-    ASSERT_TRUE(second.Started());
-    EXPECT_TRUE(second.WaitForExit(20000)) << "a second window";
-    EXPECT_EQ(second.ExitCode(), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first); }, 5000)) << "the open window not brought back";
-
-    const CommandRun pruning = Command("/prune");
-    EXPECT_EQ(pruning.exitCode, 1u);
-    EXPECT_NE(pruning.output.find("open in a window"), std::string::npos) << pruning.output;
-    EXPECT_EQ(Export(hl::kTypedUrlsKey), key);
-    EXPECT_EQ(Export(hl::kSectionKey), marks);
-
-    // Closed, its marks saved: all thirty are kept, and remembered so.
-    const std::vector<Row> rows = List().Rows();
-    ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    const CommandRun after = Command("/prune");
-    EXPECT_EQ(after.exitCode, 0u) << after.output;
-    EXPECT_EQ(Export(hl::kTypedUrlsKey).size(), seed.size());
-    EXPECT_TRUE(Remembers(rows));
-}
-
 INSTANTIATE_TEST_SUITE_P(EveryWay, ClosingTest,
                          testing::Values(CloseBy::ExitButton, CloseBy::EscapeKey, CloseBy::EnterKey,
                                          CloseBy::CloseBox, CloseBy::SysCommandClose),
