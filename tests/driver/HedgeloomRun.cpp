@@ -42,10 +42,8 @@ HedgeloomRun::HedgeloomRun(const std::string& exePath) {
     for (int attempt = 1;; ++attempt) {
         m_startTick = GetTickCount64();
         if (Spawn(path, "", startup, info)) break;
-        m_startError = GetLastError();
+        std::printf("driver: starting %s failed with %lu\n", path.c_str(), GetLastError());
         if (attempt == 3) return;
-        std::printf("driver: starting %s failed with %lu, trying again\n", path.c_str(),
-                    static_cast<unsigned long>(m_startError));
         Sleep(500);
     }
     m_process = info.hProcess;

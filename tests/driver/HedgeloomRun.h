@@ -20,8 +20,6 @@ public:
     HedgeloomRun& operator=(const HedgeloomRun&) = delete;
 
     bool Started() const { return m_process != nullptr; }
-    // Why the process could not be started, when it was not.
-    DWORD StartError() const { return m_startError; }
     HANDLE Process() const { return m_process; }
     DWORD ProcessId() const { return m_processId; }
 
@@ -48,7 +46,6 @@ public:
 private:
     HANDLE m_process = nullptr;
     DWORD m_processId = 0;
-    DWORD m_startError = 0;
     HWND m_main = nullptr;
     ULONGLONG m_startTick = 0;
     DWORD m_startToWindowMs = 0;

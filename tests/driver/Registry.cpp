@@ -31,52 +31,6 @@ HKEY CreatedKey(HKEY root, const std::string& path) {
     return key;
 }
 
-// The values stored through RegSetValueExA or RegSetValueExW, in this order.
-template <class Value, class Char, class SetValue>
-bool StoreAll(HKEY root, const std::string& path, const std::vector<Value>& values, SetValue setValue) {
-    HKEY key = CreatedKey(root, path);
-    if (!key) return false;
-    bool stored = true;
-    for (const Value& value : values)
-        stored = stored && setValue(key, reinterpret_cast<const Char*>(value.name.c_str()), 0, value.type,
-                                    reinterpret_cast<const BYTE*>(value.data.data()),
-                                    static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return stored;
-}
-
-// Every value through RegEnumValueA or RegEnumValueW, in enumeration order.
-template <class Value, class Char, class EnumValue>
-std::vector<Value> ReadAll(HKEY root, const std::string& path, bool* complete, EnumValue enumValue) {
-    using Unit = typename decltype(Value::name)::value_type;
-    std::vector<Value> values;
-    if (complete) *complete = true;
-    Key key(root, path);
-    if (!key.get()) return values;
-    std::string data(65536, '\0');
-    for (DWORD index = 0;;) {
-        Char name[16384];
-        DWORD nameLength = sizeof name / sizeof *name;
-        DWORD type = 0;
-        DWORD dataLength = static_cast<DWORD>(data.size());
-        const LONG result = enumValue(key.get(), index, name, &nameLength, nullptr, &type,
-                                      reinterpret_cast<BYTE*>(&data[0]), &dataLength);
-        if (result == ERROR_MORE_DATA && dataLength > data.size()) {
-            // A value bigger than the buffer: read it again whole, so that an
-            // export never ends early without saying so.
-            data.resize(dataLength);
-            continue;
-        }
-        if (result != ERROR_SUCCESS) {
-            if (result != ERROR_NO_MORE_ITEMS && complete) *complete = false;
-            break;
-        }
-        values.push_back({{reinterpret_cast<const Unit*>(name), nameLength}, type, data.substr(0, dataLength)});
-        ++index;
-    }
-    return values;
-}
-
 }  // namespace
 
 void Registry::DeleteTree(const std::string& path) const {
@@ -104,19 +58,44 @@ std::size_t Registry::ValueCount(const std::string& path) const {
 bool Registry::Set(const std::string& path, const RegValue& value) const { return SetAll(path, {value}); }
 
 bool Registry::SetAll(const std::string& path, const std::vector<RegValue>& values) const {
-    return StoreAll<RegValue, char>(m_root, path, values, RegSetValueExA);
-}
-
-bool Registry::SetAll(const std::string& path, const std::vector<WideValue>& values) const {
-    return StoreAll<WideValue, wchar_t>(m_root, path, values, RegSetValueExW);
+    HKEY key = CreatedKey(m_root, path);
+    if (!key) return false;
+    bool stored = true;
+    for (const RegValue& value : values)
+        stored = stored && RegSetValueExA(key, value.name.c_str(), 0, value.type,
+                                          reinterpret_cast<const BYTE*>(value.data.data()),
+                                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return stored;
 }
 
 std::vector<RegValue> Registry::Values(const std::string& path, bool* complete) const {
-    return ReadAll<RegValue, char>(m_root, path, complete, RegEnumValueA);
-}
-
-std::vector<WideValue> Registry::WideValues(const std::string& path) const {
-    return ReadAll<WideValue, wchar_t>(m_root, path, nullptr, RegEnumValueW);
+    std::vector<RegValue> values;
+    if (complete) *complete = true;
+    Key key(m_root, path);
+    if (!key.get()) return values;
+    std::string data(65536, '\0');
+    for (DWORD index = 0;;) {
+        char name[16384];
+        DWORD nameLength = sizeof name;
+        DWORD type = 0;
+        DWORD dataLength = static_cast<DWORD>(data.size());
+        const LONG result = RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(&data[0]), &dataLength);
+        if (result == ERROR_MORE_DATA && dataLength > data.size()) {
+            // A value bigger than the buffer: read it again whole, so that an
+            // export never ends early without saying so.
+            data.resize(dataLength);
+            continue;
+        }
+        if (result != ERROR_SUCCESS) {
+            if (result != ERROR_NO_MORE_ITEMS && complete) *complete = false;
+            break;
+        }
+        values.push_back({{name, nameLength}, type, data.substr(0, dataLength)});
+        ++index;
+    }
+    return values;
 }
 
 std::optional<RegValue> Registry::Find(const std::string& path, const std::string& name) const {

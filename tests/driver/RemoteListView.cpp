@@ -21,21 +21,6 @@ int RemoteListView::Count() const {
     return static_cast<int>(SendTimed(m_list, LVM_GETITEMCOUNT));
 }
 
-std::u16string RemoteListView::WideText(int row, int column) const {
-    RemoteMemory memory(m_process, sizeof(LVITEMW) + kTextRoom * sizeof(wchar_t));
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = static_cast<wchar_t*>(memory.At(sizeof item));
-    item.cchTextMax = kTextRoom;
-    const wchar_t nothing = L'\0';
-    if (!memory.Write(0, &item, sizeof item) || !memory.Write(sizeof item, &nothing, sizeof nothing)) return {};
-    const LRESULT length = SendTimed(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), memory.Param());
-    std::u16string text(kTextRoom, u'\0');
-    if (!memory.Read(sizeof item, &text[0], text.size() * sizeof(char16_t))) return {};
-    text.resize(static_cast<std::size_t>(length < 0 ? 0 : length < kTextRoom ? length : kTextRoom - 1));
-    return text;
-}
-
 bool RemoteListView::Checked(int row) const {
     const LRESULT state = SendTimed(m_list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
     return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
@@ -99,14 +84,6 @@ std::vector<bool> RemoteListView::Checks() const {
     return checks;
 }
 
-int RemoteListView::FirstSelected() const {
-    return static_cast<int>(SendTimed(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
-DWORD RemoteListView::ExtendedStyle() const {
-    return static_cast<DWORD>(SendTimed(m_list, LVM_GETEXTENDEDLISTVIEWSTYLE));
-}
-
 std::vector<ListColumn> RemoteListView::Columns() const {
     std::vector<ListColumn> columns;
     RemoteMemory memory(m_process, sizeof(LVCOLUMNA) + kTextRoom);
@@ -146,8 +123,6 @@ bool RemoteListView::RectOnScreen(int row, int part, RECT* rect) const {
     *rect = found;
     return true;
 }
-
-bool RemoteListView::LabelOnScreen(int row, RECT* rect) const { return RectOnScreen(row, LVIR_LABEL, rect); }
 
 bool RemoteListView::CheckBoxOnScreen(int row, POINT* point) const {
     RECT bounds{}, label{};

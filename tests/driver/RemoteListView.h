@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,8 +23,6 @@ public:
 
     HWND hwnd() const { return m_list; }
     int Count() const;
-    // The text as the control holds it, whatever code page either side runs in.
-    std::u16string WideText(int row, int column) const;
     bool Checked(int row) const;
     bool SetChecked(int row, bool checked) const;
     // Every row from the top; without the names column if asked, which takes
@@ -33,13 +30,8 @@ public:
     static constexpr bool kWithoutNames = false;
     std::vector<Row> Rows(bool withNames = true) const;
     std::vector<bool> Checks() const;
-    int FirstSelected() const;
-    DWORD ExtendedStyle() const;
     // Every column, left to right.
     std::vector<ListColumn> Columns() const;
-    // The row's label in screen coordinates: a click there selects the row
-    // without touching its check box.
-    bool LabelOnScreen(int row, RECT* rect) const;
     // A part of the row (LVIR_BOUNDS, LVIR_LABEL, ...) in screen coordinates.
     bool RectOnScreen(int row, int part, RECT* rect) const;
     // The selected rows, top first.

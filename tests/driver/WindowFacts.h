@@ -24,7 +24,6 @@ LRESULT SendTimed(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
 
 std::string ClassOf(HWND hwnd);
 std::string TextOf(HWND hwnd);
-ControlFacts FactsOf(HWND hwnd);
 // Direct children, first to last: the order in which the template lists them.
 std::vector<ControlFacts> ChildrenOf(HWND parent);
 

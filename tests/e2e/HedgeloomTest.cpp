@@ -43,7 +43,7 @@ std::vector<std::string> HedgeloomTest::TopDown() const {
 
 void HedgeloomTest::Start(bool visible) {
     m_run = std::make_unique<HedgeloomRun>(g_hedgeloomExe);
-    ASSERT_TRUE(m_run->Started()) << "CreateProcess failed: " << m_run->StartError();
+    ASSERT_TRUE(m_run->Started()) << "the program could not be started";
     ASSERT_NE(m_run->WaitForMainWindow(visible), nullptr) << "no main window appeared";
 }
 
