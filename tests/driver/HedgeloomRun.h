@@ -37,11 +37,14 @@ public:
     std::vector<HWND> OtherDialogs() const;
     HWND WaitForOtherDialog(const char* caption, DWORD timeoutMs = 10000) const;
 
-    bool WaitForExit(DWORD timeoutMs = 15000);
+    bool WaitForExit(DWORD ms = 15000) { return m_process && WaitForSingleObject(m_process, ms) == WAIT_OBJECT_0; }
+    bool Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        return m_process && GetExitCodeProcess(m_process, &code) ? code : STILL_ACTIVE;
+    }
     // Ends the process at once, wherever it is, as a crash or a power cut would.
     void Kill();
-    bool Running() const;
-    DWORD ExitCode() const;
 
 private:
     HANDLE m_process = nullptr;
@@ -61,12 +64,6 @@ struct CommandRun {
     double ms = 0;              // from its start to its end
 };
 CommandRun RunCommand(const std::string& exePath, const std::string& arguments, DWORD timeoutMs = 120000);
-
-// Ends the session as a log-off does (Wine's `wineboot --end-session`): every
-// program's windows are asked whether the session may end, told that it does,
-// and their processes ended. False when a program refused or the end failed.
-// Console programs, these tests among them, are left running.
-bool EndSession(DWORD timeoutMs = 20000);
 
 // Turns a path as the Unix side writes it ("/work/...") into one the Windows
 // side can start ("Z:\work\..."), and leaves Windows paths alone.

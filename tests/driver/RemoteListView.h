@@ -25,10 +25,9 @@ public:
     int Count() const;
     bool Checked(int row) const;
     bool SetChecked(int row, bool checked) const;
-    // Every row from the top; without the names column if asked, which takes
-    // half the time on a long list.
-    static constexpr bool kWithoutNames = false;
-    std::vector<Row> Rows(bool withNames = true) const;
+    // Every row from the top, a few messages each: for short lists.
+    std::vector<Row> Rows() const;
+    // Every row's check from the top, one message each.
     std::vector<bool> Checks() const;
     // Every column, left to right.
     std::vector<ListColumn> Columns() const;

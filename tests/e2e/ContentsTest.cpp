@@ -15,29 +15,22 @@ std::string Repeat(const std::string& text, std::size_t size) {
     return out;
 }
 
-// `scheme` starts the address, so that every type shows its own; `zeros` end well-formed data of the type.
-const struct TypeCase {
-    const char* scheme;
-    DWORD type;
-    std::size_t zeros;
-} kTypes[] = {
-    {"sz", REG_SZ, 1},       {"expand", REG_EXPAND_SZ, 1}, {"multi", REG_MULTI_SZ, 2}, {"binary", REG_BINARY, 0},
-    {"dword", REG_DWORD, 0}, {"qword", REG_QWORD, 0},      {"none", REG_NONE, 0},      {"unknown", 0x7E57, 0},
-};
-// Around the 260-byte buffer, and far past it.
+// Every type, each with a scheme of its own, around the 260-byte buffer and far past it.
+const std::pair<const char*, DWORD> kTypes[] = {{"sz", REG_SZ},       {"expand", REG_EXPAND_SZ}, {"multi", REG_MULTI_SZ},
+                                                {"binary", REG_BINARY}, {"dword", REG_DWORD},      {"qword", REG_QWORD},
+                                                {"none", REG_NONE},     {"unknown", 0x7E57}};
 const std::size_t kSizes[] = {0, 1, 259, 260, 261, 65536};
 
 std::vector<RegValue> EveryKind() {
     std::vector<RegValue> values;
-    for (const TypeCase& type : kTypes) {
+    for (const auto& [scheme, type] : kTypes) {
         for (std::size_t size : kSizes) {
-            // Half of them carry the browser's own names, which a rewrite renumbers.
+            // Half of them carry the browser's own names, which a rewrite renumbers; strings end in their zeros.
             const std::string name = values.size() % 2 ? "url" + std::to_string(100 + values.size())
-                                                       : std::string(type.scheme) + " of " + std::to_string(size);
-            const std::string address = std::string(type.scheme) + "://" + std::to_string(size) + ".example/";
-            values.push_back({name, type.type, size < type.zeros ? std::string(size, '\0')
-                                                                 : Repeat(address + std::string(size, 'p'), size - type.zeros) +
-                                                                       std::string(type.zeros, '\0')});
+                                                       : std::string(scheme) + " of " + std::to_string(size);
+            const std::string address = std::string(scheme) + "://" + std::to_string(size) + ".example/";
+            const std::size_t zeros = std::min<std::size_t>(size, type == REG_MULTI_SZ ? 2 : type == REG_SZ || type == REG_EXPAND_SZ);
+            values.push_back({name, type, Repeat(address + std::string(size, 'p'), size - zeros) + std::string(zeros, '\0')});
         }
     }
     std::string high;  // bytes that are no UTF-8 text
@@ -125,8 +118,9 @@ TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWritten) {
     }
     ASSERT_NO_FATAL_FAILURE(Press(IDC_DELETE_UNCHECKED));
     EXPECT_TRUE(Run().OtherDialogs().empty()) << "a message came up though nothing failed";
-    // The rows' names are the rewrite's to choose; the key below tells they show the right values.
-    EXPECT_TRUE(SameItems(Unnamed(List().Rows()), Unnamed(kept))) << " in the list after pruning";
+    std::vector<Row> renumbered = kept;  // url1 to urlN from the top
+    for (std::size_t row = 0; row < kept.size(); ++row) renumbered[row].name = "url" + std::to_string(row + 1);
+    EXPECT_TRUE(SameItems(List().Rows(), renumbered)) << " in the list after pruning";
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
 
     // Each stamp stays with its value under the value's new name: the kept rows', then the unshown values'.
@@ -139,7 +133,7 @@ TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWritten) {
         for (const RegValue& stamp : stamps)
             if (stamp.name == sources[i]) stamped.push_back({key[i].name, stamp.type, stamp.data});
     EXPECT_TRUE(PrunedAsItMust(before, kept, Export(hl::kTypedUrlsKey)));
-    EXPECT_TRUE(SameItems(ByName(Export(hl::kTypedUrlsTimeKey)), ByName(stamped))) << " in the stamps";
+    EXPECT_TRUE(SameItems(Sorted(Export(hl::kTypedUrlsTimeKey)), Sorted(stamped))) << " in the stamps";
     EXPECT_TRUE(Remembers(kept));
     EXPECT_FALSE(m_registry.KeyExists(hl::kJournalKey)) << "a journal was left behind";
 }
