@@ -16,25 +16,34 @@ constexpr const char kWarning[] =
     "Isn't IE open ?\nPlease close all instances of Internet Explorer before using this tool.";
 
 // A window of the browser's frame class, as a running Internet Explorer shows; the program only looks for it.
-class FakeBrowser {
-public:
+struct FakeBrowser {
     FakeBrowser() {
         WNDCLASSA frame{};
         frame.lpfnWndProc = DefWindowProcA;
         frame.hInstance = GetModuleHandleA(nullptr);
         frame.lpszClassName = "IEFrame";
         RegisterClassA(&frame);  // or registered by the one before
-        m_hwnd = CreateWindowExA(0, "IEFrame", "Internet Explorer", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                 nullptr, frame.hInstance, nullptr);
-        EXPECT_EQ(FindWindowA("IEFrame", nullptr), m_hwnd);
+        hwnd = CreateWindowExA(0, "IEFrame", "Internet Explorer", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                               frame.hInstance, nullptr);
+        EXPECT_EQ(FindWindowA("IEFrame", nullptr), hwnd);
     }
-    ~FakeBrowser() { DestroyWindow(m_hwnd); }
-    FakeBrowser(const FakeBrowser&) = delete;
-    FakeBrowser& operator=(const FakeBrowser&) = delete;
-
-private:
-    HWND m_hwnd;
+    ~FakeBrowser() { DestroyWindow(hwnd); }
+    HWND hwnd;  // held through a unique_ptr alone, never copied
 };
+
+// A lock of the program's as its full name spells it for this user: "Global\Corvanta.Hedgeloom.<lock>.<SID>".
+std::string UserLockName(const char* lock) {
+    HANDLE token = nullptr;
+    char user[256] = {}, *sid = nullptr;
+    DWORD size = 0;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+        GetTokenInformation(token, TokenUser, user, sizeof user, &size))
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid);
+    const std::string name = std::string("Global\\Corvanta.Hedgeloom.") + lock + "." + (sid ? sid : "");
+    LocalFree(sid);
+    CloseHandle(token);
+    return name;
+}
 
 class BrowserWarningTest : public HedgeloomTest {};
 
@@ -105,7 +114,8 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingThenWorksAsTheUsersOneWindowWithItsA
     // Any system command from 0x0010 to 0x001F is the About box's; 0x0020 is not.
     PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX | 0xF, 0);
     ASSERT_NO_FATAL_FAILURE(expectAbout());
-    PostKey(FocusOfThread(about), VK_ESCAPE);
+    ASSERT_TRUE(BringToFront(about));
+    TypeKey(VK_ESCAPE);
     expectClosed();
     PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX + 0x10, 0);
     Sleep(1000);
@@ -138,25 +148,22 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingThenWorksAsTheUsersOneWindowWithItsA
 
 // A key's access denied to everyone, as an administrator's mistake or a stray
 // tool would leave it, until this goes and gives everyone all access back.
-class DeniedKey {
-public:
-    DeniedKey(const std::string& path, const char* deny) : m_path(path) {
+struct DeniedKey {
+    DeniedKey(const std::string& path, const char* deny) : path(path) {
         EXPECT_TRUE(Registry().CreateKey(path)) << path;
-        Set((std::string("D:P(D;;") + deny + ";;;WD)(A;;KA;;;WD)").c_str());
+        Set(std::string("D:P(D;;") + deny + ";;;WD)(A;;KA;;;WD)");
     }
     ~DeniedKey() { Set("D:P(A;;KA;;;WD)"); }
-
-private:
-    void Set(const char* sddl) {
+    void Set(const std::string& sddl) const {
         PSECURITY_DESCRIPTOR descriptor = nullptr;
         HKEY key = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr));
-        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS) << m_path;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr));
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS) << path;
         EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS) << sddl;
         RegCloseKey(key);
         LocalFree(descriptor);
     }
-    std::string m_path;
+    const std::string path;
 };
 
 // Every way a run from the command line refuses or fails ends with its own

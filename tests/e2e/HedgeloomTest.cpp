@@ -1,7 +1,6 @@
 #include "HedgeloomTest.h"
 
 #include <commctrl.h>
-#include <sddl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -10,19 +9,17 @@
 namespace e2e {
 
 const char* NameOf(CloseBy how) {
-    static const char* const names[] = {"ExitButton", "EscapeKey", "EnterKey", "CloseBox", "SysCommandClose"};
+    static const char* const names[] = {"ExitButton", "EscapeKey", "EnterKey", "AltF4"};
     return names[static_cast<int>(how)];
 }
 
 void HedgeloomTest::SetUp() {
-    for (const char* key : {hl::kTypedUrlsKey, hl::kTypedUrlsTimeKey, hl::kProfileKey}) {
-        m_registry.DeleteTree(key);
-        ASSERT_FALSE(m_registry.KeyExists(key)) << key;
-    }
     // No organization keeps anything unless a case says so.
-    for (const Registry* root : {&m_registry, &m_machine}) {
-        root->DeleteTree(hl::kKeepPolicyKey);
-        ASSERT_FALSE(root->KeyExists(hl::kKeepPolicyKey));
+    const std::pair<const Registry*, const char*> keys[] = {{&m_registry, hl::kTypedUrlsKey}, {&m_registry, hl::kTypedUrlsTimeKey},
+        {&m_registry, hl::kProfileKey}, {&m_registry, hl::kKeepPolicyKey}, {&m_machine, hl::kKeepPolicyKey}};
+    for (const auto& [root, key] : keys) {
+        root->DeleteTree(key);
+        ASSERT_FALSE(root->KeyExists(key)) << key;
     }
 }
 
@@ -32,13 +29,6 @@ void HedgeloomTest::SeedTypedUrls(const std::vector<std::string>& addresses, con
     for (const std::string& address : checked) marks.push_back(Dword(address, 1));
     ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, values));
     ASSERT_TRUE(marks.empty() || m_registry.SetAll(hl::kSectionKey, marks));
-}
-
-std::vector<std::string> HedgeloomTest::TopDown() const {
-    std::vector<std::string> addresses;
-    for (const RegValue& value : m_registry.Values(hl::kTypedUrlsKey))
-        addresses.insert(addresses.begin(), value.data.c_str());  // up to its zero
-    return addresses;
 }
 
 void HedgeloomTest::Start(bool visible) {
@@ -57,40 +47,24 @@ void HedgeloomTest::Press(int id) {
 
 void HedgeloomTest::Close(CloseBy how, bool startAgain) {
     HWND main = m_run->MainWindow();
-    switch (how) {
-    case CloseBy::ExitButton:
-        PostClick(GetDlgItem(main, IDCANCEL));
-        break;
-    case CloseBy::EscapeKey:  // to the focus, where the keyboard sends keys
-        PostKey(FocusOfThread(main), VK_ESCAPE);
-        break;
-    case CloseBy::EnterKey:  // closes only while no button has the focus; the list has it from the start
-        ASSERT_EQ(FocusOfThread(main), GetDlgItem(main, IDC_LIST)) << "the list does not have the focus";
-        PostKey(FocusOfThread(main), VK_RETURN);
-        break;
-    case CloseBy::CloseBox: {
-        POINT box{};
-        ASSERT_TRUE(CaptionPoint(main, HTCLOSE, &box)) << "no close box on the caption";
-        ASSERT_TRUE(BringToFront(main));
-        ClickAt(box);
-        break;
-    }
-    case CloseBy::SysCommandClose:
-        PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
-    }
+    // Keys reach the focus of the window in front. Enter closes only while no button has the focus;
+    // the list has it from the start. Alt+F4 the system turns into the close box's command.
+    ASSERT_TRUE(how == CloseBy::ExitButton || BringToFront(main));
+    ASSERT_TRUE(how != CloseBy::EnterKey || FocusOfThread(main) == GetDlgItem(main, IDC_LIST)) << "the list has no focus";
+    if (how == CloseBy::ExitButton) PostClick(GetDlgItem(main, IDCANCEL));
+    if (how == CloseBy::EscapeKey || how == CloseBy::EnterKey) TypeKey(how == CloseBy::EscapeKey ? VK_ESCAPE : VK_RETURN);
+    if (how == CloseBy::AltF4) TypeChord({VK_MENU}, VK_F4);
     if (startAgain) {
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(main) || !IsWindowVisible(main); }, 15000))
             << "the window did not go after " << NameOf(how);
         m_closing = std::move(m_run);
-        if (!m_closing->Running()) std::printf("e2e: the first run had ended before the next start\n");
         return Start();
     }
     ASSERT_TRUE(m_run->WaitForExit()) << "the program did not end after " << NameOf(how);
     EXPECT_EQ(m_run->ExitCode(), 0u);
 }
 
-// Where the recorder appends what it is given.
+// Where the recorder appends what it is given: in the prefix, which suites run side by side do not share.
 static std::string OpenLog() {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
@@ -101,12 +75,11 @@ void HedgeloomTest::RecordOpens() {
     DeleteFileA(OpenLog().c_str());
     // The prefix's shell reads the handlers from the machine's classes; a handler of our
     // own only, with no DDE or other leftovers of the prefix's.
-    const Registry machine(HKEY_LOCAL_MACHINE);
     for (const std::string protocol : {"http", "https"}) {
         const std::string root = "Software\\Classes\\" + protocol;
-        machine.DeleteTree(root);
-        ASSERT_TRUE(machine.Set(root, Sz("", "URL:" + protocol)) && machine.Set(root, Sz("URL Protocol", "")) &&
-                    machine.Set(root + "\\shell\\open\\command",
+        m_machine.DeleteTree(root);
+        ASSERT_TRUE(m_machine.SetAll(root, {Sz("", "URL:" + protocol), Sz("URL Protocol", "")}) &&
+                    m_machine.Set(root + "\\shell\\open\\command",
                                 Sz("", "\"" + g_recorderExe + "\" \"" + OpenLog() + "\" \"%1\"")))
             << "could not make the recorder the handler of " << protocol;
     }
@@ -142,7 +115,7 @@ testing::AssertionResult HedgeloomTest::Remembers(const std::vector<Row>& rows) 
     for (const Row& row : rows) marks[row.address] |= row.checked;
     std::vector<RegValue> wanted;
     for (const auto& [address, checked] : marks) wanted.push_back(Dword(address, checked));
-    return SameItems(ByName(Export(hl::kSectionKey)), wanted) << " in the profile";
+    return SameItems(Sorted(Export(hl::kSectionKey)), Sorted(wanted)) << " in the profile";
 }
 
 std::vector<RegValue> HedgeloomTest::Export(const std::string& path) const {
@@ -208,22 +181,6 @@ std::vector<std::string> LinesOf(const std::string& output) {
         lines.push_back(output.substr(start, end - start));
     if (start < output.size()) lines.push_back("unended: " + output.substr(start));
     return lines;
-}
-
-std::string UserLockName(const char* lock) {
-    HANDLE token = nullptr;
-    char user[256];
-    DWORD size = 0;
-    char* sid = nullptr;
-    std::string name = std::string("Global\\Corvanta.Hedgeloom.") + lock + ".";
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
-        GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
-        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid)) {
-        name += sid;
-        LocalFree(sid);
-    }
-    if (token) CloseHandle(token);
-    return name;
 }
 
 }  // namespace e2e

@@ -31,7 +31,7 @@ using hltest::Folded;
 inline constexpr const char kAppCaption[] = "Hedgeloom";
 inline constexpr const char kAboutCaption[] = "About Hedgeloom";
 
-enum class CloseBy { ExitButton, EscapeKey, EnterKey, CloseBox, SysCommandClose };
+enum class CloseBy { ExitButton, EscapeKey, EnterKey, AltF4 };
 const char* NameOf(CloseBy how);
 
 // The program and our stand-in for the browser (recorder.exe); main() finds them.
@@ -43,9 +43,6 @@ protected:
 
     // The key as the browser numbers it, url1 holding the first address.
     void SeedTypedUrls(const std::vector<std::string>& addresses, const std::vector<std::string>& checked = {});
-
-    // The key's addresses in the order of the rows from the top: the reverse of the registry's.
-    std::vector<std::string> TopDown() const;
 
     void Start(bool visible = true);
     HedgeloomRun& Run() { return *m_run; }
@@ -79,9 +76,6 @@ private:
     std::unique_ptr<HedgeloomRun> m_run;
 };
 
-// A lock of the program's as its full name spells it for this user: "Global\Corvanta.Hedgeloom.<lock>.<SID>".
-std::string UserLockName(const char* lock);
-
 // The program runs with UTF-8 as its ANSI code page, and so do these tests: texts compare as bytes.
 inline constexpr hltest::CodePage kProgramCodePage = hltest::CodePage::Utf8;
 
@@ -95,25 +89,6 @@ testing::AssertionResult SameItems(const std::vector<T>& actual, const std::vect
     if (differ.first != actual.end()) fault << " is " << *differ.first;
     if (differ.second != expected.end()) fault << ", should be " << *differ.second;
     return fault;
-}
-
-// The values of a key whatever order the registry enumerates them in.
-template <typename Value>
-std::vector<Value> ByName(std::vector<Value> values) {
-    std::sort(values.begin(), values.end(), [](const Value& a, const Value& b) { return a.name < b.name; });
-    return values;
-}
-
-// Rows without their names, which take a long list half the time to read.
-inline std::vector<Row> Unnamed(std::vector<Row> rows) {
-    for (Row& row : rows) row.name.clear();
-    return rows;
-}
-
-// The rows a pruning keeps.
-inline std::vector<Row> CheckedOf(std::vector<Row> rows) {
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [](const Row& row) { return !row.checked; }), rows.end());
-    return rows;
 }
 
 // The rows from the top: the values that fit, checked where the profile holds a 32-bit 1.

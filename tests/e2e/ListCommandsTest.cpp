@@ -70,31 +70,29 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     for (int n = 3; n <= kCount; n += 3) checked.push_back(AddressOf(n));
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed, checked));
     const std::vector<RegValue> remembered = Export(hl::kSectionKey);
-    const std::vector<std::string> top = TopDown();
+    const std::vector<Row> rows = ExpectedRows(Export(hl::kTypedUrlsKey), remembered);
+    std::vector<std::string> top;  // the rows' addresses
+    std::vector<bool> checks, keptByPolicy(kCount);  // what the list must show, what the organization keeps
+    for (const Row& row : rows) top.push_back(row.address), checks.push_back(row.checked);
     // A row wider than the column, stamped, and the row under it, not.
-    const int tipRow = static_cast<int>(
-        std::find_if(top.begin(), top.end(), [](const std::string& address) { return address.size() > 200; }) - top.begin());
+    int tipRow = 0, userRow = 6;
+    while (top[tipRow].size() <= 200) ++tipRow;
     // The organization keeps the tip's row by the machine's policy and a row of the
     // selection below by the user's, each pattern matching that row alone.
-    const int candidates[] = {6, 7, 8, 5};
-    const int userRow = *std::find_if(std::begin(candidates), std::end(candidates),
-                                      [&](int row) { return top[row].rfind("http://site", 0) == 0; });
+    while (top[userRow].rfind("http://site", 0) != 0) ++userRow;
     const std::string tipNumber = top[tipRow].substr(top[tipRow].rfind('/') + 1);
     const std::string userNumber = top[userRow].substr(11, top[userRow].find('.') - 11);
     ASSERT_TRUE(m_machine.SetAll(hl::kKeepPolicyKey, {Sz("1", "HTTPS://例え.テスト/*/" + tipNumber), Sz("2", "")}));
     ASSERT_TRUE(m_registry.SetAll(hl::kKeepPolicyKey, {{"1", REG_EXPAND_SZ, SzData("http://SITE" + userNumber + ".example/pag?")},
                                                        Dword("2", 1), Sz("3", std::string(260, '*'))}));
-    std::vector<bool> keptByPolicy(top.size()), checks;  // what the organization keeps, what the list must show
-    keptByPolicy[tipRow] = keptByPolicy[userRow] = true;
-    for (const Row& row : ExpectedRows(Export(hl::kTypedUrlsKey), remembered)) checks.push_back(row.checked || keptByPolicy[checks.size()]);
+    keptByPolicy[tipRow] = keptByPolicy[userRow] = checks[tipRow] = checks[userRow] = true;
     auto linesOf = [&](int first, int last) {
         std::string lines;
         for (int row = first; row <= last; ++row) lines += (lines.empty() ? "" : "\r\n") + top[row];
         return Utf16(lines);
     };
     const unsigned long long time = 0x01DA5E0F12345678ull;
-    const auto number = std::find(seed.begin(), seed.end(), top[tipRow]) - seed.begin() + 1;
-    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url" + std::to_string(number), REG_BINARY,
+    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {rows[tipRow].name, REG_BINARY,
                                                        std::string(reinterpret_cast<const char*>(&time), sizeof time)}));
 
     ASSERT_NO_FATAL_FAILURE(RecordOpens());
