@@ -1,5 +1,4 @@
-// One run of the program under test: started as a process of its own, watched
-// from outside, and ended (at the latest when this object goes).
+// One run of the program under test: its own process, watched from outside, ended when this goes at the latest.
 #pragma once
 
 #include <windows.h>
@@ -23,8 +22,7 @@ public:
     HANDLE Process() const { return m_process; }
     DWORD ProcessId() const { return m_processId; }
 
-    // The main window: this process's dialog that holds the address list.
-    // Waits until it exists and, if asked, until it is visible.
+    // The main window, the dialog with the address list: waits until it exists and, if asked, shows.
     HWND WaitForMainWindow(bool visible = true, DWORD timeoutMs = 15000);
     HWND MainWindow() const { return m_main; }
     HWND Control(int id) const { return GetDlgItem(m_main, id); }
@@ -32,8 +30,7 @@ public:
     // Milliseconds from the start of the process to its main window being found.
     DWORD StartToWindowMs() const { return m_startToWindowMs; }
 
-    // This process's visible dialogs other than the main window: message boxes,
-    // the About box.
+    // This process's visible dialogs other than the main window: message boxes, the About box.
     std::vector<HWND> OtherDialogs() const;
     HWND WaitForOtherDialog(const char* caption, DWORD timeoutMs = 10000) const;
 
@@ -54,8 +51,7 @@ private:
     DWORD m_startToWindowMs = 0;
 };
 
-// A run from a command line or a script: the program given these arguments and
-// a file as its standard output, waited for to its end.
+// A run from a command line or a script, a file its standard output, waited for to its end.
 struct CommandRun {
     bool ended = false;
     DWORD exitCode = STILL_ACTIVE;
@@ -65,8 +61,7 @@ struct CommandRun {
 };
 CommandRun RunCommand(const std::string& exePath, const std::string& arguments, DWORD timeoutMs = 120000);
 
-// Turns a path as the Unix side writes it ("/work/...") into one the Windows
-// side can start ("Z:\work\..."), and leaves Windows paths alone.
+// A path as the Unix side writes it ("/work/...") as Windows starts it ("Z:\work\..."); Windows paths as they are.
 std::string WindowsPath(const std::string& path);
 
 }  // namespace drive

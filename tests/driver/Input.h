@@ -1,6 +1,5 @@
-// Input for another process's windows: real input through the system's queue
-// (for what only a user can cause, such as a list's own click notice), and
-// clicks posted straight to a button.
+// Real input through the system's queue, for what only a user can cause (a list's own click notice),
+// and clicks posted straight to a button.
 #pragma once
 
 #include <windows.h>

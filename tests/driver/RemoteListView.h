@@ -1,5 +1,4 @@
-// A SysListView32 of another process, read and changed through its messages.
-// Messages that carry pointers get them in memory of the owning process.
+// A SysListView32 of another process, read and changed through its messages, their pointers into its memory.
 #pragma once
 
 #include <windows.h>
@@ -35,8 +34,7 @@ public:
     bool RectOnScreen(int row, int part, RECT* rect) const;
     // The selected rows, top first.
     std::vector<int> Selected() const;
-    // The middle of the row's check box in screen coordinates: the state image
-    // sits between the row's left edge and its label.
+    // The middle of the row's check box on the screen, between the row's left edge and its label.
     bool CheckBoxOnScreen(int row, POINT* point) const;
 
 private:

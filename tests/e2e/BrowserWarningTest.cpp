@@ -1,8 +1,6 @@
-// A running browser is warned about while the window opens, after the list has been loaded and
-// before the window shows; the program still works, its About box comes from "About.." and from
-// the system menu, modal to the main window, with a site button that leaves it open; and it is
-// the one window of the user: a second start brings it forward, /prune waits for its marks.
-// From the command line, every refusal and failure has its own status.
+// A running browser is warned about between the list's load and the window's showing; then the About
+// box, and the user's one window: a second start brings it forward, /prune waits for its marks. From the
+// command line, every refusal and failure has its own status.
 
 #include <windows.h>
 #include <sddl.h>
@@ -121,8 +119,7 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingThenWorksAsTheUsersOneWindowWithItsA
     Sleep(1000);
     EXPECT_TRUE(Run().OtherDialogs().empty()) << "a dialog came up after system command 0x0020";
 
-    // One window per user: two would each save their own marks over the other's, and a pruning from
-    // the command line would work from marks older than the window's.
+    // One window per user: two would save their marks over each other's, /prune would work from older ones.
     ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
     // As the taskbar button would; a window busy starting may miss the first request.
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) || (ShowWindow(main, SW_MINIMIZE), false); }, 10000, 300));
@@ -146,8 +143,7 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingThenWorksAsTheUsersOneWindowWithItsA
     EXPECT_EQ(Opened(), std::vector<std::string>{hl::kMakerSite});
 }
 
-// A key's access denied to everyone, as an administrator's mistake or a stray
-// tool would leave it, until this goes and gives everyone all access back.
+// A key closed to everyone, as an administrator's mistake would leave it, until this goes.
 struct DeniedKey {
     DeniedKey(const std::string& path, const char* deny) : path(path) {
         EXPECT_TRUE(Registry().CreateKey(path)) << path;
@@ -166,11 +162,8 @@ struct DeniedKey {
     const std::string path;
 };
 
-// Every way a run from the command line refuses or fails ends with its own
-// status and says why, never in a window, and changes nothing: the browser
-// running, an argument it does not know, another copy keeping the keys past
-// its wait, a key it cannot save (it keeps what the user kept, no more), a keep
-// policy it cannot read.
+// Each refusal and failure says why in its own status, never in a window, and changes nothing (a key it
+// cannot save: it keeps what the user kept, no more).
 TEST_F(BrowserWarningTest, FromTheCommandLineEveryRefusalAndFailureHasItsStatusAndChangesNothing) {
     enum Obstacle { kNone, kBrowser, kOtherCopy, kUnwritableKey, kUnreadablePolicy };
     const struct Case {

@@ -1,8 +1,7 @@
-// Whatever the browser's key and the profile hold, in any script, of any type and size, `/list`
-// and the window show what fits, a click opens an address exactly as written, and a pruning
-// takes away only what the user unchecked: every other value keeps its type, bytes and time
-// stamp. One launch seeds them all (a run costs seconds); each is checked against full exports,
-// read as UTF-8 like the program, so that no code page hides a '?'.
+// Whatever the keys hold, in any script, of any type and size: `/list` and the window show what fits, a
+// click opens an address as written, a pruning takes only what the user unchecked, every other value
+// keeping its type, bytes and stamp. One launch seeds all (a run costs seconds); full exports, read as
+// UTF-8 like the program, judge each, so that no code page hides a '?'.
 #include "HedgeloomTest.h"
 
 namespace e2e {
@@ -75,8 +74,7 @@ TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWritten) {
     ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsTimeKey, stamps));
     const std::vector<RegValue> before = Export(hl::kTypedUrlsKey);
     ASSERT_EQ(before.size(), values.size()) << "the registry did not take every value";
-    // Only a 32-bit 1 is a mark, of an address as the list shows it (binary of 260: its first 259
-    // characters); rows without an address share the entry without a name.
+    // Only a 32-bit 1 is a mark, of the address as shown (binary of 260: 259 characters); no address, no name.
     auto shown = [&](const std::string& name) {
         for (const RegValue& value : values)
             if (value.name == name) return ShownText(value.data);
@@ -91,7 +89,7 @@ TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWritten) {
     // Without a window, and with the switch in another case after '-': nothing changes.
     const CommandRun listing = Command("-LIST");
     EXPECT_EQ(listing.exitCode, 0u);
-    EXPECT_TRUE(SameItems(LinesOf(listing.output), ExpectedListing(expected, stamps))) << " in the listing";
+    EXPECT_EQ(listing.output, ExpectedListing(expected, stamps)) << "the listing";
     EXPECT_EQ(Keys(), keys) << "listing changed the key, its stamps or the profile";
 
     ASSERT_NO_FATAL_FAILURE(RecordOpens());

@@ -38,11 +38,9 @@ void HedgeloomTest::Start(bool visible) {
 }
 
 void HedgeloomTest::Press(int id) {
-    HWND button = m_run->Control(id);
-    ASSERT_NE(button, nullptr) << "no control " << id;
     bool answered = false;
-    SendTimed(button, BM_CLICK, 0, 0, &answered);
-    ASSERT_TRUE(answered) << "button " << id << " was not handled in time";
+    SendTimed(m_run->Control(id), BM_CLICK, 0, 0, &answered);
+    ASSERT_TRUE(answered) << "button " << id << " is not there or was not handled in time";
 }
 
 void HedgeloomTest::Close(CloseBy how, bool startAgain) {
@@ -73,8 +71,7 @@ static std::string OpenLog() {
 
 void HedgeloomTest::RecordOpens() {
     DeleteFileA(OpenLog().c_str());
-    // The prefix's shell reads the handlers from the machine's classes; a handler of our
-    // own only, with no DDE or other leftovers of the prefix's.
+    // The prefix's shell reads the machine's classes: our handler alone, no DDE or other leftovers.
     for (const std::string protocol : {"http", "https"}) {
         const std::string root = "Software\\Classes\\" + protocol;
         m_machine.DeleteTree(root);
@@ -131,16 +128,11 @@ std::vector<std::vector<RegValue>> HedgeloomTest::Keys() const {
 
 std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile) {
     std::map<std::string, bool> checked;  // a long list asks for every address
-    // Only a 32-bit 1 is a check mark; an entry of another type or size is none.
-    for (const RegValue& entry : profile)
-        checked.emplace(Folded(entry.name), entry.type == REG_DWORD && entry.data == std::string("\x01\0\0\0", 4));
+    for (const RegValue& entry : profile) checked.emplace(Folded(entry.name), entry == Dword(entry.name, 1));  // only a 32-bit 1
     std::vector<Row> rows;
-    for (auto value = key.rbegin(); value != key.rend(); ++value) {
-        if (!hltest::Fits(*value, kProgramCodePage)) continue;
-        const std::string url = ShownText(value->data);
-        const auto found = checked.find(Folded(url));
-        rows.push_back({url, value->name, found != checked.end() && found->second});
-    }
+    for (auto value = key.rbegin(); value != key.rend(); ++value)
+        if (hltest::Fits(*value, kProgramCodePage))
+            rows.push_back({ShownText(value->data), value->name, checked[Folded(ShownText(value->data))]});
     return rows;
 }
 
@@ -150,7 +142,7 @@ testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, con
     return SameItems(hltest::Sorted(after), hltest::Sorted(expected)) << " in the key after pruning";
 }
 
-std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<RegValue>& stamps) {
+std::string ExpectedListing(const std::vector<Row>& rows, const std::vector<RegValue>& stamps) {
     // A name or an address in one field, whatever it holds.
     auto field = [](const std::string& text) {
         std::string escaped;
@@ -158,7 +150,7 @@ std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std
             escaped += c == '\\' ? "\\\\" : c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
         return escaped;
     };
-    std::vector<std::string> lines;
+    std::string lines;
     for (const Row& row : rows) {
         unsigned long long time = 0;
         for (const RegValue& stamp : stamps)
@@ -169,17 +161,8 @@ std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std
         if (time && FileTimeToSystemTime(&stamp, &utc))
             std::snprintf(when, sizeof when, "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay,
                           utc.wHour, utc.wMinute, utc.wSecond);
-        lines.push_back(std::string(row.checked ? "1" : "0") + '\t' + field(row.name) + '\t' + field(row.address) + '\t' + when);
+        lines += std::string(row.checked ? "1" : "0") + '\t' + field(row.name) + '\t' + field(row.address) + '\t' + when + "\r\n";
     }
-    return lines;
-}
-
-std::vector<std::string> LinesOf(const std::string& output) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = output.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(output.substr(start, end - start));
-    if (start < output.size()) lines.push_back("unended: " + output.substr(start));
     return lines;
 }
 

@@ -1,6 +1,5 @@
-// The fixture of every end-to-end test: a clean browser key and profile, a run of the
-// program, the ways a user closes it; and what the program must show and a pruning leave,
-// worked out from full exports of the registry, never from what the program reports.
+// The fixture of every end-to-end test: clean keys, a run of the program, the ways a user closes it; and what
+// it must show and a pruning leave, from full exports of the registry, never from what the program reports.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -98,9 +97,8 @@ std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vecto
 testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<Row>& kept,
                                         const std::vector<RegValue>& after);
 
-// What `/list` must write of these rows: mark, name, address, and when last typed by the stamp of their name, by tabs.
-std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<RegValue>& stamps);
-// The lines of a program's output; a last line without its CR LF is marked "unended".
-std::vector<std::string> LinesOf(const std::string& output);
+// What `/list` must write of these rows, a line each: mark, name, address, when last typed by the stamp of
+// their name, apart by tabs.
+std::string ExpectedListing(const std::vector<Row>& rows, const std::vector<RegValue>& stamps);
 
 }  // namespace e2e

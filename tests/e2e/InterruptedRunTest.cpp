@@ -1,6 +1,5 @@
-// The session ends under the window, or the program is killed, even in the middle of a
-// pruning: the marks are remembered as a close leaves them, and the browser's key never
-// loses an address the user kept nor gains one, wherever the program stopped.
+// The session ends under the window, or the program is killed mid-pruning: the marks are remembered as a
+// close leaves them, and the key never loses an address the user kept nor gains one.
 #include <iterator>
 #include <map>
 #include <set>
@@ -10,9 +9,8 @@
 namespace e2e {
 namespace {
 
-// Ends the session as a log-off does (Wine's `wineboot --end-session`): every program's windows are asked
-// whether the session may end, told that it does, and their processes ended; console programs, these tests
-// among them, are left running. False when a program refused or the end failed.
+// Ends the session as a log-off does (Wine's `wineboot --end-session`), console programs such as these
+// tests left running. False when a program refused or the end failed.
 bool EndSession() {
     const CommandRun run = RunCommand("wineboot.exe", "--end-session", 20000);
     return run.ended && run.exitCode == 0;
@@ -78,8 +76,7 @@ TEST_F(KilledTest, AnywhereInAPruningLosesNoKeptAddressNorDoesTheSessionEndingAf
     EXPECT_TRUE(Remembers(rows));
     EXPECT_TRUE(PrunedAsItMust(m_before, m_kept, Export(hl::kTypedUrlsKey))) << " at the end of the session";
 
-    // Killed at points spread over the pruning, and (-1) as soon as the key is being rewritten:
-    // most of a pruning is its deletions, and a kill by the clock alone may never land past them.
+    // Killed at points of the pruning, and (-1) as the rewrite begins, past the deletions a clock may not pass.
     for (const int percent : {25, 50, 75, -1}) {
         const DWORD killMs = percent < 0 ? 0 : pruningMs * percent / 100;
         SCOPED_TRACE(percent < 0 ? "killed as the rewrite began" : "killed " + std::to_string(killMs) + " ms after Delete Unchecked");

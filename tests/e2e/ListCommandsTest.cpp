@@ -1,8 +1,6 @@
-// The list with real mouse and key events: a click on a check box only checks, the
-// context menu (right click, keyboard), Ctrl+A, Ctrl+C, Space and Delete act on the
-// selection, nothing reaches the profile before a pruning, which takes the checks as
-// left; the tip over a row shows its whole address and when it was last typed; an
-// address the organization keeps, by the machine's policy or the user's, stays checked.
+// The list with real mouse and key events: a click on a check box only checks; the context menu, Ctrl+A,
+// Ctrl+C, Space and Delete act on the selection; the tip shows the whole address and when it was last
+// typed; what the organization keeps, by the machine's policy or the user's, stays checked.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -77,8 +75,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     // A row wider than the column, stamped, and the row under it, not.
     int tipRow = 0, userRow = 6;
     while (top[tipRow].size() <= 200) ++tipRow;
-    // The organization keeps the tip's row by the machine's policy and a row of the
-    // selection below by the user's, each pattern matching that row alone.
+    // The machine's policy keeps the tip's row, the user's a row of the selection, each pattern that row alone.
     while (top[userRow].rfind("http://site", 0) != 0) ++userRow;
     const std::string tipNumber = top[tipRow].substr(top[tipRow].rfind('/') + 1);
     const std::string userNumber = top[userRow].substr(11, top[userRow].find('.') - 11);
