@@ -65,16 +65,16 @@ TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWritten) {
     ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, values));
     // A stamp for every other value, pruned, kept or not shown, and one for no value at all.
     std::vector<RegValue> stamps;
-    auto stamp = [&](const std::string& name) {
+    auto addStamp = [&](const std::string& name) {
         const unsigned long long time = 0x01DA5E0F12345678ull + stamps.size() * 0x10000193ull;
         stamps.push_back({name, REG_BINARY, std::string(reinterpret_cast<const char*>(&time), sizeof time)});
     };
-    for (std::size_t i = 0; i < values.size(); i += 2) stamp(values[i].name);
-    stamp("url30");
+    for (std::size_t i = 0; i < values.size(); i += 2) addStamp(values[i].name);
+    addStamp("url30");
     ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsTimeKey, stamps));
     const std::vector<RegValue> before = Export(hl::kTypedUrlsKey);
     ASSERT_EQ(before.size(), values.size()) << "the registry did not take every value";
-    // Only a 32-bit 1 is a mark, of the address as shown (binary of 260: 259 characters); no address, no name.
+    // Only a 32-bit 1 is a mark, of the address as shown (url121, binary of 260: 259 characters); no address, no name.
     auto shown = [&](const std::string& name) {
         for (const RegValue& value : values)
             if (value.name == name) return ShownText(value.data);
