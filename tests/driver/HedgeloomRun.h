@@ -22,8 +22,9 @@ public:
     HANDLE Process() const { return m_process; }
     DWORD ProcessId() const { return m_processId; }
 
-    // The main window, the dialog with the address list: waits until it exists and, if asked, shows.
-    HWND WaitForMainWindow(bool visible = true, DWORD timeoutMs = 15000);
+    // The main window, the dialog with the address list: waits until it exists and, if asked, shows (ten
+    // thousand rows, on a machine that others keep busy, take seconds).
+    HWND WaitForMainWindow(bool visible = true, DWORD timeoutMs = 30000);
     HWND MainWindow() const { return m_main; }
     HWND Control(int id) const { return GetDlgItem(m_main, id); }
     RemoteListView List() const { return RemoteListView(m_process, Control(IDC_LIST)); }
