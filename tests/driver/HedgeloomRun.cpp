@@ -21,12 +21,13 @@ std::string WindowsPath(const std::string& path) {
     return windows;
 }
 
-// Starts a program of the prefix, its standard handles inherited if given.
+// Starts a program by its path or, as a command line would, by its name; its standard handles
+// inherited if given.
 static bool Spawn(const std::string& path, const std::string& arguments, STARTUPINFOA& startup,
                   PROCESS_INFORMATION& info) {
     std::string commandLine = "\"" + path + "\"" + arguments;
-    const bool started = CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, startup.hStdOutput != nullptr,
-                                        0, nullptr, nullptr, &startup, &info);
+    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, startup.hStdOutput != nullptr, 0,
+                                        nullptr, nullptr, &startup, &info);
     if (started) CloseHandle(info.hThread);
     return started;
 }
@@ -42,10 +43,8 @@ HedgeloomRun::HedgeloomRun(const std::string& exePath) {
     for (int attempt = 1;; ++attempt) {
         m_startTick = GetTickCount64();
         if (Spawn(path, "", startup, info)) break;
-        m_startError = GetLastError();
+        std::printf("driver: starting %s failed with %lu\n", path.c_str(), GetLastError());
         if (attempt == 3) return;
-        std::printf("driver: starting %s failed with %lu, trying again\n", path.c_str(),
-                    static_cast<unsigned long>(m_startError));
         Sleep(500);
     }
     m_process = info.hProcess;
@@ -67,16 +66,11 @@ void HedgeloomRun::Kill() {
 
 HWND HedgeloomRun::WaitForMainWindow(bool visible, DWORD timeoutMs) {
     if (!m_process) return nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND hwnd : TopLevelWindowsOf(m_processId))
-                if (IsDialog(hwnd) && GetDlgItem(hwnd, IDC_LIST) && (!visible || IsWindowVisible(hwnd))) {
-                    m_main = hwnd;
-                    return true;
-                }
-            return !Running();
-        },
-        timeoutMs);
+    WaitUntil([&] {
+        for (HWND hwnd : TopLevelWindowsOf(m_processId))
+            if (IsDialog(hwnd) && GetDlgItem(hwnd, IDC_LIST) && (!visible || IsWindowVisible(hwnd))) m_main = hwnd;
+        return m_main || !Running();
+    }, timeoutMs);
     if (m_main && !m_startToWindowMs) m_startToWindowMs = static_cast<DWORD>(GetTickCount64() - m_startTick);
     return m_main;
 }
@@ -91,21 +85,12 @@ std::vector<HWND> HedgeloomRun::OtherDialogs() const {
 
 HWND HedgeloomRun::WaitForOtherDialog(const char* caption, DWORD timeoutMs) const {
     HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND hwnd : OtherDialogs())
-                if (TextOf(hwnd) == caption) {
-                    found = hwnd;
-                    return true;
-                }
-            return !Running();
-        },
-        timeoutMs);
+    WaitUntil([&] {
+        for (HWND hwnd : OtherDialogs())
+            if (TextOf(hwnd) == caption) found = hwnd;
+        return found || !Running();
+    }, timeoutMs);
     return found;
-}
-
-bool HedgeloomRun::WaitForExit(DWORD timeoutMs) {
-    return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
 }
 
 CommandRun RunCommand(const std::string& exePath, const std::string& arguments, DWORD timeoutMs) {
@@ -147,31 +132,6 @@ CommandRun RunCommand(const std::string& exePath, const std::string& arguments, 
     while (ReadFile(output, buffer, sizeof buffer, &read, nullptr) && read > 0) run.output.append(buffer, read);
     CloseHandle(output);
     return run;
-}
-
-bool EndSession(DWORD timeoutMs) {
-    char commandLine[] = "wineboot.exe --end-session";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return false;
-    CloseHandle(info.hThread);
-    DWORD code = 1;
-    if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(info.hProcess, &code))
-        code = 1;
-    CloseHandle(info.hProcess);
-    return code == 0;
-}
-
-bool HedgeloomRun::Running() const {
-    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
-}
-
-DWORD HedgeloomRun::ExitCode() const {
-    DWORD code = STILL_ACTIVE;
-    if (m_process) GetExitCodeProcess(m_process, &code);
-    return code;
 }
 
 }  // namespace drive

@@ -1,5 +1,4 @@
-// One run of the program under test: started as a process of its own, watched
-// from outside, and ended (at the latest when this object goes).
+// One run of the program under test: its own process, watched from outside, ended when this goes at the latest.
 #pragma once
 
 #include <windows.h>
@@ -20,42 +19,40 @@ public:
     HedgeloomRun& operator=(const HedgeloomRun&) = delete;
 
     bool Started() const { return m_process != nullptr; }
-    // Why the process could not be started, when it was not.
-    DWORD StartError() const { return m_startError; }
     HANDLE Process() const { return m_process; }
     DWORD ProcessId() const { return m_processId; }
 
-    // The main window: this process's dialog that holds the address list.
-    // Waits until it exists and, if asked, until it is visible.
-    HWND WaitForMainWindow(bool visible = true, DWORD timeoutMs = 15000);
+    // The main window, the dialog with the address list: waits until it exists and, if asked, shows (ten
+    // thousand rows, on a machine that others keep busy, take seconds).
+    HWND WaitForMainWindow(bool visible = true, DWORD timeoutMs = 30000);
     HWND MainWindow() const { return m_main; }
     HWND Control(int id) const { return GetDlgItem(m_main, id); }
     RemoteListView List() const { return RemoteListView(m_process, Control(IDC_LIST)); }
     // Milliseconds from the start of the process to its main window being found.
     DWORD StartToWindowMs() const { return m_startToWindowMs; }
 
-    // This process's visible dialogs other than the main window: message boxes,
-    // the About box.
+    // This process's visible dialogs other than the main window: message boxes, the About box.
     std::vector<HWND> OtherDialogs() const;
     HWND WaitForOtherDialog(const char* caption, DWORD timeoutMs = 10000) const;
 
-    bool WaitForExit(DWORD timeoutMs = 15000);
+    bool WaitForExit(DWORD ms = 15000) { return m_process && WaitForSingleObject(m_process, ms) == WAIT_OBJECT_0; }
+    bool Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        return m_process && GetExitCodeProcess(m_process, &code) ? code : STILL_ACTIVE;
+    }
     // Ends the process at once, wherever it is, as a crash or a power cut would.
     void Kill();
-    bool Running() const;
-    DWORD ExitCode() const;
 
 private:
     HANDLE m_process = nullptr;
     DWORD m_processId = 0;
-    DWORD m_startError = 0;
     HWND m_main = nullptr;
     ULONGLONG m_startTick = 0;
     DWORD m_startToWindowMs = 0;
 };
 
-// A run from a command line or a script: the program given these arguments and
-// a file as its standard output, waited for to its end.
+// A run from a command line or a script, a file its standard output, waited for to its end.
 struct CommandRun {
     bool ended = false;
     DWORD exitCode = STILL_ACTIVE;
@@ -65,14 +62,7 @@ struct CommandRun {
 };
 CommandRun RunCommand(const std::string& exePath, const std::string& arguments, DWORD timeoutMs = 120000);
 
-// Ends the session as a log-off does (Wine's `wineboot --end-session`): every
-// program's windows are asked whether the session may end, told that it does,
-// and their processes ended. False when a program refused or the end failed.
-// Console programs, these tests among them, are left running.
-bool EndSession(DWORD timeoutMs = 20000);
-
-// Turns a path as the Unix side writes it ("/work/...") into one the Windows
-// side can start ("Z:\work\..."), and leaves Windows paths alone.
+// A path as the Unix side writes it ("/work/...") as Windows starts it ("Z:\work\..."); Windows paths as they are.
 std::string WindowsPath(const std::string& path);
 
 }  // namespace drive

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "Wait.h"
-#include "WindowFacts.h"
 
 namespace drive {
 
@@ -31,11 +30,6 @@ void Send(std::vector<INPUT> inputs) {
         SendInput(1, &input, sizeof input);
         Sleep(15);
     }
-}
-
-LPARAM KeyParam(WORD virtualKey, bool up) {
-    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
-    return 1 | scan | (up ? (LPARAM{1} << 30) | (LPARAM{1} << 31) : 0);
 }
 
 }  // namespace
@@ -79,30 +73,6 @@ void TypeChord(std::initializer_list<WORD> held, WORD virtualKey) {
     Send(inputs);
 }
 
-void PostKey(HWND target, WORD virtualKey) {
-    PostMessageA(target, WM_KEYDOWN, virtualKey, KeyParam(virtualKey, false));
-    PostMessageA(target, WM_KEYUP, virtualKey, KeyParam(virtualKey, true));
-}
-
 void PostClick(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
-
-bool CaptionPoint(HWND hwnd, LRESULT hitCode, POINT* point) {
-    RECT frame{};
-    if (!GetWindowRect(hwnd, &frame)) return false;
-    constexpr LONG kEnd = 80;  // the caption's buttons and icon sit this near its ends
-    LONG sumX = 0, sumY = 0, hits = 0;
-    for (LONG y = frame.top; y < frame.top + 40 && y < frame.bottom; y += 2)
-        for (LONG x = frame.left; x < frame.right; x += 2) {
-            if (x == frame.left + kEnd && frame.right - kEnd > x) x = frame.right - kEnd;
-            if (SendTimed(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == hitCode) {
-                sumX += x;
-                sumY += y;
-                ++hits;
-            }
-        }
-    if (!hits) return false;
-    *point = {sumX / hits, sumY / hits};
-    return true;
-}
 
 }  // namespace drive

@@ -1,6 +1,5 @@
-// Input for another process's windows: real input through the system's queue
-// (for what only a user can cause, such as a list's own click notice), and
-// keys posted straight to a window.
+// Real input through the system's queue, for what only a user can cause (a list's own click notice),
+// and clicks posted straight to a button.
 #pragma once
 
 #include <windows.h>
@@ -19,13 +18,7 @@ void MoveTo(POINT screen);
 // A real key press and release while the `held` keys are down (VK_CONTROL, VK_SHIFT).
 void TypeChord(std::initializer_list<WORD> held, WORD virtualKey);
 inline void TypeKey(WORD virtualKey) { TypeChord({}, virtualKey); }
-// A key press and release posted to the window, as the keyboard would deliver
-// them to the focus.
-void PostKey(HWND target, WORD virtualKey);
 // Posts a button's click to it, as a message; the button does the rest.
 void PostClick(HWND button);
-// The middle of the part of the window's caption that answers the hit test
-// with `hitCode` (HTCLOSE, HTSYSMENU), looked for at both ends of the caption.
-bool CaptionPoint(HWND hwnd, LRESULT hitCode, POINT* point);
 
 }  // namespace drive

@@ -1,80 +1,25 @@
 #include "Registry.h"
 
 #include <cstring>
+#include <memory>
+#include <type_traits>
 
 namespace drive {
 
 namespace {
 
-class Key {
-public:
-    Key(HKEY root, const std::string& path) {
-        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &m_key) != ERROR_SUCCESS) m_key = nullptr;
-    }
-    ~Key() {
-        if (m_key) RegCloseKey(m_key);
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    HKEY get() const { return m_key; }
+using Key = std::unique_ptr<std::remove_pointer_t<HKEY>, LONG(WINAPI*)(HKEY)>;  // closed when it goes; null when it could not be had
 
-private:
-    HKEY m_key = nullptr;
-};
-
-// Creates or opens the key for writing; null when it cannot.
-HKEY CreatedKey(HKEY root, const std::string& path) {
+Key Opened(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return nullptr;
-    return key;
+    return {RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS ? key : nullptr, RegCloseKey};
 }
 
-// The values stored through RegSetValueExA or RegSetValueExW, in this order.
-template <class Value, class Char, class SetValue>
-bool StoreAll(HKEY root, const std::string& path, const std::vector<Value>& values, SetValue setValue) {
-    HKEY key = CreatedKey(root, path);
-    if (!key) return false;
-    bool stored = true;
-    for (const Value& value : values)
-        stored = stored && setValue(key, reinterpret_cast<const Char*>(value.name.c_str()), 0, value.type,
-                                    reinterpret_cast<const BYTE*>(value.data.data()),
-                                    static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return stored;
-}
-
-// Every value through RegEnumValueA or RegEnumValueW, in enumeration order.
-template <class Value, class Char, class EnumValue>
-std::vector<Value> ReadAll(HKEY root, const std::string& path, bool* complete, EnumValue enumValue) {
-    using Unit = typename decltype(Value::name)::value_type;
-    std::vector<Value> values;
-    if (complete) *complete = true;
-    Key key(root, path);
-    if (!key.get()) return values;
-    std::string data(65536, '\0');
-    for (DWORD index = 0;;) {
-        Char name[16384];
-        DWORD nameLength = sizeof name / sizeof *name;
-        DWORD type = 0;
-        DWORD dataLength = static_cast<DWORD>(data.size());
-        const LONG result = enumValue(key.get(), index, name, &nameLength, nullptr, &type,
-                                      reinterpret_cast<BYTE*>(&data[0]), &dataLength);
-        if (result == ERROR_MORE_DATA && dataLength > data.size()) {
-            // A value bigger than the buffer: read it again whole, so that an
-            // export never ends early without saying so.
-            data.resize(dataLength);
-            continue;
-        }
-        if (result != ERROR_SUCCESS) {
-            if (result != ERROR_NO_MORE_ITEMS && complete) *complete = false;
-            break;
-        }
-        values.push_back({{reinterpret_cast<const Unit*>(name), nameLength}, type, data.substr(0, dataLength)});
-        ++index;
-    }
-    return values;
+// Created if need be, for writing.
+Key Created(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    const LONG result = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    return {result == ERROR_SUCCESS ? key : nullptr, RegCloseKey};
 }
 
 }  // namespace
@@ -84,16 +29,12 @@ void Registry::DeleteTree(const std::string& path) const {
     RegDeleteKeyA(m_root, path.c_str());
 }
 
-bool Registry::CreateKey(const std::string& path) const {
-    HKEY key = CreatedKey(m_root, path);
-    if (key) RegCloseKey(key);
-    return key != nullptr;
-}
+bool Registry::CreateKey(const std::string& path) const { return Created(m_root, path) != nullptr; }
 
-bool Registry::KeyExists(const std::string& path) const { return Key(m_root, path).get() != nullptr; }
+bool Registry::KeyExists(const std::string& path) const { return Opened(m_root, path) != nullptr; }
 
 std::size_t Registry::ValueCount(const std::string& path) const {
-    Key key(m_root, path);
+    const Key key = Opened(m_root, path);
     DWORD count = 0;
     if (!key.get() || RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
                                        nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
@@ -104,19 +45,42 @@ std::size_t Registry::ValueCount(const std::string& path) const {
 bool Registry::Set(const std::string& path, const RegValue& value) const { return SetAll(path, {value}); }
 
 bool Registry::SetAll(const std::string& path, const std::vector<RegValue>& values) const {
-    return StoreAll<RegValue, char>(m_root, path, values, RegSetValueExA);
-}
-
-bool Registry::SetAll(const std::string& path, const std::vector<WideValue>& values) const {
-    return StoreAll<WideValue, wchar_t>(m_root, path, values, RegSetValueExW);
+    const Key key = Created(m_root, path);
+    bool stored = key != nullptr;
+    for (const RegValue& value : values)
+        stored = stored && RegSetValueExA(key.get(), value.name.c_str(), 0, value.type,
+                                          reinterpret_cast<const BYTE*>(value.data.data()),
+                                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+    return stored;
 }
 
 std::vector<RegValue> Registry::Values(const std::string& path, bool* complete) const {
-    return ReadAll<RegValue, char>(m_root, path, complete, RegEnumValueA);
-}
-
-std::vector<WideValue> Registry::WideValues(const std::string& path) const {
-    return ReadAll<WideValue, wchar_t>(m_root, path, nullptr, RegEnumValueW);
+    std::vector<RegValue> values;
+    if (complete) *complete = true;
+    const Key key = Opened(m_root, path);
+    if (!key) return values;
+    std::string data(65536, '\0');
+    for (DWORD index = 0;;) {
+        char name[16384];
+        DWORD nameLength = sizeof name;
+        DWORD type = 0;
+        DWORD dataLength = static_cast<DWORD>(data.size());
+        const LONG result = RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(&data[0]), &dataLength);
+        if (result == ERROR_MORE_DATA && dataLength > data.size()) {
+            // A value bigger than the buffer: read it again whole, so that an
+            // export never ends early without saying so.
+            data.resize(dataLength);
+            continue;
+        }
+        if (result != ERROR_SUCCESS) {
+            if (result != ERROR_NO_MORE_ITEMS && complete) *complete = false;
+            break;
+        }
+        values.push_back({{name, nameLength}, type, data.substr(0, dataLength)});
+        ++index;
+    }
+    return values;
 }
 
 std::optional<RegValue> Registry::Find(const std::string& path, const std::string& name) const {

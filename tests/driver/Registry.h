@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,14 +21,8 @@ public:
     bool Set(const std::string& path, const RegValue& value) const;
     // Stores the values in this order, through one handle: a long list quickly.
     bool SetAll(const std::string& path, const std::vector<RegValue>& values) const;
-    // Every value of the key in the order the registry enumerates them; empty
-    // when the key does not exist. `complete` tells whether the enumeration
-    // reached its end rather than stopping at a value it could not read.
+    // Every value in the registry's order, none without the key; `complete`: no value stopped the enumeration.
     std::vector<RegValue> Values(const std::string& path, bool* complete = nullptr) const;
-    // The same through the wide calls: names and string data exactly as stored.
-    // A value that cannot be read ends the list early.
-    bool SetAll(const std::string& path, const std::vector<WideValue>& values) const;
-    std::vector<WideValue> WideValues(const std::string& path) const;
     // How many values the key holds, in one call: cheap enough to watch a key change.
     std::size_t ValueCount(const std::string& path) const;
     std::optional<RegValue> Find(const std::string& path, const std::string& name) const;

@@ -2,10 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cstring>
-
-#include "RemoteMemory.h"
 #include "WindowFacts.h"
 
 namespace drive {
@@ -15,25 +11,43 @@ namespace {
 // Room for a row's text well past the 259 characters the program stores.
 constexpr int kTextRoom = 1024;
 
+// A block of memory inside the list's process, for the messages whose parameters are
+// pointers: the control reads and writes them in its own space.
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, std::size_t size)
+        : m_process(process), m_base(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
+          m_size(size) {}
+    ~RemoteMemory() {
+        if (m_base) VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    // The address of byte `offset` as the other process sees it.
+    void* At(std::size_t offset = 0) const { return static_cast<char*>(m_base) + offset; }
+    LPARAM Param() const { return reinterpret_cast<LPARAM>(m_base); }
+    bool Write(std::size_t offset, const void* data, std::size_t size) {
+        SIZE_T written = 0;
+        return m_base && offset + size <= m_size && WriteProcessMemory(m_process, At(offset), data, size, &written) &&
+               written == size;
+    }
+    bool Read(std::size_t offset, void* data, std::size_t size) const {
+        SIZE_T read = 0;
+        return m_base && offset + size <= m_size && ReadProcessMemory(m_process, At(offset), data, size, &read) &&
+               read == size;
+    }
+
+private:
+    HANDLE m_process;
+    void* m_base;
+    std::size_t m_size;
+};
+
 }  // namespace
 
 int RemoteListView::Count() const {
     return static_cast<int>(SendTimed(m_list, LVM_GETITEMCOUNT));
-}
-
-std::u16string RemoteListView::WideText(int row, int column) const {
-    RemoteMemory memory(m_process, sizeof(LVITEMW) + kTextRoom * sizeof(wchar_t));
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = static_cast<wchar_t*>(memory.At(sizeof item));
-    item.cchTextMax = kTextRoom;
-    const wchar_t nothing = L'\0';
-    if (!memory.Write(0, &item, sizeof item) || !memory.Write(sizeof item, &nothing, sizeof nothing)) return {};
-    const LRESULT length = SendTimed(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), memory.Param());
-    std::u16string text(kTextRoom, u'\0');
-    if (!memory.Read(sizeof item, &text[0], text.size() * sizeof(char16_t))) return {};
-    text.resize(static_cast<std::size_t>(length < 0 ? 0 : length < kTextRoom ? length : kTextRoom - 1));
-    return text;
 }
 
 bool RemoteListView::Checked(int row) const {
@@ -50,61 +64,28 @@ bool RemoteListView::SetChecked(int row, bool checked) const {
            SendTimed(m_list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), memory.Param()) != 0;
 }
 
-std::vector<Row> RemoteListView::Rows(bool withNames) const {
-    // A cross-process message costs Wine about half a millisecond, and so does a
-    // block of another process's memory: a long list is read in batches, each one
-    // block that holds the requests and texts of many rows, written and read back
-    // at once, so that what remains per row is one message for each column.
-    constexpr int kBatch = 128;
-    constexpr std::size_t kCell = sizeof(LVITEMA) + kTextRoom;
+std::vector<Row> RemoteListView::Rows() const {
+    RemoteMemory memory(m_process, sizeof(LVITEMA) + kTextRoom);
+    auto textOf = [&](int row, int column) {
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = static_cast<char*>(memory.At(sizeof item));
+        item.cchTextMax = kTextRoom;
+        std::string text(kTextRoom, '\0');
+        bool answered = false;
+        if (memory.Write(0, &item, sizeof item))
+            SendTimed(m_list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), memory.Param(), &answered);
+        return answered && memory.Read(sizeof item, &text[0], text.size()) ? std::string(text.c_str()) : "(unread)";
+    };
     std::vector<Row> rows;
-    const int count = Count();
-    RemoteMemory memory(m_process, 2 * kBatch * kCell);
-    std::vector<char> block(2 * kBatch * kCell);
-    for (int first = 0; first < count; first += kBatch) {
-        const int batch = std::min(kBatch, count - first);
-        std::fill(block.begin(), block.end(), '\0');
-        for (int cell = 0; cell < 2 * batch; ++cell) {
-            LVITEMA item{};
-            item.iItem = first + cell / 2;
-            item.iSubItem = cell % 2;
-            item.mask = LVIF_TEXT | (item.iSubItem == 0 ? LVIF_STATE : 0);
-            item.stateMask = LVIS_STATEIMAGEMASK;
-            item.pszText = static_cast<char*>(memory.At(cell * kCell + sizeof item));
-            item.cchTextMax = kTextRoom;
-            std::memcpy(&block[cell * kCell], &item, sizeof item);
-        }
-        const std::size_t used = 2 * static_cast<std::size_t>(batch) * kCell;
-        if (!memory.Write(0, block.data(), used)) break;
-        for (int cell = 0; cell < 2 * batch; cell += withNames ? 1 : 2)
-            SendTimed(m_list, LVM_GETITEMA, 0, memory.Param(cell * kCell));
-        if (!memory.Read(0, block.data(), used)) break;
-        auto textOf = [&](int cell) {
-            const char* text = &block[cell * kCell + sizeof(LVITEMA)];
-            return std::string(text, strnlen(text, kTextRoom - 1));
-        };
-        for (int row = 0; row < batch; ++row) {
-            LVITEMA item{};
-            std::memcpy(&item, &block[2 * row * kCell], sizeof item);
-            rows.push_back({textOf(2 * row), textOf(2 * row + 1),
-                            (item.state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2)});
-        }
-    }
+    for (int row = 0, count = Count(); row < count; ++row) rows.push_back({textOf(row, 0), textOf(row, 1), Checked(row)});
     return rows;
 }
 
 std::vector<bool> RemoteListView::Checks() const {
     std::vector<bool> checks;
-    for (const Row& row : Rows(kWithoutNames)) checks.push_back(row.checked);
+    for (int row = 0, count = Count(); row < count; ++row) checks.push_back(Checked(row));
     return checks;
-}
-
-int RemoteListView::FirstSelected() const {
-    return static_cast<int>(SendTimed(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
-DWORD RemoteListView::ExtendedStyle() const {
-    return static_cast<DWORD>(SendTimed(m_list, LVM_GETEXTENDEDLISTVIEWSTYLE));
 }
 
 std::vector<ListColumn> RemoteListView::Columns() const {
@@ -146,8 +127,6 @@ bool RemoteListView::RectOnScreen(int row, int part, RECT* rect) const {
     *rect = found;
     return true;
 }
-
-bool RemoteListView::LabelOnScreen(int row, RECT* rect) const { return RectOnScreen(row, LVIR_LABEL, rect); }
 
 bool RemoteListView::CheckBoxOnScreen(int row, POINT* point) const {
     RECT bounds{}, label{};

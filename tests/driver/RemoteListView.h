@@ -1,10 +1,8 @@
-// A SysListView32 of another process, read and changed through its messages.
-// Messages that carry pointers get them in memory of the owning process.
+// A SysListView32 of another process, read and changed through its messages, their pointers into its memory.
 #pragma once
 
 #include <windows.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,28 +22,19 @@ public:
 
     HWND hwnd() const { return m_list; }
     int Count() const;
-    // The text as the control holds it, whatever code page either side runs in.
-    std::u16string WideText(int row, int column) const;
     bool Checked(int row) const;
     bool SetChecked(int row, bool checked) const;
-    // Every row from the top; without the names column if asked, which takes
-    // half the time on a long list.
-    static constexpr bool kWithoutNames = false;
-    std::vector<Row> Rows(bool withNames = true) const;
+    // Every row from the top, a few messages each: for short lists.
+    std::vector<Row> Rows() const;
+    // Every row's check from the top, one message each.
     std::vector<bool> Checks() const;
-    int FirstSelected() const;
-    DWORD ExtendedStyle() const;
     // Every column, left to right.
     std::vector<ListColumn> Columns() const;
-    // The row's label in screen coordinates: a click there selects the row
-    // without touching its check box.
-    bool LabelOnScreen(int row, RECT* rect) const;
     // A part of the row (LVIR_BOUNDS, LVIR_LABEL, ...) in screen coordinates.
     bool RectOnScreen(int row, int part, RECT* rect) const;
     // The selected rows, top first.
     std::vector<int> Selected() const;
-    // The middle of the row's check box in screen coordinates: the state image
-    // sits between the row's left edge and its label.
+    // The middle of the row's check box on the screen, between the row's left edge and its label.
     bool CheckBoxOnScreen(int row, POINT* point) const;
 
 private:

@@ -42,19 +42,12 @@ std::string TextOf(HWND hwnd) {
     return text;
 }
 
-ControlFacts FactsOf(HWND hwnd) {
-    return {hwnd,
-            GetDlgCtrlID(hwnd),
-            ClassOf(hwnd),
-            TextOf(hwnd),
-            static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)),
-            static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE))};
-}
-
 std::vector<ControlFacts> ChildrenOf(HWND parent) {
     std::vector<ControlFacts> children;
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        children.push_back(FactsOf(child));
+        children.push_back({child, GetDlgCtrlID(child), ClassOf(child), TextOf(child),
+                            static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE)),
+                            static_cast<DWORD>(GetWindowLongPtrA(child, GWL_EXSTYLE))});
     return children;
 }
 

@@ -1,5 +1,4 @@
-// What can be read of another process's windows from outside: class, text,
-// styles and the children in their tab order.
+// What can be read of another process's windows from outside: class, text, styles, children in tab order.
 #pragma once
 
 #include <windows.h>
@@ -18,13 +17,12 @@ struct ControlFacts {
     DWORD exStyle;
 };
 
-// A message sent to another process's window, given up on after a few seconds
-// so that a hung program fails the test instead of hanging it. `ok` tells which.
+// A message to another process's window, given up on in time so that a hung program fails a test rather
+// than hangs it; `ok` tells which.
 LRESULT SendTimed(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, bool* ok = nullptr);
 
 std::string ClassOf(HWND hwnd);
 std::string TextOf(HWND hwnd);
-ControlFacts FactsOf(HWND hwnd);
 // Direct children, first to last: the order in which the template lists them.
 std::vector<ControlFacts> ChildrenOf(HWND parent);
 

@@ -1,12 +1,11 @@
-// A running browser is warned about while the window opens, after the list has been loaded and
-// before the window shows; the program still works, and its About box comes from "About.." and
-// from the system menu, modal to the main window, with a site button that leaves it open.
+// A running browser is warned about between the list's load and the window's showing; then the About
+// box, and the user's one window: a second start brings it forward, /prune waits for its marks. From the
+// command line, every refusal and failure has its own status.
 
 #include <windows.h>
 #include <sddl.h>
 
 #include "HedgeloomTest.h"
-#include "driver/FakeBrowserWindow.h"
 
 namespace e2e {
 namespace {
@@ -14,15 +13,43 @@ namespace {
 constexpr const char kWarning[] =
     "Isn't IE open ?\nPlease close all instances of Internet Explorer before using this tool.";
 
+// A window of the browser's frame class, as a running Internet Explorer shows; the program only looks for it.
+struct FakeBrowser {
+    FakeBrowser() {
+        WNDCLASSA frame{};
+        frame.lpfnWndProc = DefWindowProcA;
+        frame.hInstance = GetModuleHandleA(nullptr);
+        frame.lpszClassName = "IEFrame";
+        RegisterClassA(&frame);  // or registered by the one before
+        hwnd = CreateWindowExA(0, "IEFrame", "Internet Explorer", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                               frame.hInstance, nullptr);
+        EXPECT_EQ(FindWindowA("IEFrame", nullptr), hwnd);
+    }
+    ~FakeBrowser() { DestroyWindow(hwnd); }
+    HWND hwnd;  // held through a unique_ptr alone, never copied
+};
+
+// A lock of the program's as its full name spells it for this user: "Global\Corvanta.Hedgeloom.<lock>.<SID>".
+std::string UserLockName(const char* lock) {
+    HANDLE token = nullptr;
+    char user[256] = {}, *sid = nullptr;
+    DWORD size = 0;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+        GetTokenInformation(token, TokenUser, user, sizeof user, &size))
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid);
+    const std::string name = std::string("Global\\Corvanta.Hedgeloom.") + lock + "." + (sid ? sid : "");
+    LocalFree(sid);
+    CloseHandle(token);
+    return name;
+}
+
 class BrowserWarningTest : public HedgeloomTest {};
 
-TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingThenWorksAndShowsItsAboutBox) {
+TEST_F(BrowserWarningTest, WarnsAfterLoadingThenWorksAsTheUsersOneWindowWithItsAboutBox) {
     const std::vector<std::string> urls = {"http://one.example.com/", "http://two.example.com/", "http://three.example.com/"};
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(urls));
     ASSERT_NO_FATAL_FAILURE(RecordOpens());
-    FakeBrowserWindow browser;
-    ASSERT_NE(browser.hwnd(), nullptr);
-    ASSERT_EQ(FindWindowA("IEFrame", nullptr), browser.hwnd());
+    auto browser = std::make_unique<FakeBrowser>();
 
     ASSERT_NO_FATAL_FAILURE(Start(/*visible=*/false));
     HWND box = Run().WaitForOtherDialog(kAppCaption);
@@ -50,8 +77,8 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingThenWorksAndShowsIts
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000)) << "the warning did not go";
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 5000)) << "the window did not show";
     EXPECT_TRUE(Run().OtherDialogs().empty());
-
     EXPECT_TRUE(IsWindowEnabled(main));
+    browser.reset();
 
     HWND about = nullptr;
     auto expectAbout = [&] {  // and the main window takes no click meanwhile
@@ -85,46 +112,58 @@ TEST_F(BrowserWarningTest, WarnsAfterLoadingAndBeforeShowingThenWorksAndShowsIts
     // Any system command from 0x0010 to 0x001F is the About box's; 0x0020 is not.
     PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX | 0xF, 0);
     ASSERT_NO_FATAL_FAILURE(expectAbout());
-    PostKey(FocusOfThread(about), VK_ESCAPE);
+    ASSERT_TRUE(BringToFront(about));
+    TypeKey(VK_ESCAPE);
     expectClosed();
     PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX + 0x10, 0);
     Sleep(1000);
     EXPECT_TRUE(Run().OtherDialogs().empty()) << "a dialog came up after system command 0x0020";
 
+    // One window per user: two would save their marks over each other's, /prune would work from older ones.
     ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
+    // As the taskbar button would; a window busy starting may miss the first request.
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) || (ShowWindow(main, SW_MINIMIZE), false); }, 10000, 300));
+    HedgeloomRun second(g_hedgeloomExe);
+    ASSERT_TRUE(second.Started());
+    EXPECT_TRUE(second.WaitForExit(20000)) << "a second window";
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main); }, 5000)) << "the open window not brought back";
+    const std::vector<std::vector<RegValue>> keys = Keys();
+    const CommandRun pruning = Command("/prune");
+    EXPECT_EQ(pruning.exitCode, 1u);
+    EXPECT_NE(pruning.output.find("open in a window"), std::string::npos) << pruning.output;
+    EXPECT_EQ(Keys(), keys);
+
+    // Closed, its marks saved: all are kept, and remembered so.
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
-    EXPECT_EQ(Opened(), std::vector<std::string>{hl::kMakerSite});
+    const CommandRun after = Command("/prune");
+    EXPECT_EQ(after.exitCode, 0u) << after.output;
+    EXPECT_EQ(Export(hl::kTypedUrlsKey).size(), urls.size());
     EXPECT_TRUE(Remembers({{urls[0], "", true}, {urls[1], "", true}, {urls[2], "", true}}));
+    EXPECT_EQ(Opened(), std::vector<std::string>{hl::kMakerSite});
 }
 
-// A key's access denied to everyone, as an administrator's mistake or a stray
-// tool would leave it, until this goes and gives everyone all access back.
-class DeniedKey {
-public:
-    DeniedKey(const std::string& path, const char* deny) : m_path(path) {
+// A key closed to everyone, as an administrator's mistake would leave it, until this goes.
+struct DeniedKey {
+    DeniedKey(const std::string& path, const char* deny) : path(path) {
         EXPECT_TRUE(Registry().CreateKey(path)) << path;
-        Set((std::string("D:P(D;;") + deny + ";;;WD)(A;;KA;;;WD)").c_str());
+        Set(std::string("D:P(D;;") + deny + ";;;WD)(A;;KA;;;WD)");
     }
     ~DeniedKey() { Set("D:P(A;;KA;;;WD)"); }
-
-private:
-    void Set(const char* sddl) {
+    void Set(const std::string& sddl) const {
         PSECURITY_DESCRIPTOR descriptor = nullptr;
         HKEY key = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr));
-        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS) << m_path;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr));
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS) << path;
         EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS) << sddl;
         RegCloseKey(key);
         LocalFree(descriptor);
     }
-    std::string m_path;
+    const std::string path;
 };
 
-// Every way a run from the command line refuses or fails ends with its own
-// status and says why, never in a window, and changes nothing: the browser
-// running, an argument it does not know, another copy keeping the keys past
-// its wait, a key it cannot save (it keeps what the user kept, no more), a keep
-// policy it cannot read.
+// Each refusal and failure says why in its own status, never in a window, and changes nothing (a key it
+// cannot save: it keeps what the user kept, no more).
 TEST_F(BrowserWarningTest, FromTheCommandLineEveryRefusalAndFailureHasItsStatusAndChangesNothing) {
     enum Obstacle { kNone, kBrowser, kOtherCopy, kUnwritableKey, kUnreadablePolicy };
     const struct Case {
@@ -135,8 +174,6 @@ TEST_F(BrowserWarningTest, FromTheCommandLineEveryRefusalAndFailureHasItsStatusA
     } cases[] = {
         {"/prune", kBrowser, 3, "Internet Explorer is running: nothing was pruned."},
         {"/?", kNone, 0, "Hedgeloom prunes the addresses Internet Explorer remembers as typed."},
-        {"/delete", kNone, 2, "Unknown argument: /delete"},
-        {"prune", kNone, 2, "Unknown argument: prune"},
         {"/pr\xC2\xADune", kNone, 2, "Unknown argument: /pr\xC2\xADune"},  // a soft hyphen inside
         {"/prune /list", kNone, 2, "One argument at a time, not: /prune /list"},
         {"/prune", kOtherCopy, 1, "Another Hedgeloom is changing Internet Explorer's typed addresses."},
@@ -146,15 +183,14 @@ TEST_F(BrowserWarningTest, FromTheCommandLineEveryRefusalAndFailureHasItsStatusA
         {"/list", kUnreadablePolicy, 1,
          "Nothing was listed: the addresses your organization always keeps could not be read."},
     };
-    auto keys = [&] { return std::vector{Export(hl::kTypedUrlsKey), Export(hl::kTypedUrlsTimeKey), Export(hl::kSectionKey)}; };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.arguments << ", obstacle " << c.obstacle);
         ASSERT_NO_FATAL_FAILURE(SetUp());
         ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/", "http://two.example.com/"}, {"http://two.example.com/"}));
         ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url1", REG_BINARY, std::string("\x78\x56\x34\x12\x0F\x5E\xDA\x01", 8)}));
-        std::vector<std::vector<RegValue>> after = keys();
-        std::unique_ptr<FakeBrowserWindow> browser;
-        if (c.obstacle == kBrowser) browser = std::make_unique<FakeBrowserWindow>();
+        std::vector<std::vector<RegValue>> after = Keys();
+        std::unique_ptr<FakeBrowser> browser;
+        if (c.obstacle == kBrowser) browser = std::make_unique<FakeBrowser>();
         // The lock another copy holds while it prunes, in any of the user's sessions; it outlasts the program's wait.
         HANDLE otherCopy = c.obstacle == kOtherCopy ? CreateMutexA(nullptr, TRUE, UserLockName("Writer").c_str()) : nullptr;
         std::unique_ptr<DeniedKey> denied;
@@ -170,7 +206,7 @@ TEST_F(BrowserWarningTest, FromTheCommandLineEveryRefusalAndFailureHasItsStatusA
         EXPECT_EQ(run.exitCode, c.status);
         EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.says);
         EXPECT_TRUE(c.status != 2 || run.output.find("Hedgeloom /prune") != std::string::npos) << "no usage text";
-        EXPECT_EQ(keys(), after) << "the key, its stamps and the profile";
+        EXPECT_EQ(Keys(), after) << "the key, its stamps and the profile";
         EXPECT_FALSE(m_registry.KeyExists(hl::kJournalKey)) << "a journal was left behind";
     }
 }

@@ -1,26 +1,25 @@
 #include "HedgeloomTest.h"
 
-#include <sddl.h>
+#include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 namespace e2e {
 
 const char* NameOf(CloseBy how) {
-    static const char* const names[] = {"ExitButton", "EscapeKey", "EnterKey", "CloseBox", "SysCommandClose"};
+    static const char* const names[] = {"ExitButton", "EscapeKey", "EnterKey", "AltF4"};
     return names[static_cast<int>(how)];
 }
 
 void HedgeloomTest::SetUp() {
-    for (const char* key : {hl::kTypedUrlsKey, hl::kTypedUrlsTimeKey, hl::kProfileKey}) {
-        m_registry.DeleteTree(key);
-        ASSERT_FALSE(m_registry.KeyExists(key)) << key;
-    }
     // No organization keeps anything unless a case says so.
-    for (const Registry* root : {&m_registry, &m_machine}) {
-        root->DeleteTree(hl::kKeepPolicyKey);
-        ASSERT_FALSE(root->KeyExists(hl::kKeepPolicyKey));
+    const std::pair<const Registry*, const char*> keys[] = {{&m_registry, hl::kTypedUrlsKey}, {&m_registry, hl::kTypedUrlsTimeKey},
+        {&m_registry, hl::kProfileKey}, {&m_registry, hl::kKeepPolicyKey}, {&m_machine, hl::kKeepPolicyKey}};
+    for (const auto& [root, key] : keys) {
+        root->DeleteTree(key);
+        ASSERT_FALSE(root->KeyExists(key)) << key;
     }
 }
 
@@ -32,63 +31,38 @@ void HedgeloomTest::SeedTypedUrls(const std::vector<std::string>& addresses, con
     ASSERT_TRUE(marks.empty() || m_registry.SetAll(hl::kSectionKey, marks));
 }
 
-std::vector<std::string> HedgeloomTest::TopDown() const {
-    std::vector<std::string> addresses;
-    for (const RegValue& value : m_registry.Values(hl::kTypedUrlsKey))
-        addresses.insert(addresses.begin(), value.data.c_str());  // up to its zero
-    return addresses;
-}
-
 void HedgeloomTest::Start(bool visible) {
     m_run = std::make_unique<HedgeloomRun>(g_hedgeloomExe);
-    ASSERT_TRUE(m_run->Started()) << "CreateProcess failed: " << m_run->StartError();
+    ASSERT_TRUE(m_run->Started()) << "the program could not be started";
     ASSERT_NE(m_run->WaitForMainWindow(visible), nullptr) << "no main window appeared";
 }
 
 void HedgeloomTest::Press(int id) {
-    HWND button = m_run->Control(id);
-    ASSERT_NE(button, nullptr) << "no control " << id;
     bool answered = false;
-    SendTimed(button, BM_CLICK, 0, 0, &answered);
-    ASSERT_TRUE(answered) << "button " << id << " was not handled in time";
+    SendTimed(m_run->Control(id), BM_CLICK, 0, 0, &answered);
+    ASSERT_TRUE(answered) << "button " << id << " is not there or was not handled in time";
 }
 
 void HedgeloomTest::Close(CloseBy how, bool startAgain) {
     HWND main = m_run->MainWindow();
-    switch (how) {
-    case CloseBy::ExitButton:
-        PostClick(GetDlgItem(main, IDCANCEL));
-        break;
-    case CloseBy::EscapeKey:  // to the focus, where the keyboard sends keys
-        PostKey(FocusOfThread(main), VK_ESCAPE);
-        break;
-    case CloseBy::EnterKey:  // closes only while no button has the focus; the list has it from the start
-        ASSERT_EQ(FocusOfThread(main), GetDlgItem(main, IDC_LIST)) << "the list does not have the focus";
-        PostKey(FocusOfThread(main), VK_RETURN);
-        break;
-    case CloseBy::CloseBox: {
-        POINT box{};
-        ASSERT_TRUE(CaptionPoint(main, HTCLOSE, &box)) << "no close box on the caption";
-        ASSERT_TRUE(BringToFront(main));
-        ClickAt(box);
-        break;
-    }
-    case CloseBy::SysCommandClose:
-        PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
-    }
+    // Keys reach the focus of the window in front. Enter closes only while no button has the focus;
+    // the list has it from the start. Alt+F4 the system turns into the close box's command.
+    ASSERT_TRUE(how == CloseBy::ExitButton || BringToFront(main));
+    ASSERT_TRUE(how != CloseBy::EnterKey || FocusOfThread(main) == GetDlgItem(main, IDC_LIST)) << "the list has no focus";
+    if (how == CloseBy::ExitButton) PostClick(GetDlgItem(main, IDCANCEL));
+    if (how == CloseBy::EscapeKey || how == CloseBy::EnterKey) TypeKey(how == CloseBy::EscapeKey ? VK_ESCAPE : VK_RETURN);
+    if (how == CloseBy::AltF4) TypeChord({VK_MENU}, VK_F4);
     if (startAgain) {
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(main) || !IsWindowVisible(main); }, 15000))
             << "the window did not go after " << NameOf(how);
         m_closing = std::move(m_run);
-        if (!m_closing->Running()) std::printf("e2e: the first run had ended before the next start\n");
         return Start();
     }
     ASSERT_TRUE(m_run->WaitForExit()) << "the program did not end after " << NameOf(how);
     EXPECT_EQ(m_run->ExitCode(), 0u);
 }
 
-// Where the recorder appends what it is given.
+// Where the recorder appends what it is given: in the prefix, which suites run side by side do not share.
 static std::string OpenLog() {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
@@ -97,14 +71,12 @@ static std::string OpenLog() {
 
 void HedgeloomTest::RecordOpens() {
     DeleteFileA(OpenLog().c_str());
-    // The prefix's shell reads the handlers from the machine's classes; a handler of our
-    // own only, with no DDE or other leftovers of the prefix's.
-    const Registry machine(HKEY_LOCAL_MACHINE);
+    // The prefix's shell reads the machine's classes: our handler alone, no DDE or other leftovers.
     for (const std::string protocol : {"http", "https"}) {
         const std::string root = "Software\\Classes\\" + protocol;
-        machine.DeleteTree(root);
-        ASSERT_TRUE(machine.Set(root, Sz("", "URL:" + protocol)) && machine.Set(root, Sz("URL Protocol", "")) &&
-                    machine.Set(root + "\\shell\\open\\command",
+        m_machine.DeleteTree(root);
+        ASSERT_TRUE(m_machine.SetAll(root, {Sz("", "URL:" + protocol), Sz("URL Protocol", "")}) &&
+                    m_machine.Set(root + "\\shell\\open\\command",
                                 Sz("", "\"" + g_recorderExe + "\" \"" + OpenLog() + "\" \"%1\"")))
             << "could not make the recorder the handler of " << protocol;
     }
@@ -128,12 +100,19 @@ CommandRun HedgeloomTest::Command(const std::string& arguments) {
     return run;
 }
 
+POINT HedgeloomTest::OnAddress(int row) const {
+    SendTimed(List().hwnd(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RECT label{};
+    EXPECT_TRUE(List().RectOnScreen(row, LVIR_LABEL, &label)) << "row " << row;
+    return {label.left + 30, (label.top + label.bottom) / 2};
+}
+
 testing::AssertionResult HedgeloomTest::Remembers(const std::vector<Row>& rows) const {
     std::map<std::string, bool> marks;  // rows of one address share its entry
     for (const Row& row : rows) marks[row.address] |= row.checked;
     std::vector<RegValue> wanted;
     for (const auto& [address, checked] : marks) wanted.push_back(Dword(address, checked));
-    return SameItems(ByName(Export(hl::kSectionKey)), wanted) << " in the profile";
+    return SameItems(Sorted(Export(hl::kSectionKey)), Sorted(wanted)) << " in the profile";
 }
 
 std::vector<RegValue> HedgeloomTest::Export(const std::string& path) const {
@@ -143,18 +122,17 @@ std::vector<RegValue> HedgeloomTest::Export(const std::string& path) const {
     return values;
 }
 
+std::vector<std::vector<RegValue>> HedgeloomTest::Keys() const {
+    return {Export(hl::kTypedUrlsKey), Export(hl::kTypedUrlsTimeKey), Export(hl::kSectionKey)};
+}
+
 std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile) {
     std::map<std::string, bool> checked;  // a long list asks for every address
-    // Only a 32-bit 1 is a check mark; an entry of another type or size is none.
-    for (const RegValue& entry : profile)
-        checked.emplace(Folded(entry.name), entry.type == REG_DWORD && entry.data == std::string("\x01\0\0\0", 4));
+    for (const RegValue& entry : profile) checked.emplace(Folded(entry.name), entry == Dword(entry.name, 1));  // only a 32-bit 1
     std::vector<Row> rows;
-    for (auto value = key.rbegin(); value != key.rend(); ++value) {
-        if (!hltest::Fits(*value, kProgramCodePage)) continue;
-        const std::string url = ShownText(value->data);
-        const auto found = checked.find(Folded(url));
-        rows.push_back({url, value->name, found != checked.end() && found->second});
-    }
+    for (auto value = key.rbegin(); value != key.rend(); ++value)
+        if (hltest::Fits(*value, kProgramCodePage))
+            rows.push_back({ShownText(value->data), value->name, checked[Folded(ShownText(value->data))]});
     return rows;
 }
 
@@ -164,60 +142,28 @@ testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, con
     return SameItems(hltest::Sorted(after), hltest::Sorted(expected)) << " in the key after pruning";
 }
 
-namespace {
-
-// A name or an address as `/list` must write it: one line, four fields, whatever it holds.
-std::string ListField(const std::string& text) {
-    static const std::pair<char, const char*> kEscapes[] = {{'\\', "\\\\"}, {'\t', "\\t"}, {'\n', "\\n"}, {'\r', "\\r"}};
-    std::string field;
-    for (char c : text) {
-        const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes), [c](const auto& e) { return e.first == c; });
-        field += escape != std::end(kEscapes) ? std::string(escape->second) : std::string(1, c);
-    }
-    return field;
-}
-
-}  // namespace
-
-std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped) {
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const unsigned long long time = i < lastTyped.size() ? lastTyped[i] : 0;
+std::string ExpectedListing(const std::vector<Row>& rows, const std::vector<RegValue>& stamps) {
+    // A name or an address in one field, whatever it holds.
+    auto field = [](const std::string& text) {
+        std::string escaped;
+        for (char c : text)
+            escaped += c == '\\' ? "\\\\" : c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+        return escaped;
+    };
+    std::string lines;
+    for (const Row& row : rows) {
+        unsigned long long time = 0;
+        for (const RegValue& stamp : stamps)
+            if (stamp.name == row.name && stamp.data.size() == sizeof time) std::memcpy(&time, stamp.data.data(), sizeof time);
         const FILETIME stamp{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
         SYSTEMTIME utc{};
         char when[32] = "";
         if (time && FileTimeToSystemTime(&stamp, &utc))
             std::snprintf(when, sizeof when, "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay,
                           utc.wHour, utc.wMinute, utc.wSecond);
-        lines.push_back(std::string(rows[i].checked ? "1" : "0") + '\t' + ListField(rows[i].name) + '\t' +
-                        ListField(rows[i].address) + '\t' + when);
+        lines += std::string(row.checked ? "1" : "0") + '\t' + field(row.name) + '\t' + field(row.address) + '\t' + when + "\r\n";
     }
     return lines;
-}
-
-std::vector<std::string> LinesOf(const std::string& output) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = output.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(output.substr(start, end - start));
-    if (start < output.size()) lines.push_back("unended: " + output.substr(start));
-    return lines;
-}
-
-std::string UserLockName(const char* lock) {
-    HANDLE token = nullptr;
-    char user[256];
-    DWORD size = 0;
-    char* sid = nullptr;
-    std::string name = std::string("Global\\Corvanta.Hedgeloom.") + lock + ".";
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
-        GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
-        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid)) {
-        name += sid;
-        LocalFree(sid);
-    }
-    if (token) CloseHandle(token);
-    return name;
 }
 
 }  // namespace e2e

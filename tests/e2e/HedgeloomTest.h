@@ -1,6 +1,5 @@
-// The fixture of every end-to-end test: a clean browser key and profile, a run of the
-// program, the ways a user closes it; and what the program must show and a pruning leave,
-// worked out from full exports of the registry, never from what the program reports.
+// The fixture of every end-to-end test: clean keys, a run of the program, the ways a user closes it; and what
+// it must show and a pruning leave, from full exports of the registry, never from what the program reports.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -31,7 +30,7 @@ using hltest::Folded;
 inline constexpr const char kAppCaption[] = "Hedgeloom";
 inline constexpr const char kAboutCaption[] = "About Hedgeloom";
 
-enum class CloseBy { ExitButton, EscapeKey, EnterKey, CloseBox, SysCommandClose };
+enum class CloseBy { ExitButton, EscapeKey, EnterKey, AltF4 };
 const char* NameOf(CloseBy how);
 
 // The program and our stand-in for the browser (recorder.exe); main() finds them.
@@ -43,9 +42,6 @@ protected:
 
     // The key as the browser numbers it, url1 holding the first address.
     void SeedTypedUrls(const std::vector<std::string>& addresses, const std::vector<std::string>& checked = {});
-
-    // The key's addresses in the order of the rows from the top: the reverse of the registry's.
-    std::vector<std::string> TopDown() const;
 
     void Start(bool visible = true);
     HedgeloomRun& Run() { return *m_run; }
@@ -61,11 +57,15 @@ protected:
 
     // Runs the program from a command line to its end, which must come in time and without a window.
     CommandRun Command(const std::string& arguments);
+    // A point on the row's address near its start (the column is wider than the list shows), scrolled into view.
+    POINT OnAddress(int row) const;
 
     // The profile holds each row's exact address and its mark (set if any row of it is) as a DWORD, and nothing else.
     testing::AssertionResult Remembers(const std::vector<Row>& rows) const;
     // Every value of a key; one the registry would not give is a failure.
     std::vector<RegValue> Export(const std::string& path) const;
+    // The browser's key, its stamps and the profile: what a run that changes nothing leaves alone.
+    std::vector<std::vector<RegValue>> Keys() const;
 
     Registry m_registry;
     Registry m_machine{HKEY_LOCAL_MACHINE};  // for the organization's policy
@@ -74,9 +74,6 @@ protected:
 private:
     std::unique_ptr<HedgeloomRun> m_run;
 };
-
-// A lock of the program's as its full name spells it for this user: "Global\Corvanta.Hedgeloom.<lock>.<SID>".
-std::string UserLockName(const char* lock);
 
 // The program runs with UTF-8 as its ANSI code page, and so do these tests: texts compare as bytes.
 inline constexpr hltest::CodePage kProgramCodePage = hltest::CodePage::Utf8;
@@ -93,25 +90,6 @@ testing::AssertionResult SameItems(const std::vector<T>& actual, const std::vect
     return fault;
 }
 
-// The values of a key whatever order the registry enumerates them in.
-template <typename Value>
-std::vector<Value> ByName(std::vector<Value> values) {
-    std::sort(values.begin(), values.end(), [](const Value& a, const Value& b) { return a.name < b.name; });
-    return values;
-}
-
-// Rows without their names, which take a long list half the time to read.
-inline std::vector<Row> Unnamed(std::vector<Row> rows) {
-    for (Row& row : rows) row.name.clear();
-    return rows;
-}
-
-// The rows a pruning keeps.
-inline std::vector<Row> CheckedOf(std::vector<Row> rows) {
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [](const Row& row) { return !row.checked; }), rows.end());
-    return rows;
-}
-
 // The rows from the top: the values that fit, checked where the profile holds a 32-bit 1.
 std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vector<RegValue>& profile);
 
@@ -119,9 +97,8 @@ std::vector<Row> ExpectedRows(const std::vector<RegValue>& key, const std::vecto
 testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& before, const std::vector<Row>& kept,
                                         const std::vector<RegValue>& after);
 
-// What `/list` must write of these rows: mark, name, address, when last typed (FILETIME, 0: none), by tabs.
-std::vector<std::string> ExpectedListing(const std::vector<Row>& rows, const std::vector<unsigned long long>& lastTyped);
-// The lines of a program's output; a last line without its CR LF is marked "unended".
-std::vector<std::string> LinesOf(const std::string& output);
+// What `/list` must write of these rows, a line each: mark, name, address, when last typed by the stamp of
+// their name, apart by tabs.
+std::string ExpectedListing(const std::vector<Row>& rows, const std::vector<RegValue>& stamps);
 
 }  // namespace e2e

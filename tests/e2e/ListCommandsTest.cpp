@@ -1,8 +1,6 @@
-// The list with real mouse and key events: a click on a check box only checks, the
-// context menu (right click, keyboard), Ctrl+A, Ctrl+C, Space and Delete act on the
-// selection, nothing reaches the profile before a pruning, which takes the checks as
-// left; the tip over a row shows its whole address and when it was last typed; an
-// address the organization keeps, by the machine's policy or the user's, stays checked.
+// The list with real mouse and key events: a click on a check box only checks; the context menu, Ctrl+A,
+// Ctrl+C, Space and Delete act on the selection; the tip shows the whole address and when it was last
+// typed; what the organization keeps, by the machine's policy or the user's, stays checked.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -27,13 +25,6 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) != nullptr; }, 5000)) << "no menu came up";
         TypeKey(key);
         ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) == nullptr; }, 5000)) << "the menu stayed";
-    }
-
-    // Near the start of the address: the column is wider than the list shows.
-    POINT OnLabel(int row) {
-        RECT label{};
-        EXPECT_TRUE(List().LabelOnScreen(row, &label)) << "row " << row;
-        return {label.left + 30, (label.top + label.bottom) / 2};
     }
 
     // The clipboard's Unicode text, as any other program reads it; emptied then, if asked.
@@ -77,31 +68,28 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     for (int n = 3; n <= kCount; n += 3) checked.push_back(AddressOf(n));
     ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed, checked));
     const std::vector<RegValue> remembered = Export(hl::kSectionKey);
-    const std::vector<std::string> top = TopDown();
+    const std::vector<Row> rows = ExpectedRows(Export(hl::kTypedUrlsKey), remembered);
+    std::vector<std::string> top;  // the rows' addresses
+    std::vector<bool> checks, keptByPolicy(kCount);  // what the list must show, what the organization keeps
+    for (const Row& row : rows) top.push_back(row.address), checks.push_back(row.checked);
     // A row wider than the column, stamped, and the row under it, not.
-    const int tipRow = static_cast<int>(
-        std::find_if(top.begin(), top.end(), [](const std::string& address) { return address.size() > 200; }) - top.begin());
-    // The organization keeps the tip's row by the machine's policy and a row of the
-    // selection below by the user's, each pattern matching that row alone.
-    const int candidates[] = {6, 7, 8, 5};
-    const int userRow = *std::find_if(std::begin(candidates), std::end(candidates),
-                                      [&](int row) { return top[row].rfind("http://site", 0) == 0; });
+    int tipRow = 0, userRow = 6;
+    while (top[tipRow].size() <= 200) ++tipRow;
+    // The machine's policy keeps the tip's row, the user's a row of the selection, each pattern that row alone.
+    while (top[userRow].rfind("http://site", 0) != 0) ++userRow;
     const std::string tipNumber = top[tipRow].substr(top[tipRow].rfind('/') + 1);
     const std::string userNumber = top[userRow].substr(11, top[userRow].find('.') - 11);
     ASSERT_TRUE(m_machine.SetAll(hl::kKeepPolicyKey, {Sz("1", "HTTPS://例え.テスト/*/" + tipNumber), Sz("2", "")}));
-    ASSERT_TRUE(m_registry.SetAll(hl::kKeepPolicyKey, {Sz("1", "http://SITE" + userNumber + ".example/pag?"),
+    ASSERT_TRUE(m_registry.SetAll(hl::kKeepPolicyKey, {{"1", REG_EXPAND_SZ, SzData("http://SITE" + userNumber + ".example/pag?")},
                                                        Dword("2", 1), Sz("3", std::string(260, '*'))}));
-    std::vector<bool> keptByPolicy(top.size()), checks;  // what the organization keeps, what the list must show
-    keptByPolicy[tipRow] = keptByPolicy[userRow] = true;
-    for (const Row& row : ExpectedRows(Export(hl::kTypedUrlsKey), remembered)) checks.push_back(row.checked || keptByPolicy[checks.size()]);
+    keptByPolicy[tipRow] = keptByPolicy[userRow] = checks[tipRow] = checks[userRow] = true;
     auto linesOf = [&](int first, int last) {
         std::string lines;
         for (int row = first; row <= last; ++row) lines += (lines.empty() ? "" : "\r\n") + top[row];
         return Utf16(lines);
     };
     const unsigned long long time = 0x01DA5E0F12345678ull;
-    const auto number = std::find(seed.begin(), seed.end(), top[tipRow]) - seed.begin() + 1;
-    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url" + std::to_string(number), REG_BINARY,
+    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {rows[tipRow].name, REG_BINARY,
                                                        std::string(reinterpret_cast<const char*>(&time), sizeof time)}));
 
     ASSERT_NO_FATAL_FAILURE(RecordOpens());
@@ -120,7 +108,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     for (const int row : {tipRow, tipRow + 1}) {
         const std::string expected =
             top[row] + (row == tipRow ? "\r\nLast typed " + LocalTime(time) + "\r\nAlways kept by your organization" : "");
-        MoveTo(OnLabel(row));
+        MoveTo(OnAddress(row));
         std::string tip;
         EXPECT_TRUE(WaitUntil([&] { return Shown(kTipClass) && (tip = TextOf(Shown(kTipClass))) == expected; }, 5000))
             << "the tip over row " << row << " shows: " << tip;
@@ -136,7 +124,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ClickAt(box);
     Sleep(300);
     EXPECT_EQ(list.Checks(), checks) << "a click unchecked an address the organization keeps";
-    ClickAt(OnLabel(5));
+    ClickAt(OnAddress(5));
     std::vector<std::string> opened{top[5]};
     EXPECT_EQ(Opened(opened.size()), opened) << "a click on row 5's address";
 
@@ -145,7 +133,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_TRUE(WaitUntil([&] { return list.Selected() == std::vector<int>{5, 6, 7, 8, 9}; }, 3000))
         << "selected: " << testing::PrintToString(list.Selected());
 
-    RightClickAt(OnLabel(7));
+    RightClickAt(OnAddress(7));
     ASSERT_NO_FATAL_FAILURE(Choose('U'));
     EXPECT_TRUE(selectionIs(false)) << "Uncheck Selected from a right click";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "a right click on a selected row keeps the selection";
@@ -154,7 +142,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_NO_FATAL_FAILURE(Choose('S'));
     EXPECT_TRUE(selectionIs(true)) << "Check Selected from Shift+F10";
 
-    RightClickAt(OnLabel(8));
+    RightClickAt(OnAddress(8));
     ASSERT_NO_FATAL_FAILURE(Choose('O'));
     opened.push_back(top[8]);
     EXPECT_EQ(Opened(opened.size()), opened) << "Open: the row under the pointer, not the first selected";
@@ -170,7 +158,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "Space kept the selection";
 
     // A right click on a row outside the selection makes it the selection.
-    RightClickAt(OnLabel(1));
+    RightClickAt(OnAddress(1));
     ASSERT_NO_FATAL_FAILURE(Choose(VK_ESCAPE));
     EXPECT_EQ(list.Selected(), std::vector<int>{1});
 

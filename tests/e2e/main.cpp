@@ -23,16 +23,15 @@ int main(int argc, char** argv) {
     here.erase(here.find_last_of("\\/") + 1);
     e2e::g_recorderExe = here + "recorder.exe";
     e2e::g_hedgeloomExe = given.empty() ? here + "..\\..\\Hedgeloom.exe" : drive::WindowsPath(given);
-    if (GetFileAttributesA(e2e::g_hedgeloomExe.c_str()) == INVALID_FILE_ATTRIBUTES ||
-        GetFileAttributesA(e2e::g_recorderExe.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        std::fprintf(stderr, "e2e: Hedgeloom.exe (\"%s\") or recorder.exe (\"%s\") not found; give --hedgeloom=PATH\n",
-                     e2e::g_hedgeloomExe.c_str(), e2e::g_recorderExe.c_str());
-        return 2;
-    }
-    // Without a window manager (Xvfb) nobody draws the frames of Wine's windows, so their close
-    // box and system-menu icon cannot be clicked: Wine draws them itself, for programs started later.
+    for (const std::string& exe : {e2e::g_hedgeloomExe, e2e::g_recorderExe})
+        if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return std::fprintf(stderr, "e2e: %s not found; give --hedgeloom=PATH\n", exe.c_str()), 2;
+    // Without a window manager (Xvfb) nobody draws the frames of Wine's windows: Wine draws them
+    // itself, caption and borders as Windows would, for programs started later.
     if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
         drive::Registry().Set("Software\\Wine\\X11 Driver", drive::Sz("Decorated", "N"));
+    // The tests read the program's text and the registry through the ANSI calls, as UTF-8 (see the manifest).
+    if (GetACP() != CP_UTF8) return std::fprintf(stderr, "e2e: the tests do not run in UTF-8\n"), 2;
     std::printf("e2e: driving %s\n", e2e::g_hedgeloomExe.c_str());
     return RUN_ALL_TESTS();
 }
