@@ -9,7 +9,7 @@
 #include "ConsoleOutput.h"
 #include "CommandLine.h"
 #include "CodePageAddressList.h"
-#include "ProductNames.h"
+#include "ProgramNames.h"
 #include "UnattendedHistory.h"
 #include "Win32KeepPolicy.h"
 #include "Win32Shell.h"

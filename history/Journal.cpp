@@ -24,7 +24,7 @@
 #include <deque>
 #include <string>
 
-#include "ProductNames.h"
+#include "ProgramNames.h"
 #include "ScopedKey.h"
 
 namespace hl {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ProductNames.h"
+#include "ProgramNames.h"
 #include "ScopedKey.h"
 #include "TypedUrlHistory.h"
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ProductNames.h"
+#include "ProgramNames.h"
 
 namespace hl {
 
