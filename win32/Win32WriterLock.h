@@ -28,7 +28,7 @@ public:
 private:
     void* m_mutex;  // null when it could not be made: no copy then gets the lock
     unsigned long m_waitMs;
-    int m_held = 0;
+    bool m_held = false;
 };
 
 }  // namespace hl
