@@ -21,4 +21,11 @@ void CTypedUrlHistory::EndClose() {
     GiveLock();
 }
 
+bool CTypedUrlHistory::Close() {
+    if (!BeginClose()) return false;
+    m_list.DeleteAllItems();  // each row reports its removal, its mark remembered again
+    EndClose();
+    return true;
+}
+
 }  // namespace hl

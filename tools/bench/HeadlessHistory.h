@@ -11,14 +11,6 @@ class CHeadlessHistory final : public hl::CTypedUrlHistory {
 public:
     explicit CHeadlessHistory(CWinApp& app);
 
-    // The window closes: every row's mark is remembered as the close begins, and
-    // again as each row still listed goes.
-    void Close() {
-        BeginClose();
-        m_rows.DeleteAllItems();
-        EndClose();
-    }
-    int Rows() { return m_rows.GetItemCount(); }
     bool Failed() const { return m_failed; }
 
 protected:
