@@ -27,10 +27,6 @@ std::string UserSid() {
 
 }  // namespace
 
-std::string Win32WriterLock::UserName(const char* name) {
-    return std::string("Global\\") + name + "." + UserSid();
-}
-
 Win32WriterLock::Win32WriterLock(const char* name, unsigned long waitMs) : m_mutex(nullptr), m_waitMs(waitMs) {
     const std::string sid = UserSid();
     // Only this user may open it: another could otherwise hold it, or take it.
@@ -40,7 +36,7 @@ Win32WriterLock::Win32WriterLock(const char* name, unsigned long waitMs) : m_mut
     if (!sid.empty() && ::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
                                                                               &descriptor, nullptr)) {
         attributes.lpSecurityDescriptor = descriptor;
-        m_mutex = ::CreateMutexA(&attributes, FALSE, UserName(name).c_str());
+        m_mutex = ::CreateMutexA(&attributes, FALSE, (std::string("Global\\") + name + "." + sid).c_str());
         ::LocalFree(descriptor);
     }
     // Where the global namespace cannot be had, copies of this session still take turns.

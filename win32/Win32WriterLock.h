@@ -1,7 +1,7 @@
 // A lock as a named mutex of the user's: the user's keys are the same in every
-// session, so the name lives in the global namespace and carries the user's SID,
-// and only the user may open it. Every copy the user runs, in any session, sees
-// the same one.
+// session, so the name lives in the global namespace and carries the user's SID
+// (Global\<name>.<SID>), and only the user may open it. Every copy the user
+// runs, in any session, sees the same one.
 #pragma once
 
 #include <string>
@@ -21,9 +21,6 @@ public:
 
     bool Lock() override;
     void Unlock() override;
-
-    // The full name for this user: Global\<name>.<SID>.
-    static std::string UserName(const char* name);
 
 private:
     void* m_mutex;  // null when it could not be made: no copy then gets the lock
