@@ -3,11 +3,10 @@
 
 #include <windows.h>
 
-class CRegKey {
+#include "Object.h"
+
+class CRegKey : public CObject {
 public:
-    CRegKey() = default;
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
     ~CRegKey() { Close(); }
 
     LONG Open(LPCSTR lpszKeyName, REGSAM samDesired) {
