@@ -114,9 +114,7 @@ bool Parsed(const std::string& bytes, std::vector<KeyContents>& keys) {
                     !in.Bytes(std::size_t{nameLength} * 2, name) || !in.Bytes(dataSize, value.data))
                     return false;
                 value.type = type;
-                for (std::size_t i = 0; i < name.size(); i += 2)
-                    value.name += static_cast<char16_t>(static_cast<unsigned char>(name[i]) |
-                                                        static_cast<unsigned char>(name[i + 1]) << 8);
+                value.name = UnitsOf(name);
                 values->push_back(std::move(value));
             }
         }
