@@ -18,6 +18,8 @@
 
 namespace hl {
 
+class CRowList;
+
 class CTypedUrlHistory {
 public:
     CTypedUrlHistory(const CTypedUrlHistory&) = delete;
@@ -27,6 +29,8 @@ public:
     void FillList();
     // Remembers the check mark of a row that is about to leave the list.
     void OnDeleteItemList(const RowNotice* notification, std::intptr_t* result);
+    // Has rows kept in memory report each removal here, as the window's list reports it.
+    void HearRemovals(CRowList& rows);
     // Remembers every row's check mark, as the rows' removal on closing does.
     void RememberChecks();
 

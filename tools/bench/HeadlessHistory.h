@@ -2,14 +2,15 @@
 // registry as the main window makes, without a list control to keep up.
 #pragma once
 
-#include "AppRegistry.h"
-#include "TypedUrlHistory.h"
-#include "Win32Shell.h"
 #include "RowList.h"
+#include "TypedUrlHistory.h"
 
 class CHeadlessHistory final : public hl::CTypedUrlHistory {
 public:
-    explicit CHeadlessHistory(CWinApp& app);
+    CHeadlessHistory(hl::IRegistry& registry, hl::CRowList& rows, hl::IShell& shell)
+        : CTypedUrlHistory(registry, rows, shell) {
+        HearRemovals(rows);
+    }
 
     bool Failed() const { return m_failed; }
 
@@ -17,8 +18,5 @@ protected:
     void ShowMessage(const char*) override { m_failed = true; }
 
 private:
-    CAppRegistry m_registry;
-    hl::CRowList m_rows;
-    hl::Win32Shell m_shell;
     bool m_failed = false;
 };
