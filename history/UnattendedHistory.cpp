@@ -24,7 +24,7 @@ bool CUnattendedHistory::Prune() {
     OnDeleteUnchecked();
     // Not knowing what the organization keeps, nothing was deleted; the marks stay as they were too.
     if (!KeepPolicyRead()) return false;
-    Close();
+    Close();  // the window's close, as it would follow
     return m_message.empty();
 }
 
