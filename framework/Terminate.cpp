@@ -51,6 +51,12 @@ void* operator new(std::size_t size) {
     std::abort();
 }
 
+// The library's nothrow form would catch what the other throws, and bring the
+// exception runtime back (std::stable_sort asks for its buffer this way).
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size ? size : 1);
+}
+
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }
