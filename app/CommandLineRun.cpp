@@ -9,7 +9,7 @@
 #include "ConsoleOutput.h"
 #include "CommandLine.h"
 #include "CodePageAddressList.h"
-#include "ProductNames.h"
+#include "ProgramNames.h"
 #include "UnattendedHistory.h"
 #include "Win32KeepPolicy.h"
 #include "Win32Shell.h"
@@ -63,27 +63,24 @@ std::string Lines(const std::string& message) {
     return lines + "\r\n";
 }
 
-// The history over the registry and the profile, with rows kept in memory.
+// The history over the registry and the profile, with rows kept in memory; made
+// after everything it refers to.
 struct Unattended {
     Unattended() {
         history.SetWriterLock(&lock);
         history.SetWindowLock(&window);
         history.SetKeepPolicy(&policy);
-        list.onRemove = [this](int row) {
-            const hl::RowNotice notice{row};
-            std::intptr_t result = 0;
-            history.OnDeleteItemList(&notice, &result);
-        };
+        history.HearRemovals(list);
     }
     CAppRegistry registry{*AfxGetApp()};
     CCodePageAddressList list;
     hl::Win32Shell shell;
     hl::Win32KeepPolicy policy;
-    hl::CUnattendedHistory history{registry, list, shell};
     // The writer lock, waited for as long as a window waits: a logon script and a closing window take turns.
     hl::Win32WriterLock lock{hl::kWriterLockName, hl::kWriterLockWaitMs};
     // The lock the user's open window holds: asked, never waited for.
     hl::Win32WriterLock window{hl::kWindowLockName, 0};
+    hl::CUnattendedHistory history{registry, list, shell};
 };
 
 }  // namespace

@@ -80,15 +80,10 @@ END_MESSAGE_MAP()
 
 CHistoryDlg::CHistoryDlg(CWnd* pParent, hl::IWriterLock* windowLock)
     : CDialog(IDD, pParent),
-      hl::CTypedUrlHistory(m_registry, m_addressList, m_shell),
-      m_windowLock(windowLock),
+      m_history(m_registry, m_addressList, m_shell, windowLock),
       m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {
-    SetWriterLock(&m_lock);
-    SetKeepPolicy(&m_keepPolicy);
-}
-
-CHistoryDlg::~CHistoryDlg() {
-    EndClose();  // the window and its rows are gone, their marks written
+    m_history.SetWriterLock(&m_lock);
+    m_history.SetKeepPolicy(&m_keepPolicy);
 }
 
 void CHistoryDlg::DoDataExchange(CDataExchange* pDX) {
@@ -122,16 +117,16 @@ BOOL CHistoryDlg::OnInitDialog() {
 
     {
         CWaitCursor wait;
-        FillList();
+        m_history.FillList();
     }
     // Another copy is changing the keys: this one has loaded nothing, and goes.
-    if (LockedOut()) {
+    if (m_history.LockedOut()) {
         EndDialog(IDCANCEL);
         return TRUE;
     }
-    m_rowTip.Create(m_list.GetSafeHwnd(), ScaledForDpi(GetSafeHwnd(), 600), [](void* self, int row) {
-        return static_cast<CHistoryDlg*>(self)->RowTip(row, WhenTyped);
-    }, this);
+    m_rowTip.Create(m_list.GetSafeHwnd(), ScaledForDpi(GetSafeHwnd(), 600), [](void* history, int row) {
+        return static_cast<CWindowHistory*>(history)->RowTip(row, WhenTyped);
+    }, &m_history);
 
     // The browser rewrites its list when it closes, which would undo a pruning.
     if (hl::BrowserIsRunning()) AfxMessageBox(kBrowserOpenWarning, MB_OK);
@@ -151,7 +146,7 @@ void CHistoryDlg::OnCancel() {
 
 bool CHistoryDlg::ReadyToClose() {
     m_rowTip.Pause();  // the marks and then the rows' removals are thousands of messages to the list
-    if (!BeginClose()) {
+    if (!m_history.Close()) {
         m_rowTip.Resume();
         return false;
     }
@@ -161,11 +156,11 @@ bool CHistoryDlg::ReadyToClose() {
 
 // The marks are written next, under the writer lock: a copy started from now on
 // waits for them and then opens with them, instead of finding this window open.
-void CHistoryDlg::OnCloseBegun() {
+void CHistoryDlg::CWindowHistory::OnCloseBegun() {
     if (m_windowLock) m_windowLock->Unlock();
 }
 
-void CHistoryDlg::ShowMessage(const char* text) {
+void CHistoryDlg::CWindowHistory::ShowMessage(const char* text) {
     AfxMessageBox(text, MB_OK | MB_ICONERROR);
 }
 
@@ -201,12 +196,12 @@ HCURSOR CHistoryDlg::OnQueryDragIcon() {
 // reports its removal: the check marks are remembered here instead, once when the
 // session is about to end (a forced end may not wait for more) and again when it does.
 BOOL CHistoryDlg::OnQueryEndSession() {
-    RememberChecks();
+    m_history.RememberChecks();
     return TRUE;
 }
 
 void CHistoryDlg::OnEndSession(BOOL bEnding) {
-    if (bEnding) RememberChecks();
+    if (bEnding) m_history.RememberChecks();
 }
 
 void CHistoryDlg::OnAbout() {
@@ -218,11 +213,23 @@ void CHistoryDlg::OnVisitSite() {
     hl::OnVisitSite(m_shell);
 }
 
+void CHistoryDlg::OnCheckAll() {
+    m_history.OnCheckAll();
+}
+
+void CHistoryDlg::OnUncheckAll() {
+    m_history.OnUncheckAll();
+}
+
+void CHistoryDlg::OnInvertChecks() {
+    m_history.OnInvertChecks();
+}
+
 void CHistoryDlg::OnDeleteUnchecked() {
     {
         CWaitCursor wait;
         m_rowTip.Pause();
-        hl::CTypedUrlHistory::OnDeleteUnchecked();
+        m_history.OnDeleteUnchecked();
         m_rowTip.Resume();
     }
     // Clicks made while the rows moved under the pointer were meant for other rows.
@@ -235,7 +242,7 @@ void CHistoryDlg::OnClickList(NMHDR* pNMHDR, LRESULT* pResult) {
     const int row = m_list.HitTest(reinterpret_cast<const NMITEMACTIVATE*>(pNMHDR)->ptAction, &flags);
     const hl::ClickNotice notice{(flags & LVHT_ONITEM) ? row : -1, (flags & LVHT_ONITEMSTATEICON) != 0};
     std::intptr_t result = 0;
-    hl::CTypedUrlHistory::OnClickList(&notice, &result);
+    m_history.OnClickList(&notice, &result);
     *pResult = result;
 }
 
@@ -287,20 +294,20 @@ void CHistoryDlg::OnContextMenu(HWND hWnd, POINT point) {
 }
 
 void CHistoryDlg::OnOpenRow() {
-    OpenRow(m_menuRow);
+    m_history.OpenRow(m_menuRow);
 }
 
 void CHistoryDlg::OnCopyAddresses() {
     if (m_list.GetSelectedCount() == 0) return;  // an empty copy would only lose what the clipboard held
-    CopyTextToClipboard(m_hWnd, SelectedAddresses().c_str());  // a busy clipboard leaves it as it was
+    CopyTextToClipboard(m_hWnd, m_history.SelectedAddresses().c_str());  // a busy clipboard leaves it as it was
 }
 
 void CHistoryDlg::OnCheckSelected() {
-    CheckSelected(true);
+    m_history.CheckSelected(true);
 }
 
 void CHistoryDlg::OnUncheckSelected() {
-    CheckSelected(false);
+    m_history.CheckSelected(false);
 }
 
 void CHistoryDlg::OnKeyDownList(NMHDR* pNMHDR, LRESULT* pResult) {
@@ -315,7 +322,7 @@ void CHistoryDlg::OnKeyDownList(NMHDR* pNMHDR, LRESULT* pResult) {
     } else if (!control && !shift && !alt && key == VK_SPACE && m_list.GetSelectedCount() > 1) {
         // Once this notice returns the list toggles the focused row and selects
         // it alone; the selection is given back afterwards, as Explorer keeps it.
-        m_spreadRows = SelectedRows();
+        m_spreadRows = m_history.SelectedRows();
         ::PostMessageA(m_hWnd, WM_SPREAD_CHECK, static_cast<WPARAM>(m_list.GetNextItem(-1, LVNI_FOCUSED)), 0);
     }
     *pResult = 0;
@@ -325,14 +332,14 @@ LRESULT CHistoryDlg::OnSpreadCheck(WPARAM focusedRow, LPARAM) {
     const std::vector<int> rows = std::move(m_spreadRows);
     m_spreadRows.clear();
     for (int row : rows) m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
-    SpreadCheck(static_cast<int>(focusedRow), rows);
+    m_history.SpreadCheck(static_cast<int>(focusedRow), rows);
     return 0;
 }
 
 void CHistoryDlg::OnDeleteItemList(NMHDR* pNMHDR, LRESULT* pResult) {
     const hl::RowNotice notice{reinterpret_cast<const NMLISTVIEW*>(pNMHDR)->iItem};
     std::intptr_t result = 0;
-    hl::CTypedUrlHistory::OnDeleteItemList(&notice, &result);
+    m_history.OnDeleteItemList(&notice, &result);
     *pResult = result;
 }
 
@@ -342,5 +349,5 @@ void CHistoryDlg::OnItemChangingList(NMHDR* pNMHDR, LRESULT* pResult) {
     const UINT checked = INDEXTOSTATEIMAGEMASK(2), unchecked = INDEXTOSTATEIMAGEMASK(1);
     const bool unchecking = (change->uChanged & LVIF_STATE) && (change->uOldState & LVIS_STATEIMAGEMASK) == checked &&
                             (change->uNewState & LVIS_STATEIMAGEMASK) == unchecked;
-    *pResult = unchecking && change->iItem >= 0 && KeptByPolicy(change->iItem) ? TRUE : FALSE;
+    *pResult = unchecking && change->iItem >= 0 && m_history.KeptByPolicy(change->iItem) ? TRUE : FALSE;
 }

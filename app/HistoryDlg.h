@@ -1,5 +1,5 @@
 // The main window: the address list with its check boxes and the buttons that
-// act on it. The typed-address handlers come from CTypedUrlHistory.
+// act on it. The typed-address logic is its history's; the handlers hand on to it.
 #pragma once
 
 #include <vector>
@@ -16,11 +16,10 @@
 #include "Win32WriterLock.h"
 #include "resource.h"
 
-class CHistoryDlg : public CDialog, public hl::CTypedUrlHistory {
+class CHistoryDlg : public CDialog {
 public:
     // windowLock: held by the caller while this window is open; let go as it begins to close.
     explicit CHistoryDlg(CWnd* pParent = nullptr, hl::IWriterLock* windowLock = nullptr);
-    ~CHistoryDlg() override;
 
     enum { IDD = IDD_MAIN };
 
@@ -29,10 +28,8 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
-    // Writes the marks and takes the tip down; false while another copy keeps the keys.
+    // Closes the history and takes the tip down; false while another copy keeps the keys.
     bool ReadyToClose();
-    void ShowMessage(const char* text) override;
-    void OnCloseBegun() override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -41,6 +38,9 @@ protected:
     void OnEndSession(BOOL bEnding);
     void OnAbout();
     void OnVisitSite();
+    void OnCheckAll();
+    void OnUncheckAll();
+    void OnInvertChecks();
     // Pruning runs on the window's thread with the wait cursor; the input that
     // came meanwhile is dropped.
     void OnDeleteUnchecked();
@@ -63,13 +63,31 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The history as the window has it: a failure is told in a message box, and
+    // the window's lock is let go as the close begins.
+    class CWindowHistory final : public hl::CTypedUrlHistory {
+    public:
+        CWindowHistory(hl::IRegistry& registry, hl::IAddressList& list, hl::IShell& shell,
+                       hl::IWriterLock* windowLock)
+            : CTypedUrlHistory(registry, list, shell), m_windowLock(windowLock) {}
+        using CTypedUrlHistory::KeptByPolicy;  // the list asks before a check box is cleared
+
+    protected:
+        void ShowMessage(const char* text) override;
+        void OnCloseBegun() override;
+
+    private:
+        hl::IWriterLock* m_windowLock;
+    };
+
     CListCtrl m_list;
     CListCtrlAddressList m_addressList{m_list};
     CAppRegistry m_registry{*AfxGetApp()};
     hl::Win32Shell m_shell;
     hl::Win32KeepPolicy m_keepPolicy;
     hl::Win32WriterLock m_lock{hl::kWriterLockName, hl::kWriterLockWaitMs};
-    hl::IWriterLock* m_windowLock;
+    // After everything it refers to: made once they are, gone before they go.
+    CWindowHistory m_history;
     HICON m_hIcon;
     CRowTip m_rowTip;
     int m_menuRow = -1;  // the row the context menu was opened at, for "Open"

@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-class CRowTip {
+#include "Object.h"
+
+class CRowTip : public CObject {
 public:
-    CRowTip() = default;
-    CRowTip(const CRowTip&) = delete;
-    CRowTip& operator=(const CRowTip&) = delete;
     ~CRowTip() { Destroy(); }
 
     // The tip of a row; an empty text shows none.

@@ -4,12 +4,10 @@
 #include <windows.h>
 
 #include "MsgMap.h"
+#include "Object.h"
 
-class CCmdTarget {
+class CCmdTarget : public CObject {
 public:
-    CCmdTarget() = default;
-    CCmdTarget(const CCmdTarget&) = delete;
-    CCmdTarget& operator=(const CCmdTarget&) = delete;
     virtual ~CCmdTarget() = default;
 
     // Runs the first handler the tables give for the message, the class's own

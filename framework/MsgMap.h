@@ -25,9 +25,9 @@ struct AFX_MSGMAP {
 
 namespace afx_detail {
 
-// A handler may be a member of any base of the table's class (the window's
-// history handlers live in a second base); converting it to a member of the
-// class itself adjusts the object pointer for that base.
+// A handler may be a member of any base of the table's class, a second base
+// included; converting it to a member of the class itself adjusts the object
+// pointer for that base.
 template <class T, class B>
 void CallCommand(CCmdTarget* target, void (B::*handler)()) {
     void (T::*own)() = handler;

@@ -5,16 +5,15 @@
 
 #include <cassert>
 
+#include "Object.h"
 #include "Wnd.h"
 
-class CPaintDC {
+class CPaintDC : public CObject {
 public:
     explicit CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) {
         assert(::IsWindow(m_hWnd));
         m_hDC = ::BeginPaint(m_hWnd, &m_ps);
     }
-    CPaintDC(const CPaintDC&) = delete;
-    CPaintDC& operator=(const CPaintDC&) = delete;
     ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
 
     HDC GetSafeHdc() const { return m_hDC; }

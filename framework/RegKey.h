@@ -1,24 +1,23 @@
-// An open registry key of the current user's hive, closed when it goes.
+// An open registry key, closed when it goes.
 #pragma once
 
 #include <windows.h>
 
-class CRegKey {
+#include "Object.h"
+
+class CRegKey : public CObject {
 public:
-    CRegKey() = default;
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
     ~CRegKey() { Close(); }
 
-    LONG Open(LPCSTR lpszKeyName, REGSAM samDesired) {
+    LONG Open(HKEY hKeyParent, LPCSTR lpszKeyName, REGSAM samDesired) {
         Close();
-        return ::RegOpenKeyExA(HKEY_CURRENT_USER, lpszKeyName, 0, samDesired, &m_hKey);
+        return ::RegOpenKeyExA(hKeyParent, lpszKeyName, 0, samDesired, &m_hKey);
     }
     // Creates the key and every key above it that is missing.
-    LONG Create(LPCSTR lpszKeyName, REGSAM samDesired) {
+    LONG Create(HKEY hKeyParent, LPCSTR lpszKeyName, REGSAM samDesired) {
         Close();
-        return ::RegCreateKeyExA(HKEY_CURRENT_USER, lpszKeyName, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 samDesired, nullptr, &m_hKey, nullptr);
+        return ::RegCreateKeyExA(hKeyParent, lpszKeyName, 0, nullptr, REG_OPTION_NON_VOLATILE, samDesired, nullptr,
+                                 &m_hKey, nullptr);
     }
     void Close() {
         if (m_hKey) ::RegCloseKey(m_hKey);

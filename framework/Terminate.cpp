@@ -6,6 +6,8 @@
 // executable to do so. Its throwing helpers build their exceptions' messages
 // in the old copy-on-write string, a second whole std::string in the executable.
 #include <cstdlib>
+#include <new>
+#include <string>
 
 #if defined(__GLIBCXX__)
 namespace __gnu_cxx {
@@ -35,5 +37,31 @@ void __throw_range_error(const char*) { std::abort(); }
 void __throw_overflow_error(const char*) { std::abort(); }
 void __throw_underflow_error(const char*) { std::abort(); }
 
+// The library's std::string is built to catch, and its allocation to throw:
+// either brings the exception runtime in, and with it the threads library its
+// buffers are guarded by, a quarter of the executable. The string built here,
+// as the program is, without exceptions, stands in for the library's.
+template class basic_string<char>;
+
 }  // namespace std
+
+// An allocation that fails ends the program, as its uncaught bad_alloc would.
+void* operator new(std::size_t size) {
+    if (void* memory = std::malloc(size ? size : 1)) return memory;
+    std::abort();
+}
+
+// The library's nothrow form would catch what the other throws, and bring the
+// exception runtime back (std::stable_sort asks for its buffer this way).
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size ? size : 1);
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
 #endif

@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
-class CWaitCursor {
+#include "Object.h"
+
+class CWaitCursor : public CObject {
 public:
     CWaitCursor() : m_previous(::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)))) {}
     ~CWaitCursor() { ::SetCursor(m_previous); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
 
 private:
     HCURSOR m_previous;

@@ -94,7 +94,7 @@ std::string CWinApp::SectionKey(LPCSTR lpszSection) const {
 UINT CWinApp::GetProfileIntA(LPCSTR lpszSection, LPCSTR lpszEntry, int nDefault) {
     const std::string path = SectionKey(lpszSection);
     CRegKey key;
-    if (path.empty() || !lpszEntry || key.Open(path.c_str(), KEY_READ) != ERROR_SUCCESS)
+    if (path.empty() || !lpszEntry || key.Open(HKEY_CURRENT_USER, path.c_str(), KEY_READ) != ERROR_SUCCESS)
         return static_cast<UINT>(nDefault);
     DWORD type = REG_NONE;
     DWORD value = 0;
@@ -109,7 +109,8 @@ UINT CWinApp::GetProfileIntA(LPCSTR lpszSection, LPCSTR lpszEntry, int nDefault)
 BOOL CWinApp::WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue) {
     const std::string path = SectionKey(lpszSection);
     CRegKey key;
-    if (path.empty() || !lpszEntry || key.Create(path.c_str(), KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
+    if (path.empty() || !lpszEntry ||
+        key.Create(HKEY_CURRENT_USER, path.c_str(), KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
         return FALSE;
     const DWORD value = static_cast<DWORD>(nValue);
     return ::RegSetValueExA(key.m_hKey, lpszEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),

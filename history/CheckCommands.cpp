@@ -1,5 +1,5 @@
 // The bulk check commands and the commands that open addresses.
-#include "ProductNames.h"
+#include "ProgramNames.h"
 #include "TypedUrlHistory.h"
 
 namespace hl {

@@ -5,8 +5,9 @@
 
 #include "Journal.h"
 #include "KeyValues.h"
-#include "ProductNames.h"
+#include "ProgramNames.h"
 #include "RedrawSuspended.h"
+#include "RowList.h"
 #include "ScopedKey.h"
 #include "TypedUrlHistory.h"
 #include "ValueText.h"
@@ -128,6 +129,14 @@ StoredValue* CTypedUrlHistory::Loaded(int row) {
 void CTypedUrlHistory::OnDeleteItemList(const RowNotice* notification, std::intptr_t* result) {
     if (!m_discarding) RememberCheck(notification->iItem);
     *result = 0;
+}
+
+void CTypedUrlHistory::HearRemovals(CRowList& rows) {
+    rows.onRemove = [this](int row) {
+        const RowNotice notice{row};
+        std::intptr_t result = 0;
+        OnDeleteItemList(&notice, &result);
+    };
 }
 
 // Addresses that share an entry share its mark, and a kept one wins: no address

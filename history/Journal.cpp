@@ -23,10 +23,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <string>
 
-#include "ProductNames.h"
+#include "ProgramNames.h"
 #include "ScopedKey.h"
 
 namespace hl {
@@ -116,9 +115,7 @@ bool Parsed(const std::string& bytes, std::vector<KeyContents>& keys) {
                     !in.Bytes(std::size_t{nameLength} * 2, name) || !in.Bytes(dataSize, value.data))
                     return false;
                 value.type = type;
-                for (std::size_t i = 0; i < name.size(); i += 2)
-                    value.name += static_cast<char16_t>(static_cast<unsigned char>(name[i]) |
-                                                        static_cast<unsigned char>(name[i + 1]) << 8);
+                value.name = UnitsOf(name);
                 values->push_back(std::move(value));
             }
         }
@@ -130,6 +127,7 @@ bool Parsed(const std::string& bytes, std::vector<KeyContents>& keys) {
 // One name of a journaled key: what the rewrite found there, what it meant to
 // leave, and what is there now (null for no value).
 struct Slot {
+    std::u16string name;  // as the registry compares it
     const StoredValue* before = nullptr;
     const StoredValue* after = nullptr;
     bool present = false;
@@ -141,7 +139,15 @@ struct Slot {
     // The rewrite's doing: the value it found, the one it meant, or none while it moved them.
     bool Ours() const { return !present || Holds(before) || Holds(after); }
 };
-using Slots = std::map<std::u16string, Slot>;  // by name as the registry compares it
+using Slots = std::vector<Slot>;  // one a name, in the order of their names
+
+// The slot of a name as the registry compares it, or null.
+template <typename SlotList>
+auto Find(SlotList& slots, const std::u16string& folded) -> decltype(slots.data()) {
+    const auto slot = std::lower_bound(slots.begin(), slots.end(), folded,
+                                       [](const Slot& s, const std::u16string& name) { return s.name < name; });
+    return slot != slots.end() && slot->name == folded ? &*slot : nullptr;
+}
 
 // What a journaled key holds now under each of its names. False when it could
 // not be read; exists says whether the key is there at all. Lost: the values the
@@ -149,8 +155,13 @@ using Slots = std::map<std::u16string, Slot>;  // by name as the registry compar
 // nowhere else in the key: the rewrite cannot be taken for finished without them.
 bool ReadSlots(IRegistry& registry, const KeyContents& contents, Slots& slots, bool& exists, bool& lost) {
     lost = false;
-    for (const StoredValue& value : contents.before) slots[FoldedName(value.name)].before = &value;
-    for (const StoredValue& value : contents.after) slots[FoldedName(value.name)].after = &value;
+    for (const std::vector<StoredValue>* values : {&contents.before, &contents.after})
+        for (const StoredValue& value : *values) slots.push_back({FoldedName(value.name), nullptr, nullptr, false, {}});
+    std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.name < b.name; });
+    slots.erase(std::unique(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.name == b.name; }),
+                slots.end());
+    for (const StoredValue& value : contents.before) Find(slots, FoldedName(value.name))->before = &value;
+    for (const StoredValue& value : contents.after) Find(slots, FoldedName(value.name))->after = &value;
     ScopedKey key(registry);
     const long opened = key.Open(PathOf(contents.key));
     exists = opened == kErrorSuccess;
@@ -159,14 +170,14 @@ bool ReadSlots(IRegistry& registry, const KeyContents& contents, Slots& slots, b
     if (opened != kErrorSuccess || !ReadAllValues(registry, key.get(), now)) return false;
     const std::vector<StoredValue> all = now;
     for (StoredValue& value : now) {
-        auto slot = slots.find(FoldedName(value.name));
-        if (slot == slots.end()) continue;  // the browser's alone
-        slot->second.present = true;
-        slot->second.now = std::move(value);
+        Slot* slot = Find(slots, FoldedName(value.name));
+        if (!slot) continue;  // the browser's alone
+        slot->present = true;
+        slot->now = std::move(value);
     }
-    for (const auto& named : slots) {
-        const StoredValue* meant = named.second.after;
-        lost = lost || (meant && !named.second.Ours() && std::none_of(all.begin(), all.end(), [meant](const StoredValue& value) {
+    for (const Slot& slot : slots) {
+        const StoredValue* meant = slot.after;
+        lost = lost || (meant && !slot.Ours() && std::none_of(all.begin(), all.end(), [meant](const StoredValue& value) {
                             return SameContents(value, *meant);
                         }));
     }
@@ -177,7 +188,7 @@ bool ReadSlots(IRegistry& registry, const KeyContents& contents, Slots& slots, b
 // the values written since.
 bool PutBack(IRegistry& registry, RegHandle key, const Slots& slots) {
     bool done = true;
-    for (const auto& [folded, slot] : slots) {
+    for (const Slot& slot : slots) {
         if (!slot.Ours() || slot.Is(slot.before)) continue;
         // A name spelt otherwise goes first, so that the value comes back spelt as it was.
         if (slot.present && (!slot.before || slot.now.name != slot.before->name)) {
@@ -195,12 +206,12 @@ bool PutBack(IRegistry& registry, RegHandle key, const Slots& slots) {
 // browser holds now still held the rewrite's value when the browser chose to
 // write over it.
 std::size_t Emptied(const KeyContents& contents, const Slots& slots) {
-    for (const auto& [folded, slot] : slots)
+    for (const Slot& slot : slots)
         if (slot.after && slot.Holds(slot.after) && !slot.Holds(slot.before)) return contents.before.size();
     std::size_t emptied = 0;
     for (; emptied < contents.before.size(); ++emptied) {
         const StoredValue& found = contents.before[emptied];
-        const Slot& slot = slots.at(FoldedName(found.name));
+        const Slot& slot = *Find(slots, FoldedName(found.name));
         // A value the rewrite stores back as it found it looks the same reached or not: it tells nothing.
         const bool unchanged = slot.after && slot.after->name == found.name && SameContents(*slot.after, found);
         if (slot.Is(&found) && !unchanged) break;
@@ -222,7 +233,7 @@ bool Rehome(IRegistry& registry, const KeyContents& contents, RegHandle typed, c
     const std::size_t emptied = Emptied(contents, typedSlots);
     for (std::size_t i = 0; i < emptied; ++i) {
         const std::u16string folded = FoldedName(contents.before[i].name);
-        const Slot& slot = typedSlots.at(folded);
+        const Slot& slot = *Find(typedSlots, folded);
         if (slot.Ours()) continue;
         const bool elsewhere = std::any_of(now.begin(), now.end(), [&](const StoredValue& value) {
             return SameContents(value, *slot.before);
@@ -232,10 +243,10 @@ bool Rehome(IRegistry& registry, const KeyContents& contents, RegHandle typed, c
         moved.name = Widened(kUrlValuePrefix + std::to_string(++highest));
         done = StoreValue(registry, typed, moved) == kErrorSuccess && done;
         now.push_back(moved);
-        const auto stamp = timeSlots ? timeSlots->find(folded) : Slots::const_iterator{};
-        if (!times || stamp == timeSlots->end() || !stamp->second.before) continue;
+        const Slot* stamp = timeSlots ? Find(*timeSlots, folded) : nullptr;
+        if (!times || !stamp || !stamp->before) continue;
         // Its stamp goes with it; the one under the old name is the browser's, or goes too.
-        StoredValue movedStamp = *stamp->second.before;
+        StoredValue movedStamp = *stamp->before;
         const std::u16string oldName = movedStamp.name;
         movedStamp.name = moved.name;
         done = StoreValue(registry, times, movedStamp) == kErrorSuccess && done;
@@ -371,7 +382,7 @@ Recovery RecoverFromJournal(IRegistry& registry) {
             if (!ReadSlots(registry, keys[k], slots[k], there, lost)) return Recovery::Kept;
             exists[k] = there;
             finished = finished && !lost;
-            for (const auto& [folded, slot] : slots[k])
+            for (const Slot& slot : slots[k])
                 finished = finished && (!there || slot.Holds(slot.after) || !slot.Ours());
         }
         if (finished) break;

@@ -108,16 +108,8 @@ bool CTypedUrlHistory::KeptByPolicy(int row) {
     if (m_keepList.Empty()) return false;
     // A string value is matched by its own characters, which the list's code page may not hold.
     const StoredValue* loaded = Loaded(row);
-    if (loaded && (loaded->type == kRegSz || loaded->type == kRegExpandSz)) {
-        std::u16string text;
-        for (std::size_t i = 0; i + 1 < loaded->data.size(); i += 2) {
-            const char16_t c = static_cast<char16_t>(static_cast<unsigned char>(loaded->data[i]) |
-                                                     static_cast<unsigned char>(loaded->data[i + 1]) << 8);
-            if (c == 0) break;
-            text += c;
-        }
-        return m_keepList.Keeps(CharactersOf(text));
-    }
+    if (loaded && (loaded->type == kRegSz || loaded->type == kRegExpandSz))
+        return m_keepList.Keeps(CharactersOf(StringText(loaded->data)));
     return m_keepList.Keeps(CharactersOfUtf8(m_list.GetItemText(row, 0)));
 }
 

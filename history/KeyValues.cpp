@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ProductNames.h"
+#include "ProgramNames.h"
 
 namespace hl {
 
@@ -100,8 +100,7 @@ bool ReplaceValues(IRegistry& registry, RegHandle key, const std::vector<StoredV
 bool HoldsBrokenText(const StoredValue& value) {
     if (value.type != kRegSz && value.type != kRegExpandSz && value.type != kRegMultiSz) return false;
     bool high = false;  // the last unit began a pair
-    for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {
-        const unsigned unit = static_cast<unsigned char>(value.data[i]) | static_cast<unsigned char>(value.data[i + 1]) << 8;
+    for (const char16_t unit : UnitsOf(value.data)) {
         const bool opens = unit >= 0xD800 && unit < 0xDC00, closes = unit >= 0xDC00 && unit < 0xE000;
         if (high != closes) return true;
         high = opens;
@@ -144,11 +143,21 @@ std::u16string Widened(const std::string& ascii) {
 
 std::string NameBytes(const std::u16string& name) {
     std::string bytes;
-    for (char16_t c : name) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
+    for (char16_t unit : name) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
     return bytes;
+}
+
+std::u16string UnitsOf(const std::string& bytes) {
+    std::u16string units;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                       static_cast<unsigned char>(bytes[i + 1]) << 8);
+    return units;
+}
+
+std::u16string StringText(const std::string& data) {
+    std::u16string text = UnitsOf(data);
+    return text.substr(0, text.find(u'\0'));
 }
 
 }  // namespace hl

@@ -50,7 +50,11 @@ std::u16string FoldedName(std::u16string name);
 std::string FoldedName(std::string name);
 
 std::u16string Widened(const std::string& ascii);
-// A name's UTF-16 units as little-endian bytes, as the registry keeps them.
+// A name's UTF-16 units as little-endian bytes, as the registry keeps them, and
+// such bytes as units again (an odd last byte is none).
 std::string NameBytes(const std::u16string& name);
+std::u16string UnitsOf(const std::string& bytes);
+// A string value's text: its units up to the first zero.
+std::u16string StringText(const std::string& data);
 
 }  // namespace hl

@@ -10,7 +10,7 @@
 
 #include "Journal.h"
 #include "KeyValues.h"
-#include "ProductNames.h"
+#include "ProgramNames.h"
 #include "RedrawSuspended.h"
 #include "ScopedKey.h"
 #include "TypedUrlHistory.h"

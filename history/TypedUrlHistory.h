@@ -1,6 +1,6 @@
 // The typed-address logic of the main window: loading the list, remembering check
-// marks, the check and open commands, and pruning. The window derives from this
-// class, so its event table names these handlers as its own members.
+// marks, the check and open commands, and pruning. The window owns one and hands
+// it the list's notices; a run without a window, the tests and the bench own theirs.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,8 @@
 
 namespace hl {
 
+class CRowList;
+
 class CTypedUrlHistory {
 public:
     CTypedUrlHistory(const CTypedUrlHistory&) = delete;
@@ -27,6 +29,8 @@ public:
     void FillList();
     // Remembers the check mark of a row that is about to leave the list.
     void OnDeleteItemList(const RowNotice* notification, std::intptr_t* result);
+    // Has rows kept in memory report each removal here, as the window's list reports it.
+    void HearRemovals(CRowList& rows);
     // Remembers every row's check mark, as the rows' removal on closing does.
     void RememberChecks();
 
@@ -36,6 +40,10 @@ public:
     // the user told, when another copy keeps the lock: the window stays open.
     bool BeginClose();
     void EndClose();
+    // The whole close, the window's and that of a run without one: BeginClose,
+    // every row's removal from the list, EndClose. False, with nothing closed,
+    // while another copy keeps the lock.
+    bool Close();
     // Whether loading gave way to another copy that kept the lock: nothing was loaded.
     bool LockedOut() const { return m_lockedOut; }
     // What the last load made of a journal left by a pruning cut short: while one

@@ -28,12 +28,7 @@ bool CUnattendedHistory::Prune() {
     OnDeleteUnchecked();
     // Not knowing what the organization keeps, nothing was deleted; the marks stay as they were too.
     if (!KeepPolicyRead()) return false;
-    // The window's close: the marks as it begins, then its list goes, each row
-    // reporting its removal.
-    if (BeginClose()) {
-        m_list.DeleteAllItems();
-        EndClose();
-    }
+    Close();  // the window's close, as it would follow
     return m_message.empty();
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ProductNames.h"
+#include "ProgramNames.h"
 #include "RegistryOps.h"
 
 namespace hl {

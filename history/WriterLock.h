@@ -10,6 +10,8 @@ class IWriterLock {
 public:
     // Takes the lock, waiting a moment for a copy that holds it; false when it
     // still does. A copy that ended without giving the lock back holds it no more.
+    // Lock and Unlock alternate: however deep a copy's operations run within one
+    // another, the lock is taken once, for the outermost (CTypedUrlHistory counts them).
     virtual bool Lock() = 0;
     virtual void Unlock() = 0;
 

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
-#include "ProductNames.h"
+#include "KeyValues.h"
+#include "ProgramNames.h"
+#include "RegKey.h"
 
 namespace hl {
 
@@ -10,34 +12,25 @@ namespace {
 
 // The string values of one root's policy key; a key that is not there has none.
 bool ReadKey(HKEY root, REGSAM view, std::vector<std::u16string>& patterns) {
-    wchar_t path[sizeof kKeepPolicyKey];  // the path is ASCII
-    for (std::size_t i = 0; i < sizeof kKeepPolicyKey; ++i) path[i] = static_cast<wchar_t>(kKeepPolicyKey[i]);
-    HKEY key = nullptr;
-    const LONG opened = ::RegOpenKeyExW(root, path, 0, KEY_READ | view, &key);
+    CRegKey key;
+    const LONG opened = key.Open(root, kKeepPolicyKey, KEY_READ | view);
     if (opened == ERROR_FILE_NOT_FOUND) return true;
     if (opened != ERROR_SUCCESS) return false;
     DWORD longestName = 0, longestData = 0;
-    bool read = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
-                                   &longestData, nullptr, nullptr) == ERROR_SUCCESS;
+    bool read = ::RegQueryInfoKeyW(key.m_hKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   &longestName, &longestData, nullptr, nullptr) == ERROR_SUCCESS;
     std::vector<wchar_t> name(longestName + 1);
-    std::vector<BYTE> data(longestData + sizeof(wchar_t));
+    std::string data(longestData + sizeof(wchar_t), '\0');
     for (DWORD index = 0; read; ++index) {
         DWORD nameLength = static_cast<DWORD>(name.size()), dataLength = static_cast<DWORD>(data.size()), type = 0;
-        const LONG result =
-            ::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &dataLength);
+        const LONG result = ::RegEnumValueW(key.m_hKey, index, name.data(), &nameLength, nullptr, &type,
+                                            reinterpret_cast<BYTE*>(&data[0]), &dataLength);
         if (result == ERROR_NO_MORE_ITEMS) break;
         // A value that grew since the key was measured is as unreadable as one the registry refuses.
         read = result == ERROR_SUCCESS;
-        if (!read || (type != REG_SZ && type != REG_EXPAND_SZ)) continue;
-        std::u16string pattern;
-        for (DWORD i = 0; i + 1 < dataLength; i += 2) {
-            const char16_t c = static_cast<char16_t>(data[i] | data[i + 1] << 8);
-            if (c == 0) break;
-            pattern += c;
-        }
-        patterns.push_back(std::move(pattern));
+        if (read && (type == REG_SZ || type == REG_EXPAND_SZ))
+            patterns.push_back(StringText(data.substr(0, dataLength)));
     }
-    ::RegCloseKey(key);
     return read;
 }
 

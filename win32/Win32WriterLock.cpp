@@ -27,10 +27,6 @@ std::string UserSid() {
 
 }  // namespace
 
-std::string Win32WriterLock::UserName(const char* name) {
-    return std::string("Global\\") + name + "." + UserSid();
-}
-
 Win32WriterLock::Win32WriterLock(const char* name, unsigned long waitMs) : m_mutex(nullptr), m_waitMs(waitMs) {
     const std::string sid = UserSid();
     // Only this user may open it: another could otherwise hold it, or take it.
@@ -40,7 +36,7 @@ Win32WriterLock::Win32WriterLock(const char* name, unsigned long waitMs) : m_mut
     if (!sid.empty() && ::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
                                                                               &descriptor, nullptr)) {
         attributes.lpSecurityDescriptor = descriptor;
-        m_mutex = ::CreateMutexA(&attributes, FALSE, UserName(name).c_str());
+        m_mutex = ::CreateMutexA(&attributes, FALSE, (std::string("Global\\") + name + "." + sid).c_str());
         ::LocalFree(descriptor);
     }
     // Where the global namespace cannot be had, copies of this session still take turns.
@@ -49,7 +45,7 @@ Win32WriterLock::Win32WriterLock(const char* name, unsigned long waitMs) : m_mut
 
 Win32WriterLock::~Win32WriterLock() {
     // A mutex stays owned by its thread after its handle is closed: give it back first.
-    while (m_held > 0) Unlock();
+    Unlock();
     if (m_mutex) ::CloseHandle(m_mutex);
 }
 
@@ -62,18 +58,17 @@ bool Win32WriterLock::Lock() {
         // A wait that gives up as the other copy lets go may still have been handed
         // the mutex (seen under Wine): a copy told it has no lock must hold none, or
         // it keeps every other copy out for as long as it runs.
-        if (m_held == 0)
-            while (::ReleaseMutex(m_mutex)) {
-            }
+        while (::ReleaseMutex(m_mutex)) {
+        }
         return false;
     }
-    ++m_held;
+    m_held = true;
     return true;
 }
 
 void Win32WriterLock::Unlock() {
-    if (m_held == 0) return;
-    --m_held;
+    if (!m_held) return;
+    m_held = false;
     ::ReleaseMutex(m_mutex);
 }
 

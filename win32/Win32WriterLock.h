@@ -1,7 +1,7 @@
 // A lock as a named mutex of the user's: the user's keys are the same in every
-// session, so the name lives in the global namespace and carries the user's SID,
-// and only the user may open it. Every copy the user runs, in any session, sees
-// the same one.
+// session, so the name lives in the global namespace and carries the user's SID
+// (Global\<name>.<SID>), and only the user may open it. Every copy the user
+// runs, in any session, sees the same one.
 #pragma once
 
 #include <string>
@@ -22,13 +22,10 @@ public:
     bool Lock() override;
     void Unlock() override;
 
-    // The full name for this user: Global\<name>.<SID>.
-    static std::string UserName(const char* name);
-
 private:
     void* m_mutex;  // null when it could not be made: no copy then gets the lock
     unsigned long m_waitMs;
-    int m_held = 0;
+    bool m_held = false;
 };
 
 }  // namespace hl

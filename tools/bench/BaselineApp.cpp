@@ -3,10 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "AppRegistry.h"
 #include "BenchPhases.h"
 #include "HeadlessHistory.h"
 #include "ProductNames.h"
 #include "RegistryOps.h"
+#include "Win32Shell.h"
 
 namespace {
 
@@ -33,7 +35,10 @@ BOOL CBaselineApp::InitInstance() {
     std::free(const_cast<char*>(m_pszProfileName));
     m_pszProfileName = _strdup(hl::kProfileName);
 
-    CHeadlessHistory history(*this);
+    CAppRegistry registry(*this);
+    hl::CRowList rows;
+    hl::Win32Shell shell;
+    CHeadlessHistory history(registry, rows, shell);
     history.FillList();
     Handshake(bench::kLoadedEvent, bench::kPruneEvent);
     history.OnDeleteUnchecked();

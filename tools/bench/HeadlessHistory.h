@@ -2,31 +2,21 @@
 // registry as the main window makes, without a list control to keep up.
 #pragma once
 
-#include "AppRegistry.h"
-#include "TypedUrlHistory.h"
-#include "Win32Shell.h"
 #include "RowList.h"
+#include "TypedUrlHistory.h"
 
 class CHeadlessHistory final : public hl::CTypedUrlHistory {
 public:
-    explicit CHeadlessHistory(CWinApp& app);
-
-    // The window closes: every row's mark is remembered as the close begins, and
-    // again as each row still listed goes.
-    void Close() {
-        BeginClose();
-        m_rows.DeleteAllItems();
-        EndClose();
+    CHeadlessHistory(hl::IRegistry& registry, hl::CRowList& rows, hl::IShell& shell)
+        : CTypedUrlHistory(registry, rows, shell) {
+        HearRemovals(rows);
     }
-    int Rows() { return m_rows.GetItemCount(); }
+
     bool Failed() const { return m_failed; }
 
 protected:
     void ShowMessage(const char*) override { m_failed = true; }
 
 private:
-    CAppRegistry m_registry;
-    hl::CRowList m_rows;
-    hl::Win32Shell m_shell;
     bool m_failed = false;
 };
