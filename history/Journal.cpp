@@ -235,8 +235,11 @@ bool Rehome(IRegistry& registry, const KeyContents& contents, RegHandle typed, c
         const std::u16string folded = FoldedName(contents.before[i].name);
         const Slot& slot = *Find(typedSlots, folded);
         if (slot.Ours()) continue;
+        // Elsewhere: typed again under a name of the browser's. Another copy the rewrite found
+        // under a name of its own is not this one moved: the key held the address twice.
         const bool elsewhere = std::any_of(now.begin(), now.end(), [&](const StoredValue& value) {
-            return SameContents(value, *slot.before);
+            const Slot* copy = Find(typedSlots, FoldedName(value.name));
+            return SameContents(value, *slot.before) && !(copy && copy->before && SameContents(*copy->before, *slot.before));
         });
         if (elsewhere) continue;
         StoredValue moved = *slot.before;
