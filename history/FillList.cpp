@@ -152,8 +152,11 @@ void CTypedUrlHistory::RememberChecks() {
         addresses[row] = m_list.GetItemText(row, 0);
         if (m_list.GetCheck(row)) kept.insert(MarkName(addresses[row]));
     }
-    for (const std::string& address : addresses)
-        m_registry.WriteProfileInt(kSection, address.c_str(), kept.count(MarkName(address)) ? 1 : 0);
+    // The unchecked first: a kept twin that the registry files under the same entry
+    // (case folded beyond A to Z too) then has the last word.
+    for (const bool keeps : {false, true})
+        for (const std::string& address : addresses)
+            if ((kept.count(MarkName(address)) > 0) == keeps) m_registry.WriteProfileInt(kSection, address.c_str(), keeps);
 }
 
 // Rows leave one by one, in the list's order: an unchecked row that leaves after
@@ -172,7 +175,8 @@ void CTypedUrlHistory::RememberCheck(int row) {
     const std::string address = m_list.GetItemText(row, 0);
     const bool checked = m_list.GetCheck(row);
     if (checked) m_keptMarks.insert(MarkName(address));
-    else if (m_pruning ? SharesAKeptMark(address) : m_keptMarks.count(MarkName(address)) > 0) return;
+    // Closing, every mark was written as the close began, the kept twins' last.
+    else if (m_closing || (m_pruning ? SharesAKeptMark(address) : m_keptMarks.count(MarkName(address)) > 0)) return;
     m_registry.WriteProfileInt(kSection, address.c_str(), checked ? 1 : 0);
 }
 

@@ -580,6 +580,7 @@ void Story::DeleteUnchecked(Faults& faults) {
     w.history.messages.clear();
     w.history.OnDeleteUnchecked();
     w.faults = nullptr;
+    if (!m_otherHolds) w.policyRead = m_policy.readable;  // read again by the pruning, as it was then
     const std::string message = w.history.messages.empty() ? "" : w.history.messages[0];
     const bool refused = !message.empty() && message != hl::CTypedUrlHistory::kSaveFailedMessage &&
                          message != hl::CTypedUrlHistory::kSaveUndoneAtNextStartMessage;
@@ -631,7 +632,7 @@ void Story::DeleteUnchecked(Faults& faults) {
     w.loaded = loaded;
     if (!message.empty()) return;
     w.browserSinceLoad = false;
-    if (after.Addresses() != Plus(Minus(before.Addresses(), rowsBag), left))
+    if (after.Addresses() != Plus(Plus(Minus(before.Addresses(), rowsBag), left), m_typed))
         Breach("the saved key holds more or less than the rows left and what no row came from", "");
     // After a load that read the whole key, the window forgets every mark but the kept rows'.
     for (const auto& mark : after.marks)
@@ -733,7 +734,7 @@ void Story::Prune(Faults& faults) {
         return;
     }
     if (m_otherHolds || m_windowTurn.holder) Breach("/prune went ahead beside another copy or the open window", "");
-    if (!faults.failed && !faults.died && after.Addresses() != required) Breach("/prune kept more than the marks keep", "");
+    if (!faults.failed && !faults.died && after.Addresses() != Plus(required, m_typed)) Breach("/prune kept more than the marks keep", "");
 }
 
 void Story::List(Faults& faults) {
