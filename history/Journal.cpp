@@ -168,16 +168,15 @@ bool ReadSlots(IRegistry& registry, const KeyContents& contents, Slots& slots, b
     if (opened == kErrorFileNotFound) return true;
     std::vector<StoredValue> now;
     if (opened != kErrorSuccess || !ReadAllValues(registry, key.get(), now)) return false;
-    const std::vector<StoredValue> all = now;
-    for (StoredValue& value : now) {
+    for (const StoredValue& value : now) {
         Slot* slot = Find(slots, FoldedName(value.name));
         if (!slot) continue;  // the browser's alone
         slot->present = true;
-        slot->now = std::move(value);
+        slot->now = value;
     }
     for (const Slot& slot : slots) {
         const StoredValue* meant = slot.after;
-        lost = lost || (meant && !slot.Ours() && std::none_of(all.begin(), all.end(), [meant](const StoredValue& value) {
+        lost = lost || (meant && !slot.Ours() && std::none_of(now.begin(), now.end(), [meant](const StoredValue& value) {
                             return SameContents(value, *meant);
                         }));
     }
