@@ -116,6 +116,7 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
         return;
     }
     m_pruned.clear();
+    m_unfound.clear();
     // The marks are the keep-list of every later pruning: the kept ones are
     // written before anything is deleted, and the others forgotten only after.
     RememberKeptChecks();
@@ -199,8 +200,8 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
                 m_pruned.insert(Identity(value));
             } else if (!known) {
                 // Where the address is cannot be told now; the rewrite, which reads
-                // the key whole, leaves it out if it is still where it was loaded.
-                m_pruned.insert(Identity(*loaded));
+                // the key whole, looks for it as this scan would have.
+                m_unfound.push_back(*loaded);
             }
         }
         key.Close();
@@ -234,6 +235,7 @@ void CTypedUrlHistory::RewriteTypedUrls() {
     bool journalKept = false;
     const bool saved = Rewrite(journalKept);
     m_pruned.clear();
+    m_unfound.clear();
     // Remembered at once, as the close would: a process that ends before the
     // window closes must not leave every kept address unchecked.
     RememberChecks();
@@ -257,6 +259,9 @@ bool CTypedUrlHistory::Rewrite(bool& journalKept) {
         loaded[row] = Loaded(row);
         if (loaded[row]) sources[row] = index.TakeNamed(*loaded[row]);
     }
+    // A deleted address the scan could not find goes wherever it is now, though
+    // not from under a kept row's own name.
+    for (const StoredValue& gone : m_unfound) index.Take(gone);
     std::vector<StoredValue> after;
     std::vector<long> origin;  // which old value each new one is, or -1 for a row's loaded value
     for (int row = 0; row < rows; ++row) {

@@ -186,6 +186,9 @@ private:
     // The values the last pruning deleted, by name, type and bytes; one that
     // survived its deletion must not come back through the rewrite.
     std::unordered_set<std::string> m_pruned;
+    // The addresses the last pruning deleted but could not find, the key not
+    // reading whole then; the rewrite, which reads it whole, leaves them out.
+    std::vector<StoredValue> m_unfound;
     // A row that loading takes back has no check mark to remember.
     bool m_discarding = false;
     // The values the rows were loaded from; a row carries its place here, plus one.

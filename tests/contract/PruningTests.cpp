@@ -102,6 +102,26 @@ TEST_P(Pruning, OpenThatFailedIsTriedAgainAfterALaterDeletion) {
     }
 }
 
+// The browser moves an address the user unchecked to the top while the window is open. Whether
+// or not the key reads whole at the scan, the address goes wherever it is, and the kept ones stay.
+TEST_P(Pruning, AnAddressTheBrowserMovedGoesThoughTheKeyWouldNotRead) {
+    for (bool readFails : {false, true}) {
+        SCOPED_TRACE(readFails);
+        Reset();
+        Load({Sz("url1", "http://a/"), Sz("url2", "http://b/"), Sz("url3", "http://c/")});
+        SetChecks({true, false, true});
+        WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://b/"), Sz("url2", "http://a/")});
+        int enums = 0;
+        faulty->onCall = [&](RegOp op, int, const std::string&) {
+            return readFails && op == RegOp::Enum && ++enums == 1 ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+        };
+        history->OnDeleteUnchecked();
+        faulty->onCall = nullptr;
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted({Sz("url1", "http://c/"), Sz("url2", "http://a/")}));
+        EXPECT_TRUE(history->messages.empty());
+    }
+}
+
 // From the command line only the marks of the addresses deleted are forgotten: a history
 // cleared, or an address not typed lately, keeps its mark for when it comes back.
 TEST_P(Pruning, CommandLineForgetsOnlyTheMarksOfWhatItDeleted) {
