@@ -14,7 +14,9 @@
 //               since, and what it meant to leave under a name the browser took
 //               is somewhere, it finished; otherwise what it changed is put back. A key
 //               the browser has deleted since stays deleted, and an address whose
-//               name the browser has taken comes back under a free one. Then the
+//               name the browser has taken comes back under a free one. How many
+//               values the rewrite had emptied is recorded before anything is put
+//               back, for a recovery cut off half way cannot tell it again. Then the
 //               journal goes; while anything fails it stays, for the next try.
 //   unreadable  nobody can tell what it would put back: it stays, and no pruning
 //               runs over it (a pruning's journal would take its place).
@@ -36,6 +38,9 @@ namespace {
 constexpr char16_t kCompleteName[] = u"Complete";
 // Written once both keys are saved: nothing is left to put back.
 constexpr char16_t kSavedName[] = u"Saved";
+// Written by the first recovery before it changes anything: how many values the
+// rewrite had emptied, which a recovery cut off half way could no longer tell.
+constexpr char16_t kEmptiedName[] = u"Emptied";
 // Parts are kept well under the size at which the registry advises against a value.
 constexpr std::size_t kPartSize = 256 * 1024;
 constexpr std::uint32_t kMagic = 0x324A4C48;  // "HLJ2"
@@ -221,16 +226,15 @@ std::size_t Emptied(const KeyContents& contents, const Slots& slots) {
 // An address the rewrite had emptied, whose name the browser has taken since, and
 // that is nowhere else in the key now, would be lost: it comes back under a name
 // free in both keys, with the stamp it had.
-bool Rehome(IRegistry& registry, const KeyContents& contents, RegHandle typed, const Slots& typedSlots, RegHandle times,
-            const Slots* timeSlots) {
+bool Rehome(IRegistry& registry, const KeyContents& contents, std::size_t emptied, RegHandle typed,
+            const Slots& typedSlots, RegHandle times, const Slots* timeSlots) {
     std::vector<StoredValue> now, stamps;
     if (!ReadAllValues(registry, typed, now) || (times && !ReadAllValues(registry, times, stamps))) return false;
     unsigned long highest = 0;
     for (const std::vector<StoredValue>* values : {&now, &stamps})
         for (const StoredValue& value : *values) highest = std::max(highest, UrlNumber(value.name));
     bool done = true;
-    const std::size_t emptied = Emptied(contents, typedSlots);
-    for (std::size_t i = 0; i < emptied; ++i) {
+    for (std::size_t i = 0; i < emptied && i < contents.before.size(); ++i) {
         const std::u16string folded = FoldedName(contents.before[i].name);
         const Slot& slot = *Find(typedSlots, folded);
         if (slot.Ours()) continue;
@@ -259,6 +263,27 @@ bool Rehome(IRegistry& registry, const KeyContents& contents, RegHandle typed, c
             }
     }
     return done;
+}
+
+// How many values the rewrite had emptied, as the first recovery told from the keys
+// before it put anything back: once a recovery has put some back, the keys no longer
+// tell. False when it could be neither read nor recorded.
+bool EmptiedOnce(IRegistry& registry, const KeyContents& contents, const Slots& slots, std::size_t& emptied) {
+    ScopedKey key(registry);
+    if (key.Open(kJournalKey) != kErrorSuccess) return false;
+    std::string value;
+    unsigned long type = kRegNone;
+    std::uint32_t count = 0;
+    const long read = QueryValue(registry, key.get(), kEmptiedName, type, value);
+    if (read == kErrorSuccess && type == kRegDword && value.size() == 4 && Reader(value).Number(count)) {
+        emptied = count;
+        return true;
+    }
+    if (read != kErrorFileNotFound) return false;
+    emptied = Emptied(contents, slots);
+    count = static_cast<std::uint32_t>(emptied);
+    return registry.RegSetValueExW(key.get(), kEmptiedName, 0, kRegDword, reinterpret_cast<const unsigned char*>(&count),
+                                   sizeof count) == kErrorSuccess;
 }
 
 enum class State { Absent, Torn, Complete, Saved, Unreadable };
@@ -388,6 +413,10 @@ Recovery RecoverFromJournal(IRegistry& registry) {
                 finished = finished && (!there || slot.Holds(slot.after) || !slot.Ours());
         }
         if (finished) break;
+        std::size_t emptied = 0;
+        for (std::size_t k = 0; k < keys.size(); ++k)
+            if (exists[k] && keys[k].key == JournaledKey::TypedUrls && !EmptiedOnce(registry, keys[k], slots[k], emptied))
+                return Recovery::Kept;
         ScopedKey typedKey(registry), timesKey(registry);
         const KeyContents* typedContents = nullptr;
         const Slots* typed = nullptr;
@@ -402,7 +431,7 @@ Recovery RecoverFromJournal(IRegistry& registry) {
             (isTyped ? typed : times) = &slots[k];
             if (isTyped) typedContents = &keys[k];
         }
-        if (restored && typed) restored = Rehome(registry, *typedContents, typedKey.get(), *typed, timesKey.get(), times);
+        if (restored && typed) restored = Rehome(registry, *typedContents, emptied, typedKey.get(), *typed, timesKey.get(), times);
         if (!restored) return Recovery::Kept;
         break;
     }
