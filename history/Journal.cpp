@@ -137,12 +137,15 @@ struct Slot {
     const StoredValue* after = nullptr;
     bool present = false;
     StoredValue now;
+    // What the rewrite meant to leave is here, but with a stamp neither it found nor meant:
+    // the browser typed that address under this name since.
+    bool typedSince = false;
 
     bool Holds(const StoredValue* value) const { return value ? present && SameContents(now, *value) : !present; }
     // The same, spelt the same.
     bool Is(const StoredValue* value) const { return Holds(value) && (!present || now.name == value->name); }
     // The rewrite's doing: the value it found, the one it meant, or none while it moved them.
-    bool Ours() const { return !present || Holds(before) || Holds(after); }
+    bool Ours() const { return !typedSince && (!present || Holds(before) || Holds(after)); }
 };
 using Slots = std::vector<Slot>;  // one a name, in the order of their names
 
@@ -154,14 +157,16 @@ auto Find(SlotList& slots, const std::u16string& folded) -> decltype(slots.data(
     return slot != slots.end() && slot->name == folded ? &*slot : nullptr;
 }
 
-// What a journaled key holds now under each of its names. False when it could
-// not be read; exists says whether the key is there at all. Lost: the values the
-// rewrite meant to leave under a name the browser has taken since, and that are
-// nowhere else in the key: the rewrite cannot be taken for finished without them.
-bool ReadSlots(IRegistry& registry, const KeyContents& contents, Slots& slots, bool& exists, bool& lost) {
+// What a journaled key holds now under each of its names, and under those of `also`.
+// False when it could not be read; exists says whether the key is there at all. Lost:
+// the values the rewrite meant to leave under a name the browser has taken since, and
+// that are nowhere else in the key: the rewrite cannot be taken for finished without them.
+bool ReadSlots(IRegistry& registry, const KeyContents& contents, const KeyContents* also, Slots& slots, bool& exists,
+               bool& lost) {
     lost = false;
-    for (const std::vector<StoredValue>* values : {&contents.before, &contents.after})
-        for (const StoredValue& value : *values) slots.push_back({FoldedName(value.name), nullptr, nullptr, false, {}});
+    for (const KeyContents* names : {&contents, also ? also : &contents})
+        for (const std::vector<StoredValue>* values : {&names->before, &names->after})
+            for (const StoredValue& value : *values) slots.push_back({FoldedName(value.name), nullptr, nullptr, false, {}});
     std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.name < b.name; });
     slots.erase(std::unique(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.name == b.name; }),
                 slots.end());
@@ -211,7 +216,7 @@ bool PutBack(IRegistry& registry, RegHandle key, const Slots& slots) {
 // write over it.
 std::size_t Emptied(const KeyContents& contents, const Slots& slots) {
     for (const Slot& slot : slots)
-        if (slot.after && slot.Holds(slot.after) && !slot.Holds(slot.before)) return contents.before.size();
+        if (slot.after && slot.Ours() && slot.Holds(slot.after) && !slot.Holds(slot.before)) return contents.before.size();
     std::size_t emptied = 0;
     for (; emptied < contents.before.size(); ++emptied) {
         const StoredValue& found = contents.before[emptied];
@@ -404,14 +409,31 @@ Recovery RecoverFromJournal(IRegistry& registry) {
         std::vector<Slots> slots(keys.size());
         std::vector<char> exists(keys.size());
         bool finished = true;
+        // The stamps' key has a slot for every name of the addresses' key, so that a stamp
+        // the browser wrote since under any of them shows.
+        const auto typedAt = std::find_if(keys.begin(), keys.end(), [](const KeyContents& key) { return key.key == JournaledKey::TypedUrls; });
+        const KeyContents* typedNames = typedAt == keys.end() ? nullptr : &*typedAt;
         for (std::size_t k = 0; k < keys.size(); ++k) {
             bool there = false, lost = false;
-            if (!ReadSlots(registry, keys[k], slots[k], there, lost)) return Recovery::Kept;
+            const KeyContents* also = keys[k].key == JournaledKey::TypedUrlsTime ? typedNames : nullptr;
+            if (!ReadSlots(registry, keys[k], also, slots[k], there, lost)) return Recovery::Kept;
             exists[k] = there;
             finished = finished && !lost;
-            for (const Slot& slot : slots[k])
-                finished = finished && (!there || slot.Holds(slot.after) || !slot.Ours());
         }
+        const Slots* stamps = nullptr;
+        for (std::size_t k = 0; k < keys.size(); ++k)
+            if (keys[k].key == JournaledKey::TypedUrlsTime && exists[k]) stamps = &slots[k];
+        for (std::size_t k = 0; k < keys.size() && stamps; ++k) {
+            if (keys[k].key != JournaledKey::TypedUrls) continue;
+            for (Slot& slot : slots[k]) {
+                const Slot* stamp = Find(*stamps, slot.name);
+                slot.typedSince = slot.present && slot.Holds(slot.after) && !slot.Holds(slot.before) && stamp &&
+                                  stamp->present && !stamp->Ours();
+            }
+        }
+        for (std::size_t k = 0; k < keys.size(); ++k)
+            for (const Slot& slot : slots[k])
+                finished = finished && (!exists[k] || slot.Holds(slot.after) || !slot.Ours());
         if (finished) break;
         std::size_t emptied = 0;
         for (std::size_t k = 0; k < keys.size(); ++k)

@@ -238,6 +238,20 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         EXPECT_FALSE(JournalLeft());
     }
     {
+        SCOPED_TRACE("cut off; the browser types as url1 the address the rewrite meant for it, stamped anew");
+        Reset();
+        const RegValue stamp{"url1", hl::kRegBinary, std::string(8, 'o')}, fresh{"url1", hl::kRegBinary, std::string(8, 'n')};
+        WriteValues(Raw(), hl::kTypedUrlsTimeKey, {stamp});
+        Load({Sz("url1", "http://a/"), Sz("url2", "http://b/")});  // listed b, a: the rewrite means url1 b, url2 a
+        prune(faults(nullptr, cutOff), false);
+        WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://b/")});
+        WriteValues(Raw(), hl::kTypedUrlsTimeKey, {fresh});
+        start(nullptr);
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted({Sz("url1", "http://b/"), Sz("url2", "http://b/"), Sz("url3", "http://a/")}));
+        EXPECT_EQ(Sorted(ReadValues(Raw(), hl::kTypedUrlsTimeKey)), Sorted({fresh, {"url3", hl::kRegBinary, stamp.data}}))
+            << "the address put back under url1 with the stamp the browser gave another";
+    }
+    {
         SCOPED_TRACE("cut off once url1 is emptied; the user types its address again, the browser writes it as url1");
         prune(faults(nullptr, is(RegOp::DeleteValue, "url1")));
         WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://site1/")});
