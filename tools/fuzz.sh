@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Builds the fuzz target of the typed-address logic (clang, libFuzzer, ASan,
-# UBSan) into build/fuzz and runs it for FUZZ_SECONDS (default 30) from the
-# seeds in tests/fuzz/corpus. Exits non-zero when it finds a crash or a broken
-# invariant; the input that did it is left in build/fuzz/ as crash-*.
+# UBSan) into build/fuzz and runs it from the seeds in tests/fuzz/corpus:
+#   FUZZ_RUNS=N      judges every seed, then explores until N inputs have run,
+#                    from a fixed seed (FUZZ_SEED, default 1): the same inputs on
+#                    every run of the same sources, so a failure repeats.
+#   FUZZ_SECONDS=N   explores for N seconds (default 30), from a random seed;
+#                    FUZZ_SECONDS=0 only judges every seed once.
+# Exits non-zero when it finds a crash or a broken invariant; the input that did
+# it is left in build/fuzz/ as crash-*.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=build/fuzz
@@ -23,7 +28,13 @@ fi
 # New inputs go to build/fuzz/corpus; the committed seeds are only read. With
 # FUZZ_SECONDS=0 every committed input is judged once and nothing new is tried.
 status=0
-if [ "${FUZZ_SECONDS:-30}" = 0 ]; then
+if [ -n "${FUZZ_RUNS:-}" ]; then
+  echo "fuzz: $FUZZ_RUNS inputs from seed ${FUZZ_SEED:-1}"
+  rm -rf "$out/corpus" && mkdir -p "$out/corpus"
+  "$out/typed_url_fuzzer" -runs="$FUZZ_RUNS" -seed="${FUZZ_SEED:-1}" -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$out/" -print_final_stats=1 "$out/corpus" tests/fuzz/corpus >"$out/last-run.log" 2>&1 ||
+    status=$?
+elif [ "${FUZZ_SECONDS:-30}" = 0 ]; then
   echo "fuzz: judging the committed corpus"
   "$out/typed_url_fuzzer" -runs=0 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$out/" -print_final_stats=1 \
     tests/fuzz/corpus >"$out/last-run.log" 2>&1 || status=$?

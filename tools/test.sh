@@ -53,7 +53,8 @@ echo "== build: $((SECONDS - build_start)) s"
 
 suites_start=$SECONDS
 start setup tests/setup/setup-tests.sh
-start native bash -c 'build/native/tests/native/native_tests && FUZZ_SECONDS=${FUZZ_SECONDS:-0} tools/fuzz.sh'
+# The fuzz target judges its corpus, then explores a fixed number of new stories.
+start native bash -c 'build/native/tests/native/native_tests && FUZZ_RUNS=${FUZZ_RUNS:-8000} tools/fuzz.sh'
 start wine tools/wine-tests.sh
 start clang env HL_PREFIX=tests-clang tools/wine-e2e.sh build/win64-clang/Hedgeloom.exe
 start wine32 tools/wine32-tests.sh
