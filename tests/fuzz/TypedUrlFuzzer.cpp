@@ -650,8 +650,9 @@ void Story::DeleteUnchecked(Faults& faults) {
         if (!rowNames.count(NameKey(b.name)) && !Numbered(b.name) && !keptBag.count(b.contents()) &&
             std::none_of(after.urls.begin(), after.urls.end(), [&](const Value& v) { return v.name == b.name && v.contents() == b.contents(); }))
             Breach("a value no row came from was renamed", b.name);
+    // Numbered from url1 on without a gap, but for what the browser typed at the next start.
     std::size_t numbered = 0;
-    for (const Value& v : after.urls) numbered += Numbered(v.name);
+    for (const Value& v : after.urls) numbered += Numbered(v.name) && !m_typed.count(v.contents());
     for (std::size_t n = 1; n <= numbered; ++n)
         if (std::none_of(after.urls.begin(), after.urls.end(), [&](const Value& v) { return v.name == "url" + std::to_string(n); }))
             Breach("the numbered values are not url1..urlN", std::to_string(n));
