@@ -1,5 +1,5 @@
-// The check marks the profile keeps, from one run to the next. The fuzz target plays the
-// check, selection and open commands against a model of their own, the organization's keep-list too.
+// The check marks the profile keeps, from one run to the next, and what the organization keeps
+// through every command that unchecks. The fuzz target plays the commands against a model of its own.
 #include <algorithm>
 #include <functional>
 
@@ -38,6 +38,51 @@ TEST_P(CheckCommands, MarksComeBackAtTheNextStart) {
         EXPECT_EQ(Checks(), expected);
     }
 }
+
+
+// every command that unchecks, its tip says so, and a pruning keeps it, also one
+// the user had unchecked before the policy came.
+TEST_P(CheckCommands, AddressesTheOrganizationKeepsStayCheckedAndArePruningsToKeep) {
+    policy.patterns = {u"HTTP://intranet.corp/*", u"*caf\u00e9.example/", u"http://?.example/a", u"",
+                       std::u16string(hl::kMaxPatternLength + 1, u'*'), u"http://other.example"};
+    const std::vector<RegValue> seed = {Sz("url1", "http://intranet.CORP/home"), Sz("url2", "http://CAF\xC9.example/"),
+                                        Sz("url3", "http://other.example/"), Sz("url4", "http://x.example/a"),
+                                        Sz("url5", "http://xy.example/a")};
+    Load(seed);
+    std::vector<bool> kept;  // top first: url5 to url1
+    for (const Row& row : Rows()) kept.push_back(row.name == "url1" || row.name == "url2" || row.name == "url4");
+    EXPECT_EQ(Checks(), kept) << "at load";
+    for (int row = 0; row < List().GetItemCount(); ++row) binding->Select(row);
+    const std::vector<bool> all(kept.size(), true);
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"Uncheck All", [&] { history->OnUncheckAll(); }},
+        {"Invert Checks", [&] { history->OnInvertChecks(); }},
+        {"Uncheck Selected", [&] { history->CheckSelected(false); }},
+        {"Space", [&] {
+             List().SetCheck(2, false);
+             history->SpreadCheck(2, history->SelectedRows());
+         }},
+    };
+    for (const auto& [name, command] : commands) {
+        SCOPED_TRACE(name);
+        SetChecks(all);
+        command();
+        EXPECT_EQ(Checks(), kept);
+    }
+    auto format = [](std::uint64_t) { return std::string(); };
+    for (int row = 0; row < List().GetItemCount(); ++row)
+        EXPECT_EQ(history->RowTip(row, format),
+                  List().GetItemText(row, 0) + (kept[row] ? "\r\nAlways kept by your organization" : ""));
+
+    // Unchecked as if the policy came after the load: the pruning asks it again.
+    SetChecks(std::vector<bool>(kept.size(), false));
+    history->OnDeleteUnchecked();
+    EXPECT_EQ(Checks(), std::vector<bool>(3, true));
+    EXPECT_EQ(TypedUrls(), (std::vector<RegValue>{Sz("url1", "http://x.example/a"), Sz("url2", "http://CAF\xC9.example/"),
+                                                  Sz("url3", "http://intranet.CORP/home")}));
+    EXPECT_TRUE(history->messages.empty());
+}
+
 
 }  // namespace
 

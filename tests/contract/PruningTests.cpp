@@ -103,17 +103,17 @@ TEST_P(Pruning, OpenThatFailedIsTriedAgainAfterALaterDeletion) {
 }
 
 // The browser moves an address the user unchecked to the top while the window is open. Whether
-// or not the key reads whole at the scan, the address goes wherever it is, and the kept ones stay.
-TEST_P(Pruning, AnAddressTheBrowserMovedGoesThoughTheKeyWouldNotRead) {
-    for (bool readFails : {false, true}) {
-        SCOPED_TRACE(readFails);
+// or not the key reads whole at the scan, or the address's deletion fails there, the address goes
+// wherever it is, and the kept ones stay.
+TEST_P(Pruning, AnAddressTheBrowserMovedGoesThoughTheKeyWouldNotReadOrItsDeletionFailed) {
+    for (const RegOp failing : {RegOp::Close, RegOp::Enum, RegOp::DeleteValue}) {  // Close: none fails
+        SCOPED_TRACE(static_cast<int>(failing));
         Reset();
         Load({Sz("url1", "http://a/"), Sz("url2", "http://b/"), Sz("url3", "http://c/")});
         SetChecks({true, false, true});
         WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://b/"), Sz("url2", "http://a/")});
-        int enums = 0;
-        faulty->onCall = [&](RegOp op, int, const std::string&) {
-            return readFails && op == RegOp::Enum && ++enums == 1 ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+        faulty->onCall = [&](RegOp op, int n, const std::string&) {
+            return op == failing && n == 1 ? hl::kErrorAccessDenied : hl::kErrorSuccess;
         };
         history->OnDeleteUnchecked();
         faulty->onCall = nullptr;

@@ -510,6 +510,9 @@ void Story::ChangeChecks() {
         const bool check = Pick(2);
         const bool focused = std::count(selected.begin(), selected.end(), row) > 0;
         const std::vector<bool> before = checks;
+        // Space: the list toggles the focused row (it will not uncheck what the organization
+        // keeps), and the rest of the selection follows it.
+        const bool spread = focused && (!before[static_cast<std::size_t>(row)] || kept(row));
         for (int r = 0; r < rows; ++r) {
             const bool was = before[static_cast<std::size_t>(r)], chosen = std::count(selected.begin(), selected.end(), r) > 0;
             bool now = was;
@@ -519,7 +522,7 @@ void Story::ChangeChecks() {
             case 2: now = !was; break;
             case 3: now = r == row ? !was : was; break;
             case 4: now = chosen ? check : was; break;
-            case 6: now = chosen && focused ? before[static_cast<std::size_t>(row)] : was; break;
+            case 6: now = chosen && focused ? spread : was; break;
             }
             checks[static_cast<std::size_t>(r)] = now || kept(r);
         }
@@ -533,6 +536,7 @@ void Story::ChangeChecks() {
         if (choice == 4) h.CheckSelected(check);
         if (choice == 6) {
             if (h.SelectedRows() != selected || h.SelectedAddresses() != addresses) Breach("the selection is not the rows selected, top first", addresses);
+            if (focused && (!list.GetCheck(row) || !kept(row))) list.SetCheck(row, !list.GetCheck(row));
             h.SpreadCheck(row, h.SelectedRows());
         }
         if (choice == 7) {
