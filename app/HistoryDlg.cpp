@@ -102,8 +102,10 @@ BOOL CHistoryDlg::OnInitDialog() {
         }
     }
 
-    SetIcon(m_hIcon, TRUE);
+    // The small one first: a big icon set on a window without a small one is
+    // copied and scaled down for its caption, only to be replaced a call later.
     SetIcon(m_hIcon, FALSE);
+    SetIcon(m_hIcon, TRUE);
 
     // The rows are read back by column number (0 the address, 1 the value name),
     // so the columns are built here from none, whatever the template's list
