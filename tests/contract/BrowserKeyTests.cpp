@@ -122,7 +122,7 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
     const auto cutOff = is(RegOp::Set, "url1");  // the process dies once the rewrite stored url1
 
     {
-        SCOPED_TRACE("cut off; putting back fails once, and again at the next pruning");
+        SCOPED_TRACE("cut off; putting back fails once, and again at the next pruning and /list");
         prune(faults(nullptr, cutOff));
         start(faults(once(is(RegOp::Set, "url1")), nullptr));
         EXPECT_TRUE(JournalLeft()) << "kept for the next start";
@@ -130,6 +130,14 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         prune(faults(is(RegOp::Set, "url1"), nullptr), false);
         EXPECT_EQ(history->messages, std::vector<std::string>{History::kJournalKeptMessage});
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(halfBack)) << "nothing pruned";
+        CloseWindow();
+        hl::CUnattendedHistory command(*faulty, List(), shell);
+        removalsTo = &command;
+        faulty->onCall = faults(is(RegOp::Set, "url1"), nullptr);
+        EXPECT_EQ(command.ListText(), "") << "a half-rewritten key listed as the user's";
+        EXPECT_EQ(command.Message(), History::kJournalKeptListMessage);
+        faulty->onCall = nullptr;
+        removalsTo = nullptr;
         start(nullptr);
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(unchecked)) << "put back as the cut-off rewrite found it";
         EXPECT_FALSE(JournalLeft());

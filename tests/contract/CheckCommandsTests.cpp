@@ -81,6 +81,13 @@ TEST_P(CheckCommands, AddressesTheOrganizationKeepsStayCheckedAndArePruningsToKe
     EXPECT_EQ(TypedUrls(), (std::vector<RegValue>{Sz("url1", "http://x.example/a"), Sz("url2", "http://CAF\xC9.example/"),
                                                   Sz("url3", "http://intranet.CORP/home")}));
     EXPECT_TRUE(history->messages.empty());
+
+    // A pattern as long as a pattern may be keeps; a longer one is ignored.
+    for (const std::size_t length : {hl::kMaxPatternLength, hl::kMaxPatternLength + 1}) {
+        policy.patterns = {std::u16string(length, u'*')};
+        Load({Sz("url1", "http://any/")});
+        EXPECT_EQ(Checks(), std::vector<bool>{length == hl::kMaxPatternLength}) << length;
+    }
 }
 
 

@@ -733,6 +733,8 @@ void Story::Prune(Faults& faults) {
             Breach("/prune changed the mark of an address it did not delete", "");
     }
     const bool refusable = m_otherHolds || m_windowTurn.holder || faults.failed || faults.died || !m_policy.readable;
+    // What the exit status tells a script: done, or the message that says why not.
+    if (!faults.died && done != message.empty()) Breach("/prune's result and its message disagree", message);
     if (!done) {
         if (!refusable && !before.journal) Breach("/prune failed while every call succeeded", message);
         if (message == hl::CTypedUrlHistory::kBusyMessage || message == hl::CTypedUrlHistory::kWindowOpenMessage ||
@@ -753,6 +755,9 @@ void Story::List(Faults& faults) {
         text = run.history.ListText();
         message = run.history.Message();
     }
+    // A key that a journal left could not be put back is half rewritten: not the user's to list.
+    if (!faults.died && Snapshot(m_memory).journal && (message.empty() || !text.empty()))
+        Breach("/list listed a key a journal could not put back", text);
     const State after = Settled(faults);
     if (before.marks != after.marks) Breach("/list changed the marks", "");
     if (!before.journal && before.Stamped() != after.Stamped()) Breach("/list changed the keys", "");
@@ -784,8 +789,12 @@ void Story::Restart() {
         Faults faults = tries < 3 ? ChooseFaults(true) : Faults();
         Command run(m_memory, m_writer, m_windowTurn, m_policy, ++m_copies);
         run.faults = &faults;
-        run.history.ListText();
+        const std::string text = run.history.ListText();
         run.faults = nullptr;
+        bool left = false;
+        Read(m_memory, hl::kJournalKey, &left);
+        if (!faults.died && left && (run.history.Message().empty() || !text.empty()))
+            Breach("/list listed a key a journal could not put back", text);
         if (std::getenv("HL_FUZZ_TRACE"))
             for (const auto& line : run.registry.Log()) std::fprintf(stderr, "     restart: %s\n", Printable(line).c_str());
         bool journal = false;
