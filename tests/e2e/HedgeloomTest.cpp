@@ -101,7 +101,7 @@ CommandRun HedgeloomTest::Command(const std::string& arguments) {
 }
 
 POINT HedgeloomTest::OnAddress(int row) const {
-    SendTimed(List().hwnd(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    SendTimed(List().hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
     RECT label{};
     EXPECT_TRUE(List().RectOnScreen(row, LVIR_LABEL, &label)) << "row " << row;
     return {label.left + 30, (label.top + label.bottom) / 2};

@@ -11,12 +11,7 @@
 #include <vector>
 
 #include "ProductNames.h"
-#include "driver/HedgeloomRun.h"
-#include "driver/Input.h"
-#include "driver/Registry.h"
-#include "driver/RemoteListView.h"
-#include "driver/Wait.h"
-#include "driver/WindowFacts.h"
+#include "driver/Driver.h"
 #include "support/MemoryRegistry.h"
 #include "support/Values.h"
 

@@ -118,19 +118,16 @@ TEST_P(MainWindowTest, ShowsItsControlsInTheirOrderOnAWindowWithATaskbarButton) 
     EXPECT_EQ(controls[1].style & 0xFFFF, static_cast<DWORD>(LVS_REPORT));
     // The dialog manager may turn a control's border into a sunken edge.
     EXPECT_TRUE((controls[1].style & WS_BORDER) || (controls[1].exStyle & WS_EX_CLIENTEDGE));
-    EXPECT_EQ(SendTimed(list.hwnd(), LVM_GETEXTENDEDLISTVIEWSTYLE) & 0x844, 0x844);
-    std::string columns;
-    for (const ListColumn& column : list.Columns())
-        columns += column.heading + " " + std::to_string(column.width) + " " + std::to_string(column.format) + ";";
-    EXPECT_EQ(columns, "Url " + std::to_string(MulDiv(400, dpi, 96)) + " 0;Index 3 0;");  // both left-aligned
+    EXPECT_EQ(SendTimed(list.hwnd, LVM_GETEXTENDEDLISTVIEWSTYLE) & 0x844, 0x844);
+    EXPECT_EQ(list.Columns(), "Url " + std::to_string(MulDiv(400, dpi, 96)) + " 0;Index 3 0;");  // both left-aligned
     // The column keeps its width at every scale; a list narrower than that scrolls sideways, as on Windows.
     RECT client{};
-    ASSERT_TRUE(GetClientRect(list.hwnd(), &client));
-    EXPECT_EQ((GetWindowLongPtrA(list.hwnd(), GWL_STYLE) & WS_HSCROLL) != 0, MulDiv(400, dpi, 96) + 3 > client.right)
+    ASSERT_TRUE(GetClientRect(list.hwnd, &client));
+    EXPECT_EQ((GetWindowLongPtrA(list.hwnd, GWL_STYLE) & WS_HSCROLL) != 0, MulDiv(400, dpi, 96) + 3 > client.right)
         << "a list " << client.right << " px wide inside";
 
     EXPECT_EQ(list.Count(), 1);
-    EXPECT_EQ(FocusOfThread(main), list.hwnd()) << "the list should have the focus";
+    EXPECT_EQ(FocusOfThread(main), list.hwnd) << "the list should have the focus";
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
 }
 
