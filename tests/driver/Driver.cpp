@@ -193,12 +193,6 @@ std::vector<RegValue> Registry::Values(const std::string& path, bool* complete) 
     return values;
 }
 
-std::optional<RegValue> Registry::Find(const std::string& path, const std::string& name) const {
-    for (const RegValue& value : Values(path))
-        if (_stricmp(value.name.c_str(), name.c_str()) == 0) return value;
-    return std::nullopt;
-}
-
 bool RemoteListView::SetChecked(int row, bool checked) const {
     LVITEMA item{};
     item.stateMask = LVIS_STATEIMAGEMASK;

@@ -8,7 +8,6 @@
 #include <commctrl.h>
 
 #include <initializer_list>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -97,7 +96,6 @@ public:
     std::vector<RegValue> Values(const std::string& path, bool* complete = nullptr) const;
     // How many values the key holds, in one call: cheap enough to watch a key change.
     std::size_t ValueCount(const std::string& path) const;
-    std::optional<RegValue> Find(const std::string& path, const std::string& name) const;
 
 private:
     HKEY m_root;
