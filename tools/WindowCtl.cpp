@@ -15,10 +15,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/HedgeloomRun.h"
-#include "driver/Input.h"
-#include "driver/Wait.h"
-#include "driver/WindowFacts.h"
+#include "driver/Driver.h"
 
 namespace {
 

@@ -5,18 +5,11 @@ namespace drive {
 namespace {
 
 std::ostream& Escaped(std::ostream& out, const std::string& bytes) {
-    for (unsigned char c : bytes) {
-        if (c >= 0x20 && c < 0x7F) {
-            out << c;
-        } else {
-            const char hex[] = "0123456789ABCDEF";
-            out << "\\x" << hex[c >> 4] << hex[c & 15];
-        }
-    }
+    for (unsigned char c : bytes)
+        if (c >= 0x20 && c < 0x7F) out << c;
+        else out << "\\x" << "0123456789ABCDEF"[c >> 4] << "0123456789ABCDEF"[c & 15];
     return out;
 }
-
-bool IsText(unsigned long type) { return type == hl::kRegSz || type == hl::kRegExpandSz || type == hl::kRegMultiSz; }
 
 }  // namespace
 
@@ -27,7 +20,8 @@ std::ostream& operator<<(std::ostream& out, const RegValue& value) {
 }
 
 std::ostream& operator<<(std::ostream& out, const WideValue& value) {
-    if (!IsText(value.type) || value.data.size() % 2) return out << RegValue{Utf8(value.name), value.type, value.data};
+    const bool text = value.type == hl::kRegSz || value.type == hl::kRegExpandSz || value.type == hl::kRegMultiSz;
+    if (!text || value.data.size() % 2) return out << RegValue{Utf8(value.name), value.type, value.data};
     return out << "{\"" << Utf8(value.name) << "\" type " << value.type << " \"" << Utf8(Utf16Units(value.data))
                << "\" (UTF-16)}";
 }
@@ -54,10 +48,7 @@ WideValue WideSz(const std::u16string& name, const std::u16string& text) {
 
 std::string Utf16Bytes(const std::u16string& text) {
     std::string bytes;
-    for (char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
+    for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
     return bytes;
 }
 
@@ -85,32 +76,23 @@ std::string Utf8(const std::u16string& text) {
 std::u16string Utf16(const std::string& utf8) {
     std::u16string out;
     for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80) {
-            out += lead;
-            ++i;
-            continue;
-        }
-        const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-        char32_t c = extra == 3 ? lead & 0x07 : extra == 2 ? lead & 0x0F : lead & 0x1F;
-        bool valid = extra > 0 && i + extra < utf8.size();
-        for (int k = 1; valid && k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = c << 6 | (next & 0x3F);
+        const unsigned char lead = static_cast<unsigned char>(utf8[i++]);
+        // The bytes that follow the lead, and the bits of it that are the character's.
+        const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+        char32_t c = lead & (0x7F >> (extra ? extra + 1 : 0));
+        bool valid = extra >= 0 && i + extra <= utf8.size();
+        for (int k = 0; valid && k < extra; ++k) {
+            valid = (utf8[i + k] & 0xC0) == 0x80;
+            c = c << 6 | (utf8[i + k] & 0x3F);
         }
         if (!valid) {  // as the platform does: U+FFFD for a byte that starts no character
             out += u'\xFFFD';
-            ++i;
             continue;
         }
-        i += extra + 1;
-        if (c >= 0x10000) {
-            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
+        i += extra;
+        if (c >= 0x10000) out += {static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)),
+                                  static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF))};
+        else out += static_cast<char16_t>(c);
     }
     return out;
 }

@@ -1,7 +1,6 @@
-// Registry values and list rows as the driver reads them from the registry and
-// from the program's list, and as every test tier and the bench write and
-// compare them: plain data, without a Windows header or a test framework, so
-// that the native tier shares them too.
+// Registry values and list rows as the driver reads them from the registry and from the program's list, and as
+// every test tier and the bench write and compare them: plain data, without a Windows header or a test
+// framework, so that the native tier shares them too.
 #pragma once
 
 #include <ostream>
@@ -11,9 +10,8 @@
 
 namespace drive {
 
-// A registry value: its name, its type and its bytes as stored. RegValue is a
-// value as the ANSI calls see it; WideValue as the registry keeps it, with a
-// UTF-16 name and string data as UTF-16 bytes.
+// A registry value: its name, its type and its bytes as stored. RegValue is a value as the ANSI calls see it;
+// WideValue as the registry keeps it, with a UTF-16 name and string data as UTF-16 bytes.
 template <class Text>
 struct BasicValue {
     Text name;

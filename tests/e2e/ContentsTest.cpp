@@ -1,7 +1,13 @@
 // Whatever the keys hold, in any script, of any type and size: `/list` and the window show what fits, a
 // click opens an address as written, a pruning takes only what the user unchecked, every other value
 // keeping its type, bytes and stamp. One launch seeds all (a run costs seconds); full exports, read as
-// UTF-8 like the program, judge each, so that no code page hides a '?'.
+// UTF-8 like the program, judge each, so that no code page hides a '?'. The same launch meets a running
+// browser, warned about between the list's load and the window's showing, the About box, and the user's
+// one window: a second start brings it forward, /prune waits for its marks.
+#include <cstdio>
+#include <cstring>
+#include <set>
+
 #include "HedgeloomTest.h"
 
 namespace e2e {
@@ -36,19 +42,14 @@ std::vector<RegValue> EveryKind() {
     for (int b = 0xA0; b <= 0xFF; ++b) high += static_cast<char>(b);
     const std::vector<RegValue> more = {
         // Without its zero: std::string keeps one just past its data, so the registry's reading does not vary.
-        {"url1", REG_SZ, "http://unterminated.example/"},
-        {"high bytes", REG_BINARY, high},
-        Sz("", "http://default.example/"),
-        Sz("a\\b", "file://\\\\server\\share\\page.htm"),
+        {"url1", REG_SZ, "http://unterminated.example/"}, {"high bytes", REG_BINARY, high},
+        Sz("", "http://default.example/"), Sz("a\\b", "file://\\\\server\\share\\page.htm"),
         Sz("url4", "http://forged.example/\r\n1\turl9\thttp://evil.example/\t\r\n"),  // splits no field, forges no row
-        Sz(std::string(259, 'n'), "http://name.of.259.example/"),
-        Sz(std::string(260, 'm'), "http://name.of.260.example/"),
+        Sz(std::string(259, 'n'), "http://name.of.259.example/"), Sz(std::string(260, 'm'), "http://name.of.260.example/"),
         // Other scripts, which the browser writes as UTF-16.
-        Sz("url2", "http://пример.рф/путь?q=ёж"),
-        Sz("url3", "http://例え.テスト/パス/索引.html"),
+        Sz("url2", "http://пример.рф/путь?q=ёж"), Sz("url3", "http://例え.テスト/パス/索引.html"),
         Sz("url5", "https://emoji.example/\xF0\x9F\x98\x80/\xF0\x9F\xA6\x94"),
-        {"url6", REG_EXPAND_SZ, SzData("http://café-crème.example/über/ñandú")},
-        Sz("url7", "http://דוגמה.בדיקה/עמוד"),
+        {"url6", REG_EXPAND_SZ, SzData("http://café-crème.example/über/ñandú")}, Sz("url7", "http://דוגמה.בדיקה/עמוד"),
         Sz("адрес", "http://مثال.إختبار/صفحة"),
         Sz("url8", "http://" + Repeat("ф", 252)),          // 259 bytes of UTF-8: just fits
         Sz("url9", "http://a" + Repeat("ф", 252)),         // 260: too long for the list, kept
@@ -58,9 +59,36 @@ std::vector<RegValue> EveryKind() {
     return values;
 }
 
+// What `/list` must write of these rows, a line each: mark, name, address, when last typed by the stamp of
+// their name, apart by tabs; a name or an address in one field, whatever it holds.
+std::string ExpectedListing(const std::vector<Row>& rows, const std::vector<RegValue>& stamps) {
+    auto field = [](const std::string& text) {
+        std::string escaped;
+        for (char c : text)
+            escaped += c == '\\' ? "\\\\" : c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+        return escaped;
+    };
+    std::string lines;
+    for (const Row& row : rows) {
+        FILETIME time{};
+        for (const RegValue& stamp : stamps)
+            if (stamp.name == row.name && stamp.data.size() == sizeof time) std::memcpy(&time, stamp.data.data(), sizeof time);
+        SYSTEMTIME utc{};
+        char when[32] = "";
+        if ((time.dwLowDateTime || time.dwHighDateTime) && FileTimeToSystemTime(&time, &utc))
+            std::snprintf(when, sizeof when, "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay,
+                          utc.wHour, utc.wMinute, utc.wSecond);
+        lines += std::string(row.checked ? "1" : "0") + '\t' + field(row.name) + '\t' + field(row.address) + '\t' + when + "\r\n";
+    }
+    return lines;
+}
+
 using ContentsTest = HedgeloomTest;
 
-TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWritten) {
+constexpr const char kWarning[] =
+    "Isn't IE open ?\nPlease close all instances of Internet Explorer before using this tool.";
+
+TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWrittenInTheUsersOneWindow) {
     const std::vector<RegValue> values = EveryKind();
     ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, values));
     // A stamp for every other value, pruned, kept or not shown, and one for no value at all.
@@ -93,8 +121,32 @@ TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWritten) {
     EXPECT_EQ(Keys(), keys) << "listing changed the key, its stamps or the profile";
 
     ASSERT_NO_FATAL_FAILURE(RecordOpens());
-    ASSERT_NO_FATAL_FAILURE(Start());
+    Window browser = FakeBrowser();
+    ASSERT_NO_FATAL_FAILURE(Start(/*visible=*/false));
+    HWND box = Run().WaitForOtherDialog(kAppCaption);
+    ASSERT_NE(box, nullptr) << "no warning came up";
+    std::string message, buttons;  // the box's longest static text, its buttons' texts
+    bool icon = false;
+    for (const ControlFacts& control : ChildrenOf(box)) {
+        if (control.className == "Button") buttons += control.text + ";";
+        if (control.className == "Static" && control.text.size() > message.size()) message = control.text;
+        icon = icon || (control.className == "Static" && (control.style & SS_TYPEMASK) == SS_ICON);
+    }
+    EXPECT_EQ(message, kWarning);
+    EXPECT_EQ(buttons, "OK;");
+    EXPECT_TRUE(icon) << "the warning shows no icon";
+    EXPECT_EQ(Run().OtherDialogs().size(), 1u);
+    // While the warning is up the list is loaded but the window not yet shown.
+    HWND main = Run().MainWindow();
+    EXPECT_FALSE(IsWindowVisible(main)) << "the window showed before the warning was answered";
     EXPECT_TRUE(SameItems(List().Rows(), expected)) << " in the list";
+    PostClick(GetDlgItem(box, IDOK));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000)) << "the warning did not go";
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 5000)) << "the window did not show";
+    EXPECT_TRUE(Run().OtherDialogs().empty());
+    EXPECT_TRUE(IsWindowEnabled(main));
+    browser.reset();
+
     // A click on an address in another script hands the shell exactly that address; so does the site button.
     std::vector<std::string> opened;
     for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
@@ -106,6 +158,58 @@ TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWritten) {
     PostClick(Run().Control(IDC_VISIT_SITE));
     opened.push_back(hl::kMakerSite);
     EXPECT_EQ(Opened(opened.size()), opened) << "the site button";
+
+    HWND about = nullptr;
+    auto expectAbout = [&] {  // and the main window takes no click meanwhile
+        ASSERT_NE(about = Run().WaitForOtherDialog(kAboutCaption), nullptr) << "no About box";
+        EXPECT_FALSE(IsWindowEnabled(main)) << "the main window still takes input";
+        RECT checkAll{};
+        GetWindowRect(Run().Control(IDC_CHECK_ALL), &checkAll);
+        ClickAt({(checkAll.left + checkAll.right) / 2, (checkAll.top + checkAll.bottom) / 2});
+        Sleep(200);
+        EXPECT_TRUE(SameItems(List().Rows(), expected)) << " after a click on the main window";
+    };
+    auto expectClosed = [&] {
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000)) << "the About box stayed";
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 5000)) << "the main window stayed disabled";
+        EXPECT_TRUE(IsChild(main, FocusOfThread(main))) << "the focus did not come back to the main window";
+    };
+    PostClick(Run().Control(IDC_ABOUT));
+    ASSERT_NO_FATAL_FAILURE(expectAbout());
+    bool version = false;
+    for (const ControlFacts& control : ChildrenOf(about)) version = version || control.text == "Hedgeloom Version 1.0";
+    EXPECT_TRUE(version) << "the About box does not name the version";
+    EXPECT_EQ(TextOf(GetDlgItem(about, IDC_VISIT_WEBSITE)), "Visit Website..");
+    EXPECT_EQ(FocusOfThread(about), GetDlgItem(about, IDOK));
+    PostClick(GetDlgItem(about, IDC_VISIT_WEBSITE));
+    opened.push_back(hl::kMakerSite);
+    EXPECT_EQ(Opened(opened.size()), opened) << "the About box's site button";
+    Sleep(300);
+    EXPECT_TRUE(IsWindow(about) && IsWindowVisible(about)) << "\"Visit Website..\" closed the box";
+    PostClick(GetDlgItem(about, IDOK));
+    expectClosed();
+    // Any system command from 0x0010 to 0x001F is the About box's; 0x0020 is not.
+    PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX | 0xF, 0);
+    ASSERT_NO_FATAL_FAILURE(expectAbout());
+    ASSERT_TRUE(BringToFront(about));
+    TypeKey(VK_ESCAPE);
+    expectClosed();
+    PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX + 0x10, 0);
+    Sleep(1000);
+    EXPECT_TRUE(Run().OtherDialogs().empty()) << "a dialog came up after system command 0x0020";
+
+    // One window per user: two would save their marks over each other's, /prune would work from older ones.
+    // Minimised as the taskbar button would; a window busy starting may miss the first request.
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) || (ShowWindow(main, SW_MINIMIZE), false); }, 10000, 300));
+    HedgeloomRun second(g_hedgeloomExe);
+    ASSERT_TRUE(second.Started());
+    EXPECT_TRUE(second.WaitForExit(20000)) << "a second window";
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main); }, 5000)) << "the open window not brought back";
+    const CommandRun waiting = Command("/prune");
+    EXPECT_EQ(waiting.exitCode, 1u);
+    EXPECT_NE(waiting.output.find("open in a window"), std::string::npos) << waiting.output;
+    EXPECT_EQ(Keys(), keys);
 
     // All but every third row checked; what must stay is what the user meant, not what the list reports.
     ASSERT_NO_FATAL_FAILURE(Press(IDC_CHECK_ALL));
@@ -134,6 +238,21 @@ TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWritten) {
     EXPECT_TRUE(SameItems(Sorted(Export(hl::kTypedUrlsTimeKey)), Sorted(stamped))) << " in the stamps";
     EXPECT_TRUE(Remembers(kept));
     EXPECT_FALSE(m_registry.KeyExists(hl::kJournalKey)) << "a journal was left behind";
+
+    // Closed, its marks saved: /prune keeps every value left and its stamp, whatever names it gives them, and
+    // every mark.
+    auto contents = [](const std::vector<RegValue>& values) {
+        std::multiset<std::pair<unsigned long, std::string>> kept;
+        for (const RegValue& value : values) kept.emplace(value.type, value.data);
+        return kept;
+    };
+    const std::vector<std::vector<RegValue>> left = Keys();
+    const CommandRun after = Command("/prune");
+    EXPECT_EQ(after.exitCode, 0u) << after.output;
+    EXPECT_TRUE(contents(Export(hl::kTypedUrlsKey)) == contents(left[0])) << "/prune lost or changed a value";
+    EXPECT_TRUE(contents(Export(hl::kTypedUrlsTimeKey)) == contents(left[1])) << "/prune lost or changed a stamp";
+    EXPECT_TRUE(Remembers(kept));
+    EXPECT_EQ(Opened(), opened);
 }
 
 }  // namespace

@@ -1,44 +1,38 @@
 // The list with real mouse and key events: a click on a check box only checks; the context menu, Ctrl+A,
 // Ctrl+C, Space and Delete act on the selection; the tip shows the whole address and when it was last
 // typed; what the organization keeps, by the machine's policy or the user's, stays checked.
-#include <windows.h>
-#include <commctrl.h>
-
 #include "HedgeloomTest.h"
 
 namespace e2e {
 namespace {
 
-constexpr char kMenuClass[] = "#32768";
-constexpr char kTipClass[] = "tooltips_class32";
+using ListCommandsTest = HedgeloomTest;
 
-class ListCommandsTest : public HedgeloomTest {
-protected:
-    HWND Shown(const char* className) {
-        for (HWND window : TopLevelWindowsOf(Run().ProcessId()))
-            if (IsWindowVisible(window) && ClassOf(window) == className) return window;
-        return nullptr;
-    }
+// The program's visible top-level window of that class: its menu ("#32768"), its tip.
+HWND Shown(const HedgeloomRun& run, const char* className) {
+    for (HWND window : TopLevelWindowsOf(run.ProcessId()))
+        if (IsWindowVisible(window) && ClassOf(window) == className) return window;
+    return nullptr;
+}
 
-    // Picks an item of the menu that is opening by its underlined letter, or none by Escape.
-    void Choose(WORD key) {
-        ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) != nullptr; }, 5000)) << "no menu came up";
-        TypeKey(key);
-        ASSERT_TRUE(WaitUntil([&] { return Shown(kMenuClass) == nullptr; }, 5000)) << "the menu stayed";
-    }
+// Picks an item of the menu that is opening by its underlined letter, or none by Escape.
+void Choose(const HedgeloomRun& run, WORD key) {
+    ASSERT_TRUE(WaitUntil([&] { return Shown(run, "#32768") != nullptr; }, 5000)) << "no menu came up";
+    TypeKey(key);
+    ASSERT_TRUE(WaitUntil([&] { return Shown(run, "#32768") == nullptr; }, 5000)) << "the menu stayed";
+}
 
-    // The clipboard's Unicode text, as any other program reads it; emptied then, if asked.
-    static std::u16string Clipboard(bool empty = false) {
-        if (!OpenClipboard(nullptr)) return u"(clipboard busy)";
-        const HANDLE data = GetClipboardData(CF_UNICODETEXT);
-        const auto* units = data ? static_cast<const char16_t*>(GlobalLock(data)) : nullptr;
-        const std::u16string text = units ? units : u"";
-        if (units) GlobalUnlock(data);
-        if (empty) EmptyClipboard();
-        CloseClipboard();
-        return text;
-    }
-};
+// The clipboard's Unicode text, as any other program reads it; emptied then, if asked.
+std::u16string Clipboard(bool empty = false) {
+    if (!OpenClipboard(nullptr)) return u"(clipboard busy)";
+    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* units = data ? static_cast<const char16_t*>(GlobalLock(data)) : nullptr;
+    const std::u16string text = units ? units : u"";
+    if (units) GlobalUnlock(data);
+    if (empty) EmptyClipboard();
+    CloseClipboard();
+    return text;
+}
 
 // The user's own short date and time of a FILETIME, as the tip must show it.
 std::string LocalTime(unsigned long long fileTime) {
@@ -54,11 +48,9 @@ std::string LocalTime(unsigned long long fileTime) {
 
 // Some addresses in other scripts, some wider than the column.
 std::string AddressOf(int n) {
-    switch (n % 7) {
-    case 1: return "http://пример.рф/путь/" + std::to_string(n);
-    case 4: return "https://例え.テスト/\xF0\x9F\x98\x80/" + std::string(200, 'x') + "/" + std::to_string(n);
-    default: return "http://site" + std::to_string(n) + ".example/page";
-    }
+    return n % 7 == 1   ? "http://пример.рф/путь/" + std::to_string(n)
+           : n % 7 == 4 ? "https://例え.テスト/\xF0\x9F\x98\x80/" + std::string(200, 'x') + "/" + std::to_string(n)
+                        : "http://site" + std::to_string(n) + ".example/page";
 }
 
 TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks) {
@@ -110,7 +102,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
             top[row] + (row == tipRow ? "\r\nLast typed " + LocalTime(time) + "\r\nAlways kept by your organization" : "");
         MoveTo(OnAddress(row));
         std::string tip;
-        EXPECT_TRUE(WaitUntil([&] { return Shown(kTipClass) && (tip = TextOf(Shown(kTipClass))) == expected; }, 5000))
+        EXPECT_TRUE(WaitUntil([&] { return (tip = TextOf(Shown(Run(), TOOLTIPS_CLASSA))) == expected; }, 5000))
             << "the tip over row " << row << " shows: " << tip;
     }
 
@@ -134,21 +126,21 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
         << "selected: " << testing::PrintToString(list.Selected());
 
     RightClickAt(OnAddress(7));
-    ASSERT_NO_FATAL_FAILURE(Choose('U'));
+    ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'U'));
     EXPECT_TRUE(selectionIs(false)) << "Uncheck Selected from a right click";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "a right click on a selected row keeps the selection";
 
     TypeChord({VK_SHIFT}, VK_F10);
-    ASSERT_NO_FATAL_FAILURE(Choose('S'));
+    ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'S'));
     EXPECT_TRUE(selectionIs(true)) << "Check Selected from Shift+F10";
 
     RightClickAt(OnAddress(8));
-    ASSERT_NO_FATAL_FAILURE(Choose('O'));
+    ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'O'));
     opened.push_back(top[8]);
     EXPECT_EQ(Opened(opened.size()), opened) << "Open: the row under the pointer, not the first selected";
 
     TypeKey(VK_APPS);
-    ASSERT_NO_FATAL_FAILURE(Choose('C'));
+    ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'C'));
     EXPECT_TRUE(WaitUntil([&] { return Clipboard() == linesOf(5, 9); }, 3000)) << "Copy Address: " << Utf8(Clipboard());
 
     TypeKey(VK_DELETE);
@@ -159,7 +151,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
 
     // A right click on a row outside the selection makes it the selection.
     RightClickAt(OnAddress(1));
-    ASSERT_NO_FATAL_FAILURE(Choose(VK_ESCAPE));
+    ASSERT_NO_FATAL_FAILURE(Choose(Run(), VK_ESCAPE));
     EXPECT_EQ(list.Selected(), std::vector<int>{1});
 
     TypeChord({VK_CONTROL}, 'A');

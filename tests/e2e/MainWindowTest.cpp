@@ -1,11 +1,7 @@
-// The window and its controls at 96, 120 and 144 DPI: the dialog grows with its font, the address column
-// (pixels at 96 DPI) with the scale. Sizes follow the template through the dialog's own base units.
-#include <windows.h>
-#include <commctrl.h>
-
-#include <iterator>
-#include <optional>
-
+// The window at 96, 120 and 144 DPI: the dialog grows with its font, the address column (pixels at 96 DPI)
+// with the scale; sizes follow the template through the dialog's own base units. Then the check buttons and
+// each way of closing it: the check marks the user left are remembered only once the window closes, but
+// before it goes, so that a copy started again at once shows them all.
 #include "HedgeloomTest.h"
 
 namespace e2e {
@@ -17,17 +13,9 @@ constexpr const char kHelpText[] =
     "button.\nImportant ! Close Internet Explorer if it running befor";
 static_assert(sizeof kHelpText - 1 == 256, "the help text is 256 characters");
 
-struct ExpectedControl {
-    int id;
-    const char* className;
-    const char* text;  // null: the wording is free
-    DWORD kind;        // BS_TYPEMASK part for buttons, 0 otherwise
-    bool tabStop;
-    RECT units;  // x, y, width, height in dialog units, as the template places it
-};
-
-// The controls in tab order.
-const ExpectedControl kMainControls[] = {
+// The controls in tab order: id, class, text (null: the wording is free), BS_TYPEMASK part for buttons, tab
+// stop, and x, y, width, height in dialog units as the template places it.
+const struct { int id; const char* className; const char* text; DWORD kind; bool tabStop; RECT units; } kMainControls[] = {
     {-1, "Button", "", BS_GROUPBOX, false, {7, 3, 358, 37}},
     {IDC_LIST, "SysListView32", nullptr, 0, true, {7, 46, 265, 147}},
     {-1, "Static", kHelpText, 0, false, {12, 12, 347, 23}},
@@ -41,38 +29,28 @@ const ExpectedControl kMainControls[] = {
 };
 constexpr SIZE kMainUnits = {372, 222};
 
-// The dialog's base units, whole pixels whatever the face, from its client area as the template maps onto it.
-SIZE BaseUnitsOf(HWND dialog) {
-    RECT client{};
-    GetClientRect(dialog, &client);
-    const LONG x = (client.right * 4 + kMainUnits.cx / 2) / kMainUnits.cx;
-    const LONG y = (client.bottom * 8 + kMainUnits.cy / 2) / kMainUnits.cy;
-    EXPECT_EQ(MulDiv(kMainUnits.cx, x, 4), client.right) << "no whole base unit maps the template's width";
-    EXPECT_EQ(MulDiv(kMainUnits.cy, y, 8), client.bottom) << "no whole base unit maps the template's height";
-    return {x, y};
-}
+constexpr int kAddresses = 25;
 
-// Where Wine, like Windows, keeps the scale that programs started from now on see.
-constexpr const char kDesktopPath[] = "Control Panel\\Desktop";
-constexpr const char kLogPixels[] = "LogPixels";
+struct Way { CloseBy how; int dpi; };
 
-class MainWindowTest : public HedgeloomTest, public testing::WithParamInterface<int> {
+// The scale programs started from now on see is kept, by Wine as by Windows, under the user's desktop.
+class MainWindowTest : public HedgeloomTest, public testing::WithParamInterface<Way> {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(HedgeloomTest::SetUp());
-        m_saved = m_registry.Find(kDesktopPath, kLogPixels);
-        ASSERT_TRUE(m_registry.Set(kDesktopPath, Dword(kLogPixels, static_cast<DWORD>(GetParam()))));
+        ASSERT_TRUE(m_registry.Set("Control Panel\\Desktop", Dword("LogPixels", static_cast<DWORD>(GetParam().dpi))));
     }
-    void TearDown() override {
-        if (m_saved) m_registry.Set(kDesktopPath, *m_saved);
-        else RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopPath, kLogPixels);
-    }
-    std::optional<RegValue> m_saved;
+    void TearDown() override { m_registry.Set("Control Panel\\Desktop", Dword("LogPixels", 96)); }
 };
 
-TEST_P(MainWindowTest, ShowsItsControlsInTheirOrderOnAWindowWithATaskbarButton) {
-    const int dpi = GetParam();
-    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls({"http://one.example.com/"}));
+TEST_P(MainWindowTest, ShowsItsControlsInOrderAndRemembersTheChecksAsLeftAtTheCloseForAStartAtOnce) {
+    const int dpi = GetParam().dpi;
+    std::vector<std::string> seed;
+    for (int i = 1; i <= kAddresses; ++i) seed.push_back("http://site" + std::to_string(i) + ".example.com/");
+    ASSERT_NO_FATAL_FAILURE(SeedTypedUrls(seed));
+    const std::vector<Row> top = ExpectedRows(Export(hl::kTypedUrlsKey), {});
+    // The window opens with the top row checked and the others not.
+    ASSERT_TRUE(m_registry.SetAll(hl::kSectionKey, {Dword(top[0].address, 1), Dword(top[1].address, 0)}));
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND main = Run().MainWindow();
 
@@ -83,17 +61,21 @@ TEST_P(MainWindowTest, ShowsItsControlsInTheirOrderOnAWindowWithATaskbarButton) 
     EXPECT_TRUE(GetWindowLongPtrA(main, GWL_EXSTYLE) & WS_EX_APPWINDOW) << "no taskbar button";
 
     // Opened centred on the screen, as a template at 0, 0 without centring is.
-    RECT frame{}, work{};
+    RECT frame{}, work{}, client{};
     GetWindowRect(main, &frame);
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_NEAR((frame.left + frame.right) / 2, (work.left + work.right) / 2, 2);
     EXPECT_NEAR((frame.top + frame.bottom) / 2, (work.top + work.bottom) / 2, 2);
 
-    const SIZE base = BaseUnitsOf(main);
+    // The dialog's base units, whole pixels whatever the face, from its client area as the template maps onto it.
+    GetClientRect(main, &client);
+    const SIZE base{(client.right * 4 + kMainUnits.cx / 2) / kMainUnits.cx, (client.bottom * 8 + kMainUnits.cy / 2) / kMainUnits.cy};
+    EXPECT_EQ(MulDiv(kMainUnits.cx, base.cx, 4), client.right) << "no whole base unit maps the template's width";
+    EXPECT_EQ(MulDiv(kMainUnits.cy, base.cy, 8), client.bottom) << "no whole base unit maps the template's height";
     const std::vector<ControlFacts> controls = ChildrenOf(main);
     ASSERT_EQ(controls.size(), std::size(kMainControls));
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        const ExpectedControl& expected = kMainControls[i];
+        const auto& expected = kMainControls[i];
         const ControlFacts& actual = controls[i];
         SCOPED_TRACE("control " + std::to_string(i) + " (" + std::to_string(expected.id) + ")");
         RECT place{};  // in the dialog's client area
@@ -118,24 +100,48 @@ TEST_P(MainWindowTest, ShowsItsControlsInTheirOrderOnAWindowWithATaskbarButton) 
     EXPECT_EQ(controls[1].style & 0xFFFF, static_cast<DWORD>(LVS_REPORT));
     // The dialog manager may turn a control's border into a sunken edge.
     EXPECT_TRUE((controls[1].style & WS_BORDER) || (controls[1].exStyle & WS_EX_CLIENTEDGE));
-    EXPECT_EQ(SendTimed(list.hwnd(), LVM_GETEXTENDEDLISTVIEWSTYLE) & 0x844, 0x844);
-    std::string columns;
-    for (const ListColumn& column : list.Columns())
-        columns += column.heading + " " + std::to_string(column.width) + " " + std::to_string(column.format) + ";";
-    EXPECT_EQ(columns, "Url " + std::to_string(MulDiv(400, dpi, 96)) + " 0;Index 3 0;");  // both left-aligned
+    EXPECT_EQ(SendTimed(list.hwnd, LVM_GETEXTENDEDLISTVIEWSTYLE) & 0x844, 0x844);
+    EXPECT_EQ(list.Columns(), "Url " + std::to_string(MulDiv(400, dpi, 96)) + " 0;Index 3 0;");  // both left-aligned
     // The column keeps its width at every scale; a list narrower than that scrolls sideways, as on Windows.
-    RECT client{};
-    ASSERT_TRUE(GetClientRect(list.hwnd(), &client));
-    EXPECT_EQ((GetWindowLongPtrA(list.hwnd(), GWL_STYLE) & WS_HSCROLL) != 0, MulDiv(400, dpi, 96) + 3 > client.right)
+    ASSERT_TRUE(GetClientRect(list.hwnd, &client));
+    EXPECT_EQ((GetWindowLongPtrA(list.hwnd, GWL_STYLE) & WS_HSCROLL) != 0, MulDiv(400, dpi, 96) + 3 > client.right)
         << "a list " << client.right << " px wide inside";
+    EXPECT_EQ(FocusOfThread(main), list.hwnd) << "the list should have the focus";
 
-    EXPECT_EQ(list.Count(), 1);
-    EXPECT_EQ(FocusOfThread(main), list.hwnd()) << "the list should have the focus";
+    std::vector<bool> checks(kAddresses, false);
+    checks[0] = true;
+    ASSERT_EQ(list.Checks(), checks);
+    // The user tries the buttons, then leaves every third one checked, from the second ...
+    const std::pair<int, bool> presses[] = {{IDC_INVERT_CHECKS, false}, {IDC_UNCHECK_ALL, false}, {IDC_CHECK_ALL, true}};
+    // A pressed button takes the focus, and Enter would press it again: not before that close.
+    for (const auto& [button, all] : presses) {
+        if (GetParam().how == CloseBy::EnterKey) break;
+        ASSERT_NO_FATAL_FAILURE(Press(button));
+        std::vector<bool> after(kAddresses, all);
+        if (button == IDC_INVERT_CHECKS) (after = checks).flip();
+        EXPECT_EQ(list.Checks(), after) << "after button " << button;
+    }
+    for (int row = 0; row < kAddresses; ++row) ASSERT_TRUE(list.SetChecked(row, checks[row] = row % 3 == 1));
+    ASSERT_EQ(list.Checks(), checks);
+    const std::vector<Row> rows = list.Rows();
+    EXPECT_TRUE(Remembers({{top[0].address, "", true}, {top[1].address, "", false}})) << "remembered before closing";
+
+    // ... and starts the program again as soon as its window has gone.
+    ASSERT_NO_FATAL_FAILURE(Close(GetParam().how, true));
+    EXPECT_EQ(List().Checks(), checks) << "the next start, while the first run ends";
     ASSERT_NO_FATAL_FAILURE(Close(CloseBy::ExitButton));
+    ASSERT_TRUE(m_closing->WaitForExit());
+    EXPECT_EQ(m_closing->ExitCode(), 0u);
+    EXPECT_TRUE(Remembers(rows));
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, MainWindowTest, testing::Values(96, 120, 144),
-                         [](const testing::TestParamInfo<int>& info) { return std::to_string(info.param) + "dpi"; });
+// Every way of closing, each scale once.
+INSTANTIATE_TEST_SUITE_P(EveryWay, MainWindowTest,
+                         testing::Values(Way{CloseBy::ExitButton, 96}, Way{CloseBy::EscapeKey, 120},
+                                         Way{CloseBy::EnterKey, 144}, Way{CloseBy::AltF4, 96}),
+                         [](const testing::TestParamInfo<Way>& info) {
+                             return std::string(NameOf(info.param.how)) + std::to_string(info.param.dpi) + "dpi";
+                         });
 
 }  // namespace
 }  // namespace e2e

@@ -1,11 +1,6 @@
 // The end-to-end tests drive the real Hedgeloom.exe from outside.
 //   e2e_tests.exe [--hedgeloom=PATH] [GoogleTest options]
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
 #include <cstdio>
-#include <string>
 
 #include "HedgeloomTest.h"
 
@@ -19,8 +14,7 @@ int main(int argc, char** argv) {
     // The recorder is built beside these tests; the program, unless given, two folders above them.
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string here = self;
-    here.erase(here.find_last_of("\\/") + 1);
+    const std::string here(self, std::string(self).find_last_of("\\/") + 1);
     e2e::g_recorderExe = here + "recorder.exe";
     e2e::g_hedgeloomExe = given.empty() ? here + "..\\..\\Hedgeloom.exe" : drive::WindowsPath(given);
     for (const std::string& exe : {e2e::g_hedgeloomExe, e2e::g_recorderExe})

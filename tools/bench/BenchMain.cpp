@@ -13,7 +13,7 @@
 
 #include "BenchRegistry.h"
 #include "BenchReport.h"
-#include "driver/HedgeloomRun.h"
+#include "driver/Driver.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/Registry.h"
+#include "driver/Driver.h"
 
 namespace bench {
 

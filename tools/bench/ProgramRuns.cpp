@@ -8,8 +8,7 @@
 
 #include "BenchPhases.h"
 #include "Stopwatch.h"
-#include "driver/HedgeloomRun.h"
-#include "driver/WindowFacts.h"
+#include "driver/Driver.h"
 
 namespace bench {
 
@@ -134,7 +133,7 @@ RunTimes RunHedgeloom(const std::string& exePath, int rows) {
     if (!returned) ::WaitForSingleObject(sender, INFINITE);  // it gives up by itself in time
     ::CloseHandle(sender);
     if (!command.answered) return Failure(times, "did not answer \"Delete Unchecked\"");
-    const int kept = drive::RemoteListView(run.Process(), ::GetDlgItem(dialog, IDC_LIST)).Count();
+    const int kept = drive::RemoteListView{run.Process(), ::GetDlgItem(dialog, IDC_LIST)}.Count();
     if (kept != rows / 2) return Failure(times, "kept " + std::to_string(kept) + " rows");
 
     times.peakWorkingSet = PeakWorkingSet(run.Process());
