@@ -85,7 +85,7 @@ TEST_P(CheckCommands, AddressesTheOrganizationKeepsStayCheckedAndArePruningsToKe
     // A pattern as long as a pattern may be keeps; a longer one is ignored.
     for (const std::size_t length : {hl::kMaxPatternLength, hl::kMaxPatternLength + 1}) {
         policy.patterns = {std::u16string(length, u'*')};
-        Load({Sz("url1", "http://any/")});
+        Load({Sz("url1", "http://any/" + std::to_string(length))});  // not remembered from the last load
         EXPECT_EQ(Checks(), std::vector<bool>{length == hl::kMaxPatternLength}) << length;
     }
 }
