@@ -791,14 +791,12 @@ void Story::Restart() {
         run.faults = &faults;
         const std::string text = run.history.ListText();
         run.faults = nullptr;
-        bool left = false;
-        Read(m_memory, hl::kJournalKey, &left);
-        if (!faults.died && left && (run.history.Message().empty() || !text.empty()))
-            Breach("/list listed a key a journal could not put back", text);
         if (std::getenv("HL_FUZZ_TRACE"))
             for (const auto& line : run.registry.Log()) std::fprintf(stderr, "     restart: %s\n", Printable(line).c_str());
         bool journal = false;
         Read(m_memory, hl::kJournalKey, &journal);
+        if (!faults.died && journal && (run.history.Message().empty() || !text.empty()))
+            Breach("/list listed a key a journal could not put back", text);
         if (!journal && !faults.died) return;
         if (tries >= 3 && journal) Breach("a start with every call succeeding left the journal", "");
     }
