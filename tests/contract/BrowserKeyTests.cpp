@@ -165,6 +165,13 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         Raw().RegDeleteTreeA(journalKey.c_str());
     }
     {
+        SCOPED_TRACE("a value of the rewrite not stored: put back at once, the ones it never wrote being no failure");
+        prune(faults(once(is(RegOp::Set, "url2")), nullptr));
+        EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
+        EXPECT_EQ(Sorted(TypedUrls()), Sorted(unchecked));
+        EXPECT_FALSE(JournalLeft());
+    }
+    {
         SCOPED_TRACE("a journal part not written, nor the journal removed");
         prune(faults([&](RegOp op, const std::string& what) {
             return (op == RegOp::Set && what == "1") || (op == RegOp::DeleteKey && what == journalKey);

@@ -589,6 +589,11 @@ void Story::DeleteUnchecked(Faults& faults) {
     const std::string message = w.history.messages.empty() ? "" : w.history.messages[0];
     const bool refused = !message.empty() && message != hl::CTypedUrlHistory::kSaveFailedMessage &&
                          message != hl::CTypedUrlHistory::kSaveUndoneAtNextStartMessage;
+    // A save undone at once leaves no journal; one to be undone at the next start leaves it.
+    if (!faults.died && (message == hl::CTypedUrlHistory::kSaveFailedMessage ||
+                         message == hl::CTypedUrlHistory::kSaveUndoneAtNextStartMessage) &&
+        Snapshot(m_memory).journal != (message == hl::CTypedUrlHistory::kSaveUndoneAtNextStartMessage))
+        Breach("a failed save says otherwise than the journal it left", message);
     if (faults.died) m_window.reset();
     const State after = Settled(faults);
     // Only the unchecked rows' addresses may go; the rows left (the kept ones, and an unchecked
