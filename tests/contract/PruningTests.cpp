@@ -112,8 +112,9 @@ TEST_P(Pruning, AnAddressTheBrowserMovedGoesThoughTheKeyWouldNotReadOrItsDeletio
         Load({Sz("url1", "http://a/"), Sz("url2", "http://b/"), Sz("url3", "http://c/")});
         SetChecks({true, false, true});
         WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://b/"), Sz("url2", "http://a/")});
-        faulty->onCall = [&](RegOp op, int n, const std::string&) {
-            return op == failing && n == 1 ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+        int calls = 0;  // of the failing kind, from the pruning on
+        faulty->onCall = [&](RegOp op, int, const std::string&) {
+            return op == failing && ++calls == 1 ? hl::kErrorAccessDenied : hl::kErrorSuccess;
         };
         history->OnDeleteUnchecked();
         faulty->onCall = nullptr;
