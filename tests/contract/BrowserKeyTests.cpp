@@ -196,6 +196,9 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
             {"the browser writes the emptied url5; the start dies once it stored url1", cutOff, {Sz("url5", later.data)},
              is(RegOp::Set, "url1"),
              {Sz("url1", "http://site1/"), Sz("url2", "http://site2/"), Sz("url4", "http://site4/"), Sz("url5", later.data), Sz("url6", "http://site5/")}},
+            {"the browser writes the emptied url5, and its address typed again as url9", cutOff,
+             {Sz("url5", later.data), Sz("url9", "http://site5/")}, nullptr,
+             {Sz("url1", "http://site1/"), Sz("url2", "http://site2/"), Sz("url4", "http://site4/"), Sz("url5", later.data), Sz("url9", "http://site5/")}},
             {"url1 emptied; the user types its address again, the browser writes it as url1", emptied,
              {Sz("url1", "http://site1/")}, nullptr, unchecked},
         };
