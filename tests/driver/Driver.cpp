@@ -13,14 +13,6 @@ namespace drive {
 
 namespace {
 
-BOOL CALLBACK CollectWindowOf(HWND hwnd, LPARAM context) {
-    auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == found->first) found->second.push_back(hwnd);
-    return TRUE;
-}
-
 INPUT KeyInput(WORD virtualKey, bool up) {
     INPUT input{INPUT_KEYBOARD, {}};
     input.ki = {virtualKey, static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)), up ? KEYEVENTF_KEYUP : 0u, 0, 0};
@@ -33,11 +25,8 @@ INPUT MouseInput(DWORD flags, LONG x = 0, LONG y = 0) {
     return input;
 }
 
-void Send(std::vector<INPUT> inputs) {
-    for (INPUT& input : inputs) {
-        SendInput(1, &input, sizeof input);
-        Sleep(15);
-    }
+void Send(std::vector<INPUT> inputs, DWORD pauseMs = 15) {
+    for (INPUT& input : inputs) SendInput(1, &input, sizeof input), Sleep(pauseMs);
 }
 
 using Key = std::unique_ptr<std::remove_pointer_t<HKEY>, LONG(WINAPI*)(HKEY)>;  // closed when it goes; null when it could not be had
@@ -45,13 +34,6 @@ using Key = std::unique_ptr<std::remove_pointer_t<HKEY>, LONG(WINAPI*)(HKEY)>;  
 Key Opened(HKEY root, const std::string& path) {
     HKEY key = nullptr;
     return {RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS ? key : nullptr, RegCloseKey};
-}
-
-// Created if need be, for writing.
-Key Created(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    const LONG result = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    return {result == ERROR_SUCCESS ? key : nullptr, RegCloseKey};
 }
 
 // Room for a row's text well past the 259 characters the program stores.
@@ -98,6 +80,22 @@ private:
     char* m_base;
 };
 
+bool IsDialog(HWND hwnd) { return ClassOf(hwnd) == "#32770"; }
+
+// Starts a program by its path or, as a command line would, by its name; its standard output and error to
+// `output`, if given.
+bool Spawn(const std::string& path, const std::string& arguments, PROCESS_INFORMATION& info, HANDLE output = nullptr) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (output) startup.dwFlags = STARTF_USESTDHANDLES, startup.hStdOutput = startup.hStdError = output;
+    startup.hStdInput = output ? GetStdHandle(STD_INPUT_HANDLE) : nullptr;
+    std::string commandLine = "\"" + WindowsPath(path) + "\"" + arguments;
+    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, output != nullptr, 0, nullptr, nullptr,
+                                        &startup, &info);
+    if (started) CloseHandle(info.hThread);
+    return started;
+}
+
 }  // namespace
 
 std::vector<ControlFacts> ChildrenOf(HWND parent) {
@@ -111,28 +109,32 @@ std::vector<ControlFacts> ChildrenOf(HWND parent) {
 
 std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
     std::pair<DWORD, std::vector<HWND>> found{processId, {}};
-    EnumWindows(CollectWindowOf, reinterpret_cast<LPARAM>(&found));
+    EnumWindows([](HWND hwnd, LPARAM context) {
+        auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid == found->first) found->second.push_back(hwnd);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&found));
     return found.second;
 }
 
 void ClickAt(POINT screen, bool right) {
     SetCursorPos(screen.x, screen.y);
     Sleep(30);
-    Send({MouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
-          MouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)});
+    Send({MouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN), MouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)});
 }
 
 void MoveTo(POINT screen) {
     POINT from{};
     GetCursorPos(&from);
     // Moves as a hand makes them: the window sees the pointer arrive, not jump.
-    for (int step = 1; step <= 4; ++step) {
-        const LONG x = from.x + (screen.x - from.x) * step / 4, y = from.y + (screen.y - from.y) * step / 4;
-        INPUT input = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
-                                 MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1));
-        SendInput(1, &input, sizeof input);
-        Sleep(30);
-    }
+    std::vector<INPUT> steps;
+    for (LONG step = 1; step <= 4; ++step)
+        steps.push_back(MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+                                   MulDiv(from.x + (screen.x - from.x) * step / 4, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+                                   MulDiv(from.y + (screen.y - from.y) * step / 4, 65535, GetSystemMetrics(SM_CYSCREEN) - 1)));
+    Send(steps, 30);
     SetCursorPos(screen.x, screen.y);
 }
 
@@ -145,24 +147,22 @@ void TypeChord(std::initializer_list<WORD> held, WORD virtualKey) {
     Send(inputs);
 }
 
-bool Registry::CreateKey(const std::string& path) const { return Created(m_root, path) != nullptr; }
 bool Registry::KeyExists(const std::string& path) const { return Opened(m_root, path) != nullptr; }
 
 std::size_t Registry::ValueCount(const std::string& path) const {
     const Key key = Opened(m_root, path);
     DWORD count = 0;
-    if (!key.get() || RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        return 0;
-    return count;
+    return key && RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+                                   nullptr, nullptr) == ERROR_SUCCESS ? count : 0;
 }
 
 bool Registry::SetAll(const std::string& path, const std::vector<RegValue>& values) const {
-    const Key key = Created(m_root, path);
+    HKEY created = nullptr;  // created if need be
+    const LONG result = RegCreateKeyExA(m_root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr);
+    const Key key{result == ERROR_SUCCESS ? created : nullptr, RegCloseKey};
     bool stored = key != nullptr;
     for (const RegValue& value : values)
-        stored = stored && RegSetValueExA(key.get(), value.name.c_str(), 0, value.type,
-                                          reinterpret_cast<const BYTE*>(value.data.data()),
+        stored = stored && RegSetValueExA(key.get(), value.name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
                                           static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
     return stored;
 }
@@ -171,9 +171,8 @@ std::vector<RegValue> Registry::Values(const std::string& path, bool* complete) 
     std::vector<RegValue> values;
     if (complete) *complete = true;
     const Key key = Opened(m_root, path);
-    if (!key) return values;
     std::string data(65536, '\0');
-    for (DWORD index = 0;;) {
+    for (DWORD index = 0; key;) {
         char name[16384];
         DWORD nameLength = sizeof name, type = 0, dataLength = static_cast<DWORD>(data.size());
         const LONG result = RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type,
@@ -225,8 +224,7 @@ std::string RemoteListView::Columns() const {
         column.pszText = memory.At(sizeof column);
         column.cchTextMax = kTextRoom;
         if (!memory.Exchange(hwnd, LVM_GETCOLUMNA, static_cast<WPARAM>(index), column)) break;
-        columns += memory.Text(sizeof column) + " " + std::to_string(column.cx) + " " +
-                   std::to_string(column.fmt & LVCFMT_JUSTIFYMASK) + ";";
+        columns += memory.Text(sizeof column) + " " + std::to_string(column.cx) + " " + std::to_string(column.fmt & LVCFMT_JUSTIFYMASK) + ";";
     }
     return columns;
 }
@@ -254,37 +252,17 @@ bool RemoteListView::CheckBoxOnScreen(int row, POINT* point) const {
     return true;
 }
 
-static bool IsDialog(HWND hwnd) { return ClassOf(hwnd) == "#32770"; }
-
 std::string WindowsPath(std::string path) {
     if (path.empty() || path[0] != '/') return path;
-    path.insert(0, "Z:");
     std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-// Starts a program by its path or, as a command line would, by its name; its standard output and error to
-// `output`, if given.
-static bool Spawn(const std::string& path, const std::string& arguments, PROCESS_INFORMATION& info,
-                  HANDLE output = nullptr) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    if (output) startup.dwFlags = STARTF_USESTDHANDLES, startup.hStdOutput = startup.hStdError = output;
-    startup.hStdInput = output ? GetStdHandle(STD_INPUT_HANDLE) : nullptr;
-    std::string commandLine = "\"" + WindowsPath(path) + "\"" + arguments;
-    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, output != nullptr, 0, nullptr, nullptr,
-                                        &startup, &info);
-    if (started) CloseHandle(info.hThread);
-    return started;
+    return "Z:" + path;
 }
 
 HedgeloomRun::HedgeloomRun(const std::string& exePath) {
     PROCESS_INFORMATION info{};
     // Wine now and then refuses to start a process (ERROR_INTERNAL_ERROR) on a loaded machine just after another
     // was killed. None of the program's own code has run by then, so trying again hides none of its faults.
-    for (int attempt = 1;; ++attempt) {
-        m_startTick = GetTickCount64();
-        if (Spawn(exePath, "", info)) break;
+    for (int attempt = 1; m_startTick = GetTickCount64(), !Spawn(exePath, "", info); ++attempt) {
         std::printf("driver: starting %s failed with %lu\n", exePath.c_str(), GetLastError());
         if (attempt == 3) return;
         Sleep(500);
@@ -294,12 +272,11 @@ HedgeloomRun::HedgeloomRun(const std::string& exePath) {
 }
 
 HWND HedgeloomRun::WaitForMainWindow(bool visible, DWORD timeoutMs) {
-    if (!m_process) return nullptr;
     WaitUntil([&] {
         for (HWND hwnd : TopLevelWindowsOf(m_processId))
             if (IsDialog(hwnd) && GetDlgItem(hwnd, IDC_LIST) && (!visible || IsWindowVisible(hwnd))) m_main = hwnd;
         return m_main || !Running();
-    }, timeoutMs);
+    }, m_process ? timeoutMs : 0);
     if (m_main && !m_startToWindowMs) m_startToWindowMs = static_cast<DWORD>(GetTickCount64() - m_startTick);
     return m_main;
 }
@@ -307,16 +284,14 @@ HWND HedgeloomRun::WaitForMainWindow(bool visible, DWORD timeoutMs) {
 std::vector<HWND> HedgeloomRun::OtherDialogs() const {
     std::vector<HWND> dialogs;
     for (HWND hwnd : TopLevelWindowsOf(m_processId))
-        if (hwnd != m_main && IsDialog(hwnd) && !GetDlgItem(hwnd, IDC_LIST) && IsWindowVisible(hwnd))
-            dialogs.push_back(hwnd);
+        if (hwnd != m_main && IsDialog(hwnd) && !GetDlgItem(hwnd, IDC_LIST) && IsWindowVisible(hwnd)) dialogs.push_back(hwnd);
     return dialogs;
 }
 
 HWND HedgeloomRun::WaitForOtherDialog(const char* caption, DWORD timeoutMs) const {
     HWND found = nullptr;
     WaitUntil([&] {
-        for (HWND hwnd : OtherDialogs())
-            if (TextOf(hwnd) == caption) found = hwnd;
+        for (HWND hwnd : OtherDialogs()) found = TextOf(hwnd) == caption ? hwnd : found;
         return found || !Running();
     }, timeoutMs);
     return found;
@@ -329,19 +304,14 @@ CommandRun RunCommand(const std::string& exePath, const std::string& arguments, 
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     const HANDLE output = CreateFileA(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (output == INVALID_HANDLE_VALUE) return run;
     PROCESS_INFORMATION info{};
     const ULONGLONG start = GetTickCount64();
-    if ((run.ended = Spawn(exePath, " " + arguments, info, output))) {
-        while (WaitForSingleObject(info.hProcess, 20) == WAIT_TIMEOUT) {
+    if (output != INVALID_HANDLE_VALUE && Spawn(exePath, " " + arguments, info, output)) {
+        run.ended = WaitUntil([&] {
             for (HWND hwnd : TopLevelWindowsOf(info.dwProcessId)) run.showedWindow |= IsWindowVisible(hwnd) != FALSE;
-            if (GetTickCount64() - start > timeoutMs) {
-                TerminateProcess(info.hProcess, 255);
-                WaitForSingleObject(info.hProcess, 5000);
-                run.ended = false;
-                break;
-            }
-        }
+            return WaitForSingleObject(info.hProcess, 0) != WAIT_TIMEOUT;
+        }, timeoutMs);
+        if (!run.ended && TerminateProcess(info.hProcess, 255)) WaitForSingleObject(info.hProcess, 5000);
         run.ms = static_cast<double>(GetTickCount64() - start);
         GetExitCodeProcess(info.hProcess, &run.exitCode);
         CloseHandle(info.hProcess);
@@ -349,7 +319,7 @@ CommandRun RunCommand(const std::string& exePath, const std::string& arguments, 
         char buffer[65536];
         for (DWORD read = 0; ReadFile(output, buffer, sizeof buffer, &read, nullptr) && read > 0;) run.output.append(buffer, read);
     }
-    CloseHandle(output);
+    if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
     return run;
 }
 

@@ -44,8 +44,7 @@ inline LRESULT SendTimed(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lPar
 
 inline std::string ClassOf(HWND hwnd) {
     char name[256] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    return name;
+    return GetClassNameA(hwnd, name, sizeof name) ? name : "";
 }
 inline std::string TextOf(HWND hwnd) {
     std::string text(static_cast<std::size_t>(SendTimed(hwnd, WM_GETTEXTLENGTH)) + 1, '\0');
@@ -67,12 +66,10 @@ inline bool BringToFront(HWND hwnd) {
     SetForegroundWindow(hwnd);
     return WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 3000);
 }
-// A real left or right click at a point on the screen.
+// Real input: a left or right click at a point on the screen, the pointer moved there in a few steps, a key
+// pressed and released while the `held` keys are down (VK_CONTROL, VK_SHIFT).
 void ClickAt(POINT screen, bool right = false);
-inline void RightClickAt(POINT screen) { ClickAt(screen, true); }
-// A real move of the pointer to a point on the screen, in a few steps.
 void MoveTo(POINT screen);
-// A real key press and release while the `held` keys are down (VK_CONTROL, VK_SHIFT).
 void TypeChord(std::initializer_list<WORD> held, WORD virtualKey);
 inline void TypeKey(WORD virtualKey) { TypeChord({}, virtualKey); }
 // Posts a button's click to it, as a message; the button does the rest.
@@ -83,11 +80,8 @@ class Registry {
 public:
     explicit Registry(HKEY root = HKEY_CURRENT_USER) : m_root(root) {}
 
-    void DeleteTree(const std::string& path) const {
-        RegDeleteTreeA(m_root, path.c_str());
-        RegDeleteKeyA(m_root, path.c_str());
-    }
-    bool CreateKey(const std::string& path) const;
+    void DeleteTree(const std::string& path) const { RegDeleteTreeA(m_root, path.c_str()); RegDeleteKeyA(m_root, path.c_str()); }
+    bool CreateKey(const std::string& path) const { return SetAll(path, {}); }
     bool KeyExists(const std::string& path) const;
     bool Set(const std::string& path, const RegValue& value) const { return SetAll(path, {value}); }
     // Stores the values in this order, through one handle: a long list quickly.
@@ -134,10 +128,7 @@ class HedgeloomRun {
 public:
     explicit HedgeloomRun(const std::string& exePath);
     // A test that failed half-way must not leave its window to the next one.
-    ~HedgeloomRun() {
-        Kill();
-        if (m_process) CloseHandle(m_process);
-    }
+    ~HedgeloomRun() { Kill(); if (m_process) CloseHandle(m_process); }
     HedgeloomRun(const HedgeloomRun&) = delete;
     HedgeloomRun& operator=(const HedgeloomRun&) = delete;
 

@@ -35,10 +35,7 @@ inline const char* NameOf(CloseBy how) {
 // A window of the browser's frame class, as a running Internet Explorer shows; the program only looks for it.
 using Window = std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)>;
 inline Window FakeBrowser() {
-    WNDCLASSA frame{};
-    frame.lpfnWndProc = DefWindowProcA;
-    frame.hInstance = GetModuleHandleA(nullptr);
-    frame.lpszClassName = "IEFrame";
+    WNDCLASSA frame{0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "IEFrame"};
     RegisterClassA(&frame);  // or registered by the one before
     return {CreateWindowExA(0, "IEFrame", "", 0, 0, 0, 200, 100, nullptr, nullptr, frame.hInstance, nullptr), DestroyWindow};
 }
@@ -81,20 +78,18 @@ inline testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& befo
 // Where the recorder appends what it is given: in the prefix, which suites run side by side do not share.
 inline std::string OpenLog() {
     char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + "hedgeloom-opened.log";
+    return std::string(temp, GetTempPathA(MAX_PATH, temp)) + "hedgeloom-opened.log";
 }
 
 class HedgeloomTest : public testing::Test {
 protected:
     void SetUp() override {
         // No organization keeps anything unless a case says so.
-        const std::pair<const Registry*, const char*> keys[] = {{&m_registry, hl::kTypedUrlsKey},
-            {&m_registry, hl::kTypedUrlsTimeKey}, {&m_registry, hl::kProfileKey}, {&m_registry, hl::kKeepPolicyKey},
-            {&m_machine, hl::kKeepPolicyKey}};
-        for (const auto& [root, key] : keys) {
-            root->DeleteTree(key);
-            ASSERT_FALSE(root->KeyExists(key)) << key;
+        m_machine.DeleteTree(hl::kKeepPolicyKey);
+        ASSERT_FALSE(m_machine.KeyExists(hl::kKeepPolicyKey));
+        for (const char* key : {hl::kTypedUrlsKey, hl::kTypedUrlsTimeKey, hl::kProfileKey, hl::kKeepPolicyKey}) {
+            m_registry.DeleteTree(key);
+            ASSERT_FALSE(m_registry.KeyExists(key)) << key;
         }
     }
 

@@ -125,7 +125,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_TRUE(WaitUntil([&] { return list.Selected() == std::vector<int>{5, 6, 7, 8, 9}; }, 3000))
         << "selected: " << testing::PrintToString(list.Selected());
 
-    RightClickAt(OnAddress(7));
+    ClickAt(OnAddress(7), true);
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'U'));
     EXPECT_TRUE(selectionIs(false)) << "Uncheck Selected from a right click";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "a right click on a selected row keeps the selection";
@@ -134,7 +134,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'S'));
     EXPECT_TRUE(selectionIs(true)) << "Check Selected from Shift+F10";
 
-    RightClickAt(OnAddress(8));
+    ClickAt(OnAddress(8), true);
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'O'));
     opened.push_back(top[8]);
     EXPECT_EQ(Opened(opened.size()), opened) << "Open: the row under the pointer, not the first selected";
@@ -150,7 +150,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "Space kept the selection";
 
     // A right click on a row outside the selection makes it the selection.
-    RightClickAt(OnAddress(1));
+    ClickAt(OnAddress(1), true);
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), VK_ESCAPE));
     EXPECT_EQ(list.Selected(), std::vector<int>{1});
 
