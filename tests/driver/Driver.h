@@ -53,7 +53,6 @@ inline std::string TextOf(HWND hwnd) {
 }
 // Direct children, first to last: the order in which the template lists them.
 std::vector<ControlFacts> ChildrenOf(HWND parent);
-// The top-level windows of a process, visible or not.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 // The window that has the keyboard focus in the thread that owns `hwnd`.
 inline HWND FocusOfThread(HWND hwnd) {
@@ -63,8 +62,7 @@ inline HWND FocusOfThread(HWND hwnd) {
 
 // Makes the window the foreground one, so that real input reaches it.
 inline bool BringToFront(HWND hwnd) {
-    SetForegroundWindow(hwnd);
-    return WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 3000);
+    return SetForegroundWindow(hwnd), WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 3000);
 }
 // Real input: a left or right click at a point on the screen, the pointer moved there in a few steps, a key
 // pressed and released while the `held` keys are down (VK_CONTROL, VK_SHIFT).
@@ -101,13 +99,11 @@ struct RemoteListView {
     HWND hwnd;
     int Count() const { return static_cast<int>(SendTimed(hwnd, LVM_GETITEMCOUNT)); }
     bool Checked(int row) const {
-        return (SendTimed(hwnd, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
-               INDEXTOSTATEIMAGEMASK(2);
+        return SendTimed(hwnd, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
     }
     bool SetChecked(int row, bool checked) const;
     // Every row from the top, a few messages each: for short lists.
     std::vector<Row> Rows() const;
-    // Every row's check from the top, one message each.
     std::vector<bool> Checks() const {
         std::vector<bool> checks;
         for (int row = 0, count = Count(); row < count; ++row) checks.push_back(Checked(row));
@@ -117,7 +113,6 @@ struct RemoteListView {
     std::string Columns() const;
     // A part of the row (LVIR_BOUNDS, LVIR_LABEL, ...) in screen coordinates.
     bool RectOnScreen(int row, int part, RECT* rect) const;
-    // The selected rows, top first.
     std::vector<int> Selected() const;
     // The middle of the row's check box on the screen, between the row's left edge and its label.
     bool CheckBoxOnScreen(int row, POINT* point) const;
@@ -142,7 +137,6 @@ public:
     HWND MainWindow() const { return m_main; }
     HWND Control(int id) const { return GetDlgItem(m_main, id); }
     RemoteListView List() const { return {m_process, Control(IDC_LIST)}; }
-    // Milliseconds from the start of the process to its main window being found.
     DWORD StartToWindowMs() const { return m_startToWindowMs; }
 
     // This process's visible dialogs other than the main window: message boxes, the About box.

@@ -104,8 +104,7 @@ protected:
 
     void Start(bool visible = true) {
         m_run = std::make_unique<HedgeloomRun>(g_hedgeloomExe);
-        ASSERT_TRUE(m_run->Started()) << "the program could not be started";
-        ASSERT_NE(m_run->WaitForMainWindow(visible), nullptr) << "no main window appeared";
+        ASSERT_NE(m_run->WaitForMainWindow(visible), nullptr) << (m_run->Started() ? "no main window appeared" : "the program did not start");
     }
     HedgeloomRun& Run() { return *m_run; }
     RemoteListView List() const { return m_run->List(); }
@@ -164,8 +163,7 @@ protected:
     // Runs the program from a command line to its end, which must come in time and without a window.
     CommandRun Command(const std::string& arguments) {
         CommandRun run = RunCommand(g_hedgeloomExe, arguments);
-        EXPECT_TRUE(run.ended) << arguments << " did not end";
-        EXPECT_FALSE(run.showedWindow) << arguments << " showed a window";
+        EXPECT_TRUE(run.ended && !run.showedWindow) << arguments << (run.ended ? " showed a window" : " did not end");
         return run;
     }
 

@@ -81,8 +81,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
         return Utf16(lines);
     };
     const unsigned long long time = 0x01DA5E0F12345678ull;
-    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {rows[tipRow].name, REG_BINARY,
-                                                       std::string(reinterpret_cast<const char*>(&time), sizeof time)}));
+    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {rows[tipRow].name, REG_BINARY, std::string(reinterpret_cast<const char*>(&time), 8)}));
 
     ASSERT_NO_FATAL_FAILURE(RecordOpens());
     ASSERT_NE(Clipboard(true), u"(clipboard busy)");
@@ -168,12 +167,9 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     auto pointer = [] { CURSORINFO info{sizeof info, 0, nullptr, {}}; return GetCursorInfo(&info) ? info.hCursor : nullptr; };
     const HCURSOR before = pointer();
     PostClick(Run().Control(IDC_DELETE_UNCHECKED));
-    bool waited = false;
-    EXPECT_TRUE(WaitUntil([&] {  // no message to the program: it would answer only once done
-        const HCURSOR now = pointer();
-        waited = waited || now != before;
-        return waited && now == before;
-    }, 20000, 5)) << (waited ? "the pointer did not come back" : "the pointer never changed");
+    bool waited = false;  // no message to the program: it would answer only once done
+    EXPECT_TRUE(WaitUntil([&] { return (waited |= pointer() != before) && pointer() == before; }, 20000, 5))
+        << (waited ? "the pointer did not come back" : "the pointer never changed");
     std::vector<Row> kept;
     for (std::size_t row = 0; row < top.size(); ++row)
         if (checks[row]) kept.push_back({top[row], "", true});

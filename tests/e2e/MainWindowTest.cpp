@@ -78,13 +78,13 @@ TEST_P(MainWindowTest, ShowsItsControlsInOrderAndRemembersTheChecksAsLeftAtTheCl
         const auto& expected = kMainControls[i];
         const ControlFacts& actual = controls[i];
         SCOPED_TRACE("control " + std::to_string(i) + " (" + std::to_string(expected.id) + ")");
-        RECT place{};  // in the dialog's client area
+        RECT place{};  // in the dialog's client area: left, top, width, height
         GetWindowRect(actual.hwnd, &place);
         MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&place), 2);
-        EXPECT_EQ(place.left, MulDiv(expected.units.left, base.cx, 4));
-        EXPECT_EQ(place.top, MulDiv(expected.units.top, base.cy, 8));
-        EXPECT_EQ(place.right - place.left, MulDiv(expected.units.right, base.cx, 4));
-        EXPECT_EQ(place.bottom - place.top, MulDiv(expected.units.bottom, base.cy, 8));
+        const RECT& units = expected.units;
+        EXPECT_EQ(std::vector<LONG>({place.left, place.top, place.right - place.left, place.bottom - place.top}),
+                  std::vector<LONG>({MulDiv(units.left, base.cx, 4), MulDiv(units.top, base.cy, 8), MulDiv(units.right, base.cx, 4),
+                                     MulDiv(units.bottom, base.cy, 8)}));
         EXPECT_EQ(static_cast<short>(actual.id), expected.id);
         EXPECT_EQ(actual.className, expected.className);
         EXPECT_EQ(actual.text, expected.text ? expected.text : actual.text);
