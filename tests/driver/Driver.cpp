@@ -1,13 +1,10 @@
 #include "Driver.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <memory>
 #include <type_traits>
-#include <utility>
 
 namespace drive {
 

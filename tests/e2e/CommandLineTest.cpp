@@ -1,8 +1,7 @@
 // From the command line, every refusal and failure has its own status and its own words, and changes nothing.
-#include <windows.h>
-#include <sddl.h>
-
 #include "HedgeloomTest.h"
+
+#include <sddl.h>  // after windows.h
 
 namespace e2e {
 namespace {

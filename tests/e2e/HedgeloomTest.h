@@ -2,9 +2,6 @@
 // it must show and a pruning leave, from full exports of the registry, never from what the program reports.
 #pragma once
 
-#include <windows.h>
-#include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +12,6 @@
 
 #include "ProductNames.h"
 #include "driver/Driver.h"
-#include "support/MemoryRegistry.h"
 #include "support/Values.h"
 
 namespace e2e {

@@ -20,6 +20,10 @@ protected:
         m_kept.clear();
         for (const Row& row : m_rows) if (row.checked) m_kept.push_back(row);
     }
+    // The rewrite has begun once it is journalled and the key holds fewer values than the kept.
+    bool RewriteBegun() const {
+        return m_registry.KeyExists(hl::kJournalKey) && m_registry.ValueCount(hl::kTypedUrlsKey) < m_kept.size();
+    }
     std::vector<RegValue> m_before;
     std::vector<Row> m_rows, m_kept;  // top first
 };
@@ -61,9 +65,7 @@ TEST_F(ManyAddressesTest, KilledAnywhereInAPruningLosesNoKeptAddressNorDoesTheSe
         ASSERT_EQ(List().Count(), kAddresses);
         PostClick(Run().Control(IDC_DELETE_UNCHECKED));
         Sleep(killMs);
-        // The rewrite has begun once it is journalled and the key holds fewer values than the kept.
-        for (const ULONGLONG until = GetTickCount64() + pruningMs * 4; percent < 0 && GetTickCount64() < until;)
-            if (m_registry.KeyExists(hl::kJournalKey) && m_registry.ValueCount(hl::kTypedUrlsKey) < m_kept.size()) break;
+        if (percent < 0) WaitUntil([&] { return RewriteBegun(); }, pruningMs * 4, 0);
         Run().Kill();
         // The next run comes up on what the killed one left and closes: it remembers every kept address checked,
         // and the key holds each kept address once, with its bytes, and nothing not seeded.
@@ -114,8 +116,7 @@ TEST_F(ManyAddressesTest, ARestartAtOnceClicksDuringAPruningAndASecondCopyChange
     Sleep(300);
     for (const POINT& box : boxes) ClickAt(box);
     // And as the rewrite begins, the user starts the program a second time.
-    WaitUntil([&] { return m_registry.KeyExists(hl::kJournalKey) && m_registry.ValueCount(hl::kTypedUrlsKey) < kept; },
-              60000, 5);
+    WaitUntil([&] { return RewriteBegun(); }, 60000, 5);
     HedgeloomRun second(g_hedgeloomExe);
     ASSERT_TRUE(second.Started());
     // The pruning ends remembering the kept rows; the clicks still queued then need time to be handled.
