@@ -49,8 +49,7 @@ public:
 
     // The address of byte `offset` as the other process sees it.
     char* At(std::size_t offset) const { return m_base + offset; }
-    // Sends the message with `item`, copied to the start of the block, as its parameter, and copies it back;
-    // `answered` false, and 0, when any of that failed.
+    // Sends the message with `item` copied to the block, and copies it back; `answered` false, and 0, on any failure.
     template <class T>
     LRESULT Exchange(HWND list, UINT message, WPARAM index, T& item, bool* answered = nullptr) {
         bool ok = Copy(0, &item, sizeof item, true);
@@ -79,8 +78,7 @@ private:
 
 bool IsDialog(HWND hwnd) { return ClassOf(hwnd) == "#32770"; }
 
-// Starts a program by its path or, as a command line would, by its name; its standard output and error to
-// `output`, if given.
+// Starts a program by its path or, as a command line would, by its name; its output and errors to `output`, if any.
 bool Spawn(const std::string& path, const std::string& arguments, PROCESS_INFORMATION& info, HANDLE output = nullptr) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -180,11 +178,10 @@ std::vector<RegValue> Registry::Values(const std::string& path, bool* complete) 
             continue;
         }
         if (result != ERROR_SUCCESS) {
-            if (result != ERROR_NO_MORE_ITEMS && complete) *complete = false;
+            if (complete) *complete = result == ERROR_NO_MORE_ITEMS;
             break;
         }
-        values.push_back({{name, nameLength}, type, data.substr(0, dataLength)});
-        ++index;
+        values.push_back({{name, nameLength}, type, data.substr(0, dataLength)}), ++index;
     }
     return values;
 }
@@ -238,14 +235,6 @@ bool RemoteListView::RectOnScreen(int row, int part, RECT* rect) const {
     *rect = RECT{part, 0, 0, 0};
     if (!RemoteMemory(process, sizeof *rect).Exchange(hwnd, LVM_GETITEMRECT, static_cast<WPARAM>(row), *rect)) return false;
     MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(rect), 2);
-    return true;
-}
-
-bool RemoteListView::CheckBoxOnScreen(int row, POINT* point) const {
-    RECT bounds{}, label{};
-    if (!RectOnScreen(row, LVIR_BOUNDS, &bounds) || !RectOnScreen(row, LVIR_LABEL, &label) || label.left <= bounds.left)
-        return false;
-    *point = {(bounds.left + label.left) / 2, (label.top + label.bottom) / 2};
     return true;
 }
 

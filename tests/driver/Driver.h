@@ -114,8 +114,6 @@ struct RemoteListView {
     // A part of the row (LVIR_BOUNDS, LVIR_LABEL, ...) in screen coordinates.
     bool RectOnScreen(int row, int part, RECT* rect) const;
     std::vector<int> Selected() const;
-    // The middle of the row's check box on the screen, between the row's left edge and its label.
-    bool CheckBoxOnScreen(int row, POINT* point) const;
 };
 
 // One run of the program under test: its own process, watched from outside, ended when this goes at the latest.

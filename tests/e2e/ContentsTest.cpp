@@ -142,7 +142,7 @@ TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWrittenInTheUsersOneWin
     std::vector<std::string> opened;
     for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
         if (expected[row].name != "url2" && expected[row].name != "url5" && expected[row].name != "url7") continue;
-        ClickAt(OnAddress(row));
+        ClickAt(PointOn(row));
         opened.push_back(expected[row].address);
         EXPECT_EQ(Opened(opened.size()), opened);
     }

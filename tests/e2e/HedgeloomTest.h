@@ -24,9 +24,7 @@ inline constexpr const char kAppCaption[] = "Hedgeloom";
 inline constexpr const char kAboutCaption[] = "About Hedgeloom";
 
 enum class CloseBy { ExitButton, EscapeKey, EnterKey, AltF4 };
-inline const char* NameOf(CloseBy how) {
-    return std::array{"ExitButton", "EscapeKey", "EnterKey", "AltF4"}[static_cast<int>(how)];
-}
+inline const char* NameOf(CloseBy how) { return std::array{"ExitButton", "EscapeKey", "EnterKey", "AltF4"}[static_cast<int>(how)]; }
 
 // A window of the browser's frame class, as a running Internet Explorer shows; the program only looks for it.
 using Window = std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)>;
@@ -163,12 +161,14 @@ protected:
         return run;
     }
 
-    // A point on the row's address near its start (the column is wider than the list shows), scrolled into view.
-    POINT OnAddress(int row) const {
+    // A point on the row's address near its start (the column is wider than the list shows), or in the middle of
+    // its check box, between the row's left edge and its label; scrolled into view.
+    POINT PointOn(int row, bool checkBox = false) const {
         SendTimed(List().hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-        RECT label{};
-        EXPECT_TRUE(List().RectOnScreen(row, LVIR_LABEL, &label)) << "row " << row;
-        return {label.left + 30, (label.top + label.bottom) / 2};
+        RECT bounds{}, label{};
+        EXPECT_TRUE(List().RectOnScreen(row, LVIR_BOUNDS, &bounds) && List().RectOnScreen(row, LVIR_LABEL, &label) &&
+                    label.left > bounds.left) << "row " << row;
+        return {checkBox ? (bounds.left + label.left) / 2 : label.left + 30, (label.top + label.bottom) / 2};
     }
 
     // The profile holds each row's exact address and its mark (set if any row of it is) as a DWORD, and nothing else.

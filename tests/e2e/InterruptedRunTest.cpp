@@ -101,9 +101,8 @@ TEST_F(ManyAddressesTest, ARestartAtOnceClicksDuringAPruningAndASecondCopyChange
     const std::size_t kept = m_kept.size();
     // The user clicks check boxes at the top while the pruning moves the rows under them.
     const RemoteListView list = List();
-    std::vector<POINT> boxes(6);
-    for (std::size_t row = 0; row < boxes.size(); ++row)
-        ASSERT_TRUE(list.CheckBoxOnScreen(static_cast<int>(row), &boxes[row]));
+    std::vector<POINT> boxes;
+    for (int row = 0; row < 6; ++row) boxes.push_back(PointOn(row, /*checkBox=*/true));
     ASSERT_TRUE(BringToFront(Run().MainWindow()));
     for (const bool checked : {!m_rows[0].checked, m_rows[0].checked}) {
         ClickAt(boxes[0]);

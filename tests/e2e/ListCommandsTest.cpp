@@ -99,23 +99,20 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     for (const int row : {tipRow, tipRow + 1}) {
         const std::string expected =
             top[row] + (row == tipRow ? "\r\nLast typed " + LocalTime(time) + "\r\nAlways kept by your organization" : "");
-        MoveTo(OnAddress(row));
+        MoveTo(PointOn(row));
         std::string tip;
         EXPECT_TRUE(WaitUntil([&] { return (tip = TextOf(Shown(Run(), TOOLTIPS_CLASSA))) == expected; }, 5000))
             << "the tip over row " << row << " shows: " << tip;
     }
 
     // A click on a check box toggles it and opens nothing; a click on an address opens it.
-    POINT box{};
-    ASSERT_TRUE(list.CheckBoxOnScreen(2, &box));
-    ClickAt(box);
+    ClickAt(PointOn(2, /*checkBox=*/true));
     checks[2] = !checks[2] || keptByPolicy[2];
     EXPECT_TRUE(checksAre()) << "a click on row 2's check box";
-    ASSERT_TRUE(list.CheckBoxOnScreen(tipRow, &box));
-    ClickAt(box);
+    ClickAt(PointOn(tipRow, /*checkBox=*/true));
     Sleep(300);
     EXPECT_EQ(list.Checks(), checks) << "a click unchecked an address the organization keeps";
-    ClickAt(OnAddress(5));
+    ClickAt(PointOn(5));
     std::vector<std::string> opened{top[5]};
     EXPECT_EQ(Opened(opened.size()), opened) << "a click on row 5's address";
 
@@ -124,7 +121,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_TRUE(WaitUntil([&] { return list.Selected() == std::vector<int>{5, 6, 7, 8, 9}; }, 3000))
         << "selected: " << testing::PrintToString(list.Selected());
 
-    ClickAt(OnAddress(7), true);
+    ClickAt(PointOn(7), true);
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'U'));
     EXPECT_TRUE(selectionIs(false)) << "Uncheck Selected from a right click";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "a right click on a selected row keeps the selection";
@@ -133,7 +130,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'S'));
     EXPECT_TRUE(selectionIs(true)) << "Check Selected from Shift+F10";
 
-    ClickAt(OnAddress(8), true);
+    ClickAt(PointOn(8), true);
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'O'));
     opened.push_back(top[8]);
     EXPECT_EQ(Opened(opened.size()), opened) << "Open: the row under the pointer, not the first selected";
@@ -149,7 +146,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "Space kept the selection";
 
     // A right click on a row outside the selection makes it the selection.
-    ClickAt(OnAddress(1), true);
+    ClickAt(PointOn(1), true);
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), VK_ESCAPE));
     EXPECT_EQ(list.Selected(), std::vector<int>{1});
 
