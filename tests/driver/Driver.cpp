@@ -136,8 +136,7 @@ void MoveTo(POINT screen) {
 void TypeChord(std::initializer_list<WORD> held, WORD virtualKey) {
     std::vector<INPUT> inputs;
     for (WORD key : held) inputs.push_back(KeyInput(key, false));
-    inputs.push_back(KeyInput(virtualKey, false));
-    inputs.push_back(KeyInput(virtualKey, true));
+    inputs.insert(inputs.end(), {KeyInput(virtualKey, false), KeyInput(virtualKey, true)});
     for (auto key = std::rbegin(held); key != std::rend(held); ++key) inputs.push_back(KeyInput(*key, true));
     Send(inputs);
 }

@@ -27,10 +27,8 @@ bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 20) {
 struct ControlFacts {
     HWND hwnd;
     int id;  // as GetDlgCtrlID gives it; a template's -1 may read as 0xFFFF
-    std::string className;
-    std::string text;
-    DWORD style;
-    DWORD exStyle;
+    std::string className, text;
+    DWORD style, exStyle;
 };
 
 // A message to another process's window, given up on in time (long enough for a pruning of ten thousand

@@ -139,9 +139,7 @@ TEST_P(MainWindowTest, ShowsItsControlsInOrderAndRemembersTheChecksAsLeftAtTheCl
 INSTANTIATE_TEST_SUITE_P(EveryWay, MainWindowTest,
                          testing::Values(Way{CloseBy::ExitButton, 96}, Way{CloseBy::EscapeKey, 120},
                                          Way{CloseBy::EnterKey, 144}, Way{CloseBy::AltF4, 96}),
-                         [](const testing::TestParamInfo<Way>& info) {
-                             return std::string(NameOf(info.param.how)) + std::to_string(info.param.dpi) + "dpi";
-                         });
+                         [](const auto& info) { return NameOf(info.param.how) + std::to_string(info.param.dpi) + "dpi"; });
 
 }  // namespace
 }  // namespace e2e
