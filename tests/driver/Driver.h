@@ -141,9 +141,11 @@ public:
 
     bool WaitForExit(DWORD ms = 15000) { return m_process && WaitForSingleObject(m_process, ms) == WAIT_OBJECT_0; }
     bool Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
-    DWORD ExitCode() const {
+    // Its exit status, once it ends within `waitMs`; STILL_ACTIVE while it runs.
+    DWORD ExitCode(DWORD waitMs = 0) const {
         DWORD code = STILL_ACTIVE;
-        return m_process && GetExitCodeProcess(m_process, &code) ? code : STILL_ACTIVE;
+        return m_process && WaitForSingleObject(m_process, waitMs) != WAIT_FAILED && GetExitCodeProcess(m_process, &code)
+                   ? code : STILL_ACTIVE;
     }
     // Ends the process at once, wherever it is, as a crash or a power cut would.
     void Kill() {
