@@ -41,8 +41,7 @@ constexpr int kTextRoom = 1024;
 class RemoteMemory {
 public:
     RemoteMemory(HANDLE process, std::size_t size)
-        : m_process(process), m_size(size),
-          m_base(static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
+        : m_process(process), m_base(static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
     ~RemoteMemory() { if (m_base) VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE); }
     RemoteMemory(const RemoteMemory&) = delete;
     RemoteMemory& operator=(const RemoteMemory&) = delete;
@@ -67,12 +66,10 @@ public:
 private:
     bool Copy(std::size_t offset, void* data, std::size_t size, bool there) {
         SIZE_T done = 0;
-        return m_base && offset + size <= m_size &&
-               (there ? WriteProcessMemory(m_process, At(offset), data, size, &done)
-                      : ReadProcessMemory(m_process, At(offset), data, size, &done)) && done == size;
+        return m_base && (there ? WriteProcessMemory(m_process, At(offset), data, size, &done)
+                                : ReadProcessMemory(m_process, At(offset), data, size, &done)) && done == size;
     }
     HANDLE m_process;
-    std::size_t m_size;
     char* m_base;
 };
 
