@@ -214,7 +214,8 @@ std::string RemoteListView::Columns() const {
         column.pszText = memory.At(sizeof column);
         column.cchTextMax = kTextRoom;
         if (!memory.Exchange(hwnd, LVM_GETCOLUMNA, static_cast<WPARAM>(index), column)) break;
-        columns += memory.Text(sizeof column) + " " + std::to_string(column.cx) + " " + std::to_string(column.fmt & LVCFMT_JUSTIFYMASK) + ";";
+        columns += memory.Text(sizeof column) + " " + std::to_string(column.cx) + " " +
+                   std::to_string(column.fmt & LVCFMT_JUSTIFYMASK) + ";";
     }
     return columns;
 }
@@ -235,9 +236,8 @@ bool RemoteListView::RectOnScreen(int row, int part, RECT* rect) const {
 }
 
 std::string WindowsPath(std::string path) {
-    if (path.empty() || path[0] != '/') return path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "Z:" + path;
+    if (!path.empty() && path[0] == '/') std::replace(path.begin(), path.end(), '/', '\\'), path.insert(0, "Z:");
+    return path;
 }
 
 HedgeloomRun::HedgeloomRun(const std::string& exePath) {
@@ -249,8 +249,7 @@ HedgeloomRun::HedgeloomRun(const std::string& exePath) {
         if (attempt == 3) return;
         Sleep(500);
     }
-    m_process = info.hProcess;
-    m_processId = info.dwProcessId;
+    m_process = info.hProcess, m_processId = info.dwProcessId;
 }
 
 HWND HedgeloomRun::WaitForMainWindow(bool visible, DWORD timeoutMs) {

@@ -1,7 +1,5 @@
-// The driver: drives a Win32 program from outside, as a user would, and reads the registry it leaves, for
-// the end-to-end tests, the benchmark and the run scripts. Another process's windows as seen from outside
-// (class, text, styles, children in tab order), real input through the system's queue for what only a user
-// can cause (a list's own click notice), the prefix's real registry, and one run of the program.
+// Drives a Win32 program from outside, as a user would, and reads the registry it leaves: its windows as seen
+// from outside, real input for what only a user can cause (a list's own click notice), one run of the program.
 #pragma once
 
 #include <windows.h>

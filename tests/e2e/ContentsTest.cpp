@@ -32,8 +32,9 @@ std::vector<RegValue> EveryKind() {
         for (std::size_t size : kSizes) {
             const std::string address = std::string(scheme) + "://" + std::to_string(size) + ".example/";
             const std::size_t zeros = std::min<std::size_t>(size, type == REG_MULTI_SZ ? 2 : type == REG_SZ || type == REG_EXPAND_SZ);
-            values.push_back({values.size() % 2 ? "url" + std::to_string(100 + values.size()) : std::string(scheme) + " of " + std::to_string(size),
-                              type, Repeat(address + std::string(size, 'p'), size - zeros) + std::string(zeros, '\0')});
+            const std::string name = values.size() % 2 ? "url" + std::to_string(100 + values.size())
+                                                       : std::string(scheme) + " of " + std::to_string(size);
+            values.push_back({name, type, Repeat(address + std::string(size, 'p'), size - zeros) + std::string(zeros, '\0')});
         }
     std::string high;  // bytes that are no UTF-8 text
     for (int b = 0xA0; b <= 0xFF; ++b) high += static_cast<char>(b);
@@ -91,7 +92,8 @@ TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWrittenInTheUsersOneWin
     std::vector<RegValue> stamps;
     for (std::size_t i = 0; i < values.size() + 2; i += 2) {  // and one for no value
         const unsigned long long time = 0x01DA5E0F12345678ull + stamps.size() * 0x10000193ull;
-        stamps.push_back({i < values.size() ? values[i].name : "url30", REG_BINARY, std::string(reinterpret_cast<const char*>(&time), sizeof time)});
+        stamps.push_back({i < values.size() ? values[i].name : "url30", REG_BINARY,
+                          std::string(reinterpret_cast<const char*>(&time), sizeof time)});
     }
     ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsTimeKey, stamps));
     const std::vector<RegValue> before = Export(hl::kTypedUrlsKey);
@@ -178,7 +180,8 @@ TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWrittenInTheUsersOneWin
             EXPECT_TRUE(IsWindow(about) && IsWindowVisible(about)) << "\"Visit Website..\" closed the box";
             PostClick(GetDlgItem(about, IDOK));
         }
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about) && IsWindowEnabled(main); }, 5000)) << "the About box stayed, or the main window disabled";
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about) && IsWindowEnabled(main); }, 5000))
+            << "the About box stayed, or the main window disabled";
         EXPECT_TRUE(IsChild(main, FocusOfThread(main))) << "the focus did not come back to the main window";
     }
     PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX + 0x10, 0);

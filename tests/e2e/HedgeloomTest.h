@@ -92,8 +92,7 @@ protected:
         std::vector<RegValue> values, marks;
         for (const std::string& address : addresses) values.push_back(Sz("url" + std::to_string(values.size() + 1), address));
         for (const std::string& address : checked) marks.push_back(Dword(address, 1));
-        ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, values));
-        ASSERT_TRUE(marks.empty() || m_registry.SetAll(hl::kSectionKey, marks));
+        ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, values) && (marks.empty() || m_registry.SetAll(hl::kSectionKey, marks)));
     }
 
     void Start(bool visible = true) {

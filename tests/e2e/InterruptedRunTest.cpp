@@ -21,9 +21,7 @@ protected:
         for (const Row& row : m_rows) if (row.checked) m_kept.push_back(row);
     }
     // The rewrite has begun once it is journalled and the key holds fewer values than the kept.
-    bool RewriteBegun() const {
-        return m_registry.KeyExists(hl::kJournalKey) && m_registry.ValueCount(hl::kTypedUrlsKey) < m_kept.size();
-    }
+    bool RewriteBegun() const { return m_registry.KeyExists(hl::kJournalKey) && m_registry.ValueCount(hl::kTypedUrlsKey) < m_kept.size(); }
     std::vector<RegValue> m_before;
     std::vector<Row> m_rows, m_kept;  // top first
 };
@@ -39,8 +37,8 @@ TEST_F(ManyAddressesTest, KilledAnywhereInAPruningLosesNoKeptAddressNorDoesTheSe
     EXPECT_TRUE(PrunedAsItMust(m_before, m_kept, Export(hl::kTypedUrlsKey))) << " by /prune";
     EXPECT_TRUE(Remembers(m_kept));
 
-    // A whole pruning, to time it; then the top row's mark changes and the session ends (as Wine's
-    // `wineboot --end-session` ends it, console programs such as these tests left running), unrefused.
+    // A whole pruning, to time it; then the top row's mark changes and the session ends, unrefused (as
+    // `wineboot --end-session` ends it, console programs such as these tests left running).
     ASSERT_NO_FATAL_FAILURE(Seed(kAddresses));
     ASSERT_NO_FATAL_FAILURE(Start());
     const ULONGLONG pressed = GetTickCount64();

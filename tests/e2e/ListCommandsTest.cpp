@@ -39,8 +39,7 @@ std::string LocalTime(unsigned long long fileTime) {
     const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
     SYSTEMTIME universal{}, local{};
     char date[128] = "", time[128] = "";
-    FileTimeToSystemTime(&utc, &universal);
-    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
+    if (FileTimeToSystemTime(&utc, &universal)) SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
     GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, sizeof date);
     GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &local, nullptr, time, sizeof time);
     return std::string(date) + " " + time;
