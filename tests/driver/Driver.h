@@ -50,7 +50,6 @@ inline std::string TextOf(HWND hwnd) {
 // Direct children, first to last: the order in which the template lists them.
 std::vector<ControlFacts> ChildrenOf(HWND parent);
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);
-// The window that has the keyboard focus in the thread that owns `hwnd`.
 inline HWND FocusOfThread(HWND hwnd) {
     GUITHREADINFO info{sizeof info, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
     return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus : nullptr;
@@ -66,7 +65,7 @@ void ClickAt(POINT screen, bool right = false);
 void MoveTo(POINT screen);
 void TypeChord(std::initializer_list<WORD> held, WORD virtualKey);
 inline void TypeKey(WORD virtualKey) { TypeChord({}, virtualKey); }
-// Posts a button's click to it, as a message; the button does the rest.
+// A click posted, not sent: the button does the rest while the caller watches.
 inline void PostClick(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
 // The real registry of the prefix, as the tests seed it and read it back.
