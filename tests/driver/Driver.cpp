@@ -49,8 +49,7 @@ public:
     // The address of byte `offset` as the other process sees it.
     char* At(std::size_t offset) const { return m_base + offset; }
     // Sends the message with `item` copied to the block, and copies it back; `answered` false, and 0, on any failure.
-    template <class T>
-    LRESULT Exchange(HWND list, UINT message, WPARAM index, T& item, bool* answered = nullptr) {
+    template <class T> LRESULT Exchange(HWND list, UINT message, WPARAM index, T& item, bool* answered = nullptr) {
         bool ok = Copy(0, &item, sizeof item, true);
         const LRESULT result = ok ? SendTimed(list, message, index, reinterpret_cast<LPARAM>(m_base), &ok) : 0;
         ok = ok && Copy(0, &item, sizeof item, false);

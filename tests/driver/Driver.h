@@ -15,8 +15,7 @@
 namespace drive {
 
 // Every observation of another process is "sooner or later, or never within reason": polled until time is up.
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 20) {
+template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 20) {
     for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(pollMs))
         if (GetTickCount64() >= deadline) return false;
     return true;
@@ -151,10 +150,9 @@ public:
 
 private:
     HANDLE m_process = nullptr;
-    DWORD m_processId = 0;
+    DWORD m_processId = 0, m_startToWindowMs = 0;
     HWND m_main = nullptr;
     ULONGLONG m_startTick = 0;
-    DWORD m_startToWindowMs = 0;
 };
 
 // A run from a command line or a script, a file its standard output, waited for to its end.

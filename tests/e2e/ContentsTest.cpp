@@ -82,8 +82,7 @@ std::string ExpectedListing(const std::vector<Row>& rows, const std::vector<RegV
 
 using ContentsTest = HedgeloomTest;
 
-constexpr const char kWarning[] =
-    "Isn't IE open ?\nPlease close all instances of Internet Explorer before using this tool.";
+constexpr const char kWarning[] = "Isn't IE open ?\nPlease close all instances of Internet Explorer before using this tool.";
 
 TEST_F(ContentsTest, ListsShowsOpensAndPrunesEveryValueAsWrittenInTheUsersOneWindow) {
     const std::vector<RegValue> values = EveryKind();

@@ -41,8 +41,7 @@ inline std::string g_hedgeloomExe, g_recorderExe;
 inline constexpr CodePage kProgramCodePage = CodePage::Utf8;
 
 // Compared item by item, so that a long list reports where it goes wrong.
-template <typename T>
-testing::AssertionResult SameItems(const std::vector<T>& actual, const std::vector<T>& expected) {
+template <typename T> testing::AssertionResult SameItems(const std::vector<T>& actual, const std::vector<T>& expected) {
     const auto differ = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
     if (differ.first == actual.end() && differ.second == expected.end()) return testing::AssertionSuccess();
     testing::AssertionResult fault = testing::AssertionFailure();
@@ -191,12 +190,8 @@ protected:
         return {Export(hl::kTypedUrlsKey), Export(hl::kTypedUrlsTimeKey), Export(hl::kSectionKey)};
     }
 
-    Registry m_registry;
-    Registry m_machine{HKEY_LOCAL_MACHINE};  // for the organization's policy
-    std::unique_ptr<HedgeloomRun> m_closing;
-
-private:
-    std::unique_ptr<HedgeloomRun> m_run;
+    Registry m_registry, m_machine{HKEY_LOCAL_MACHINE};  // the machine's for the organization's policy
+    std::unique_ptr<HedgeloomRun> m_run, m_closing;  // the run at hand, the one closing while the next starts
 };
 
 }  // namespace e2e
