@@ -10,6 +10,14 @@ namespace drive {
 
 namespace {
 
+BOOL CALLBACK CollectWindowOf(HWND hwnd, LPARAM context) {  // a lambda would not be a CALLBACK on 32-bit x86
+    auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == found->first) found->second.push_back(hwnd);
+    return TRUE;
+}
+
 INPUT KeyInput(WORD virtualKey, bool up) {
     INPUT input{INPUT_KEYBOARD, {}};
     input.ki = {virtualKey, static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)), up ? KEYEVENTF_KEYUP : 0u, 0, 0};
@@ -100,13 +108,7 @@ std::vector<ControlFacts> ChildrenOf(HWND parent) {
 
 std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
     std::pair<DWORD, std::vector<HWND>> found{processId, {}};
-    EnumWindows([](HWND hwnd, LPARAM context) {
-        auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (pid == found->first) found->second.push_back(hwnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumWindows(CollectWindowOf, reinterpret_cast<LPARAM>(&found));
     return found.second;
 }
 

@@ -55,9 +55,7 @@ inline HWND FocusOfThread(HWND hwnd) {
 }
 
 // Makes the window the foreground one, so that real input reaches it.
-inline bool BringToFront(HWND hwnd) {
-    return SetForegroundWindow(hwnd), WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 3000);
-}
+inline bool BringToFront(HWND hwnd) { return SetForegroundWindow(hwnd), WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 3000); }
 // Real input: a left or right click at a point on the screen, the pointer moved there in a few steps, a key
 // pressed and released while the `held` keys are down (VK_CONTROL, VK_SHIFT).
 void ClickAt(POINT screen, bool right = false);
