@@ -1,19 +1,16 @@
 #include "Driver.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <memory>
 #include <type_traits>
-#include <utility>
 
 namespace drive {
 
 namespace {
 
-BOOL CALLBACK CollectWindowOf(HWND hwnd, LPARAM context) {
+BOOL CALLBACK CollectWindowOf(HWND hwnd, LPARAM context) {  // a lambda would not be a CALLBACK on 32-bit x86
     auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
@@ -33,11 +30,8 @@ INPUT MouseInput(DWORD flags, LONG x = 0, LONG y = 0) {
     return input;
 }
 
-void Send(std::vector<INPUT> inputs) {
-    for (INPUT& input : inputs) {
-        SendInput(1, &input, sizeof input);
-        Sleep(15);
-    }
+void Send(std::vector<INPUT> inputs, DWORD pauseMs = 15) {
+    for (INPUT& input : inputs) SendInput(1, &input, sizeof input), Sleep(pauseMs);
 }
 
 using Key = std::unique_ptr<std::remove_pointer_t<HKEY>, LONG(WINAPI*)(HKEY)>;  // closed when it goes; null when it could not be had
@@ -45,13 +39,6 @@ using Key = std::unique_ptr<std::remove_pointer_t<HKEY>, LONG(WINAPI*)(HKEY)>;  
 Key Opened(HKEY root, const std::string& path) {
     HKEY key = nullptr;
     return {RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS ? key : nullptr, RegCloseKey};
-}
-
-// Created if need be, for writing.
-Key Created(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    const LONG result = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    return {result == ERROR_SUCCESS ? key : nullptr, RegCloseKey};
 }
 
 // Room for a row's text well past the 259 characters the program stores.
@@ -62,18 +49,15 @@ constexpr int kTextRoom = 1024;
 class RemoteMemory {
 public:
     RemoteMemory(HANDLE process, std::size_t size)
-        : m_process(process), m_size(size),
-          m_base(static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
+        : m_process(process), m_base(static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
     ~RemoteMemory() { if (m_base) VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE); }
     RemoteMemory(const RemoteMemory&) = delete;
     RemoteMemory& operator=(const RemoteMemory&) = delete;
 
     // The address of byte `offset` as the other process sees it.
     char* At(std::size_t offset) const { return m_base + offset; }
-    // Sends the message with `item`, copied to the start of the block, as its parameter, and copies it back;
-    // `answered` false, and 0, when any of that failed.
-    template <class T>
-    LRESULT Exchange(HWND list, UINT message, WPARAM index, T& item, bool* answered = nullptr) {
+    // Sends the message with `item` copied to the block, and copies it back; `answered` false, and 0, on any failure.
+    template <class T> LRESULT Exchange(HWND list, UINT message, WPARAM index, T& item, bool* answered = nullptr) {
         bool ok = Copy(0, &item, sizeof item, true);
         const LRESULT result = ok ? SendTimed(list, message, index, reinterpret_cast<LPARAM>(m_base), &ok) : 0;
         ok = ok && Copy(0, &item, sizeof item, false);
@@ -89,14 +73,27 @@ public:
 private:
     bool Copy(std::size_t offset, void* data, std::size_t size, bool there) {
         SIZE_T done = 0;
-        return m_base && offset + size <= m_size &&
-               (there ? WriteProcessMemory(m_process, At(offset), data, size, &done)
-                      : ReadProcessMemory(m_process, At(offset), data, size, &done)) && done == size;
+        return m_base && (there ? WriteProcessMemory(m_process, At(offset), data, size, &done)
+                                : ReadProcessMemory(m_process, At(offset), data, size, &done)) && done == size;
     }
     HANDLE m_process;
-    std::size_t m_size;
     char* m_base;
 };
+
+bool IsDialog(HWND hwnd) { return ClassOf(hwnd) == "#32770"; }
+
+// Starts a program by its path or, as a command line would, by its name; its output and errors to `output`, if any.
+bool Spawn(const std::string& path, const std::string& arguments, PROCESS_INFORMATION& info, HANDLE output = nullptr) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (output) startup.dwFlags = STARTF_USESTDHANDLES, startup.hStdOutput = startup.hStdError = output;
+    startup.hStdInput = output ? GetStdHandle(STD_INPUT_HANDLE) : nullptr;
+    std::string commandLine = "\"" + WindowsPath(path) + "\"" + arguments;
+    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, output != nullptr, 0, nullptr, nullptr,
+                                        &startup, &info);
+    if (started) CloseHandle(info.hThread);
+    return started;
+}
 
 }  // namespace
 
@@ -118,51 +115,46 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
 void ClickAt(POINT screen, bool right) {
     SetCursorPos(screen.x, screen.y);
     Sleep(30);
-    Send({MouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
-          MouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)});
+    Send({MouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN), MouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)});
 }
 
 void MoveTo(POINT screen) {
     POINT from{};
     GetCursorPos(&from);
     // Moves as a hand makes them: the window sees the pointer arrive, not jump.
-    for (int step = 1; step <= 4; ++step) {
-        const LONG x = from.x + (screen.x - from.x) * step / 4, y = from.y + (screen.y - from.y) * step / 4;
-        INPUT input = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
-                                 MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1));
-        SendInput(1, &input, sizeof input);
-        Sleep(30);
-    }
+    std::vector<INPUT> steps;
+    for (LONG step = 1; step <= 4; ++step)
+        steps.push_back(MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+                                   MulDiv(from.x + (screen.x - from.x) * step / 4, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+                                   MulDiv(from.y + (screen.y - from.y) * step / 4, 65535, GetSystemMetrics(SM_CYSCREEN) - 1)));
+    Send(steps, 30);
     SetCursorPos(screen.x, screen.y);
 }
 
 void TypeChord(std::initializer_list<WORD> held, WORD virtualKey) {
     std::vector<INPUT> inputs;
     for (WORD key : held) inputs.push_back(KeyInput(key, false));
-    inputs.push_back(KeyInput(virtualKey, false));
-    inputs.push_back(KeyInput(virtualKey, true));
+    inputs.insert(inputs.end(), {KeyInput(virtualKey, false), KeyInput(virtualKey, true)});
     for (auto key = std::rbegin(held); key != std::rend(held); ++key) inputs.push_back(KeyInput(*key, true));
     Send(inputs);
 }
 
-bool Registry::CreateKey(const std::string& path) const { return Created(m_root, path) != nullptr; }
 bool Registry::KeyExists(const std::string& path) const { return Opened(m_root, path) != nullptr; }
 
 std::size_t Registry::ValueCount(const std::string& path) const {
     const Key key = Opened(m_root, path);
     DWORD count = 0;
-    if (!key.get() || RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        return 0;
-    return count;
+    return key && RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+                                   nullptr, nullptr) == ERROR_SUCCESS ? count : 0;
 }
 
 bool Registry::SetAll(const std::string& path, const std::vector<RegValue>& values) const {
-    const Key key = Created(m_root, path);
+    HKEY created = nullptr;  // created if need be
+    const LONG result = RegCreateKeyExA(m_root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr);
+    const Key key{result == ERROR_SUCCESS ? created : nullptr, RegCloseKey};
     bool stored = key != nullptr;
     for (const RegValue& value : values)
-        stored = stored && RegSetValueExA(key.get(), value.name.c_str(), 0, value.type,
-                                          reinterpret_cast<const BYTE*>(value.data.data()),
+        stored = stored && RegSetValueExA(key.get(), value.name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
                                           static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
     return stored;
 }
@@ -171,9 +163,8 @@ std::vector<RegValue> Registry::Values(const std::string& path, bool* complete) 
     std::vector<RegValue> values;
     if (complete) *complete = true;
     const Key key = Opened(m_root, path);
-    if (!key) return values;
     std::string data(65536, '\0');
-    for (DWORD index = 0;;) {
+    for (DWORD index = 0; key;) {
         char name[16384];
         DWORD nameLength = sizeof name, type = 0, dataLength = static_cast<DWORD>(data.size());
         const LONG result = RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type,
@@ -184,11 +175,10 @@ std::vector<RegValue> Registry::Values(const std::string& path, bool* complete) 
             continue;
         }
         if (result != ERROR_SUCCESS) {
-            if (result != ERROR_NO_MORE_ITEMS && complete) *complete = false;
+            if (complete) *complete = result == ERROR_NO_MORE_ITEMS;
             break;
         }
-        values.push_back({{name, nameLength}, type, data.substr(0, dataLength)});
-        ++index;
+        values.push_back({{name, nameLength}, type, data.substr(0, dataLength)}), ++index;
     }
     return values;
 }
@@ -246,60 +236,29 @@ bool RemoteListView::RectOnScreen(int row, int part, RECT* rect) const {
     return true;
 }
 
-bool RemoteListView::CheckBoxOnScreen(int row, POINT* point) const {
-    RECT bounds{}, label{};
-    if (!RectOnScreen(row, LVIR_BOUNDS, &bounds) || !RectOnScreen(row, LVIR_LABEL, &label) || label.left <= bounds.left)
-        return false;
-    *point = {(bounds.left + label.left) / 2, (label.top + label.bottom) / 2};
-    return true;
-}
-
-static bool IsDialog(HWND hwnd) { return ClassOf(hwnd) == "#32770"; }
-
 std::string WindowsPath(std::string path) {
-    if (path.empty() || path[0] != '/') return path;
-    path.insert(0, "Z:");
-    std::replace(path.begin(), path.end(), '/', '\\');
+    if (!path.empty() && path[0] == '/') std::replace(path.begin(), path.end(), '/', '\\'), path.insert(0, "Z:");
     return path;
-}
-
-// Starts a program by its path or, as a command line would, by its name; its standard output and error to
-// `output`, if given.
-static bool Spawn(const std::string& path, const std::string& arguments, PROCESS_INFORMATION& info,
-                  HANDLE output = nullptr) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    if (output) startup.dwFlags = STARTF_USESTDHANDLES, startup.hStdOutput = startup.hStdError = output;
-    startup.hStdInput = output ? GetStdHandle(STD_INPUT_HANDLE) : nullptr;
-    std::string commandLine = "\"" + WindowsPath(path) + "\"" + arguments;
-    const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, output != nullptr, 0, nullptr, nullptr,
-                                        &startup, &info);
-    if (started) CloseHandle(info.hThread);
-    return started;
 }
 
 HedgeloomRun::HedgeloomRun(const std::string& exePath) {
     PROCESS_INFORMATION info{};
     // Wine now and then refuses to start a process (ERROR_INTERNAL_ERROR) on a loaded machine just after another
     // was killed. None of the program's own code has run by then, so trying again hides none of its faults.
-    for (int attempt = 1;; ++attempt) {
-        m_startTick = GetTickCount64();
-        if (Spawn(exePath, "", info)) break;
+    for (int attempt = 1; m_startTick = GetTickCount64(), !Spawn(exePath, "", info); ++attempt) {
         std::printf("driver: starting %s failed with %lu\n", exePath.c_str(), GetLastError());
         if (attempt == 3) return;
         Sleep(500);
     }
-    m_process = info.hProcess;
-    m_processId = info.dwProcessId;
+    m_process = info.hProcess, m_processId = info.dwProcessId;
 }
 
 HWND HedgeloomRun::WaitForMainWindow(bool visible, DWORD timeoutMs) {
-    if (!m_process) return nullptr;
     WaitUntil([&] {
         for (HWND hwnd : TopLevelWindowsOf(m_processId))
             if (IsDialog(hwnd) && GetDlgItem(hwnd, IDC_LIST) && (!visible || IsWindowVisible(hwnd))) m_main = hwnd;
         return m_main || !Running();
-    }, timeoutMs);
+    }, m_process ? timeoutMs : 0);
     if (m_main && !m_startToWindowMs) m_startToWindowMs = static_cast<DWORD>(GetTickCount64() - m_startTick);
     return m_main;
 }
@@ -307,16 +266,14 @@ HWND HedgeloomRun::WaitForMainWindow(bool visible, DWORD timeoutMs) {
 std::vector<HWND> HedgeloomRun::OtherDialogs() const {
     std::vector<HWND> dialogs;
     for (HWND hwnd : TopLevelWindowsOf(m_processId))
-        if (hwnd != m_main && IsDialog(hwnd) && !GetDlgItem(hwnd, IDC_LIST) && IsWindowVisible(hwnd))
-            dialogs.push_back(hwnd);
+        if (hwnd != m_main && IsDialog(hwnd) && !GetDlgItem(hwnd, IDC_LIST) && IsWindowVisible(hwnd)) dialogs.push_back(hwnd);
     return dialogs;
 }
 
 HWND HedgeloomRun::WaitForOtherDialog(const char* caption, DWORD timeoutMs) const {
     HWND found = nullptr;
     WaitUntil([&] {
-        for (HWND hwnd : OtherDialogs())
-            if (TextOf(hwnd) == caption) found = hwnd;
+        for (HWND hwnd : OtherDialogs()) found = TextOf(hwnd) == caption ? hwnd : found;
         return found || !Running();
     }, timeoutMs);
     return found;
@@ -329,19 +286,14 @@ CommandRun RunCommand(const std::string& exePath, const std::string& arguments, 
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     const HANDLE output = CreateFileA(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (output == INVALID_HANDLE_VALUE) return run;
     PROCESS_INFORMATION info{};
     const ULONGLONG start = GetTickCount64();
-    if ((run.ended = Spawn(exePath, " " + arguments, info, output))) {
-        while (WaitForSingleObject(info.hProcess, 20) == WAIT_TIMEOUT) {
+    if (output != INVALID_HANDLE_VALUE && Spawn(exePath, " " + arguments, info, output)) {
+        run.ended = WaitUntil([&] {
             for (HWND hwnd : TopLevelWindowsOf(info.dwProcessId)) run.showedWindow |= IsWindowVisible(hwnd) != FALSE;
-            if (GetTickCount64() - start > timeoutMs) {
-                TerminateProcess(info.hProcess, 255);
-                WaitForSingleObject(info.hProcess, 5000);
-                run.ended = false;
-                break;
-            }
-        }
+            return WaitForSingleObject(info.hProcess, 0) != WAIT_TIMEOUT;
+        }, timeoutMs);
+        if (!run.ended && TerminateProcess(info.hProcess, 255)) WaitForSingleObject(info.hProcess, 5000);
         run.ms = static_cast<double>(GetTickCount64() - start);
         GetExitCodeProcess(info.hProcess, &run.exitCode);
         CloseHandle(info.hProcess);
@@ -349,7 +301,7 @@ CommandRun RunCommand(const std::string& exePath, const std::string& arguments, 
         char buffer[65536];
         for (DWORD read = 0; ReadFile(output, buffer, sizeof buffer, &read, nullptr) && read > 0;) run.output.append(buffer, read);
     }
-    CloseHandle(output);
+    if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
     return run;
 }
 

@@ -1,7 +1,5 @@
-// The driver: drives a Win32 program from outside, as a user would, and reads the registry it leaves, for
-// the end-to-end tests, the benchmark and the run scripts. Another process's windows as seen from outside
-// (class, text, styles, children in tab order), real input through the system's queue for what only a user
-// can cause (a list's own click notice), the prefix's real registry, and one run of the program.
+// Drives a Win32 program from outside, as a user would, and reads the registry it leaves: its windows as seen
+// from outside, real input for what only a user can cause (a list's own click notice), one run of the program.
 #pragma once
 
 #include <windows.h>
@@ -17,8 +15,7 @@
 namespace drive {
 
 // Every observation of another process is "sooner or later, or never within reason": polled until time is up.
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 20) {
+template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 20) {
     for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(pollMs))
         if (GetTickCount64() >= deadline) return false;
     return true;
@@ -27,10 +24,8 @@ bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 20) {
 struct ControlFacts {
     HWND hwnd;
     int id;  // as GetDlgCtrlID gives it; a template's -1 may read as 0xFFFF
-    std::string className;
-    std::string text;
-    DWORD style;
-    DWORD exStyle;
+    std::string className, text;
+    DWORD style, exStyle;
 };
 
 // A message to another process's window, given up on in time (long enough for a pruning of ten thousand
@@ -44,8 +39,7 @@ inline LRESULT SendTimed(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lPar
 
 inline std::string ClassOf(HWND hwnd) {
     char name[256] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    return name;
+    return GetClassNameA(hwnd, name, sizeof name) ? name : "";
 }
 inline std::string TextOf(HWND hwnd) {
     std::string text(static_cast<std::size_t>(SendTimed(hwnd, WM_GETTEXTLENGTH)) + 1, '\0');
@@ -54,28 +48,21 @@ inline std::string TextOf(HWND hwnd) {
 }
 // Direct children, first to last: the order in which the template lists them.
 std::vector<ControlFacts> ChildrenOf(HWND parent);
-// The top-level windows of a process, visible or not.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);
-// The window that has the keyboard focus in the thread that owns `hwnd`.
 inline HWND FocusOfThread(HWND hwnd) {
     GUITHREADINFO info{sizeof info, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
     return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
 // Makes the window the foreground one, so that real input reaches it.
-inline bool BringToFront(HWND hwnd) {
-    SetForegroundWindow(hwnd);
-    return WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 3000);
-}
-// A real left or right click at a point on the screen.
+inline bool BringToFront(HWND hwnd) { return SetForegroundWindow(hwnd), WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 3000); }
+// Real input: a left or right click at a point on the screen, the pointer moved there in a few steps, a key
+// pressed and released while the `held` keys are down (VK_CONTROL, VK_SHIFT).
 void ClickAt(POINT screen, bool right = false);
-inline void RightClickAt(POINT screen) { ClickAt(screen, true); }
-// A real move of the pointer to a point on the screen, in a few steps.
 void MoveTo(POINT screen);
-// A real key press and release while the `held` keys are down (VK_CONTROL, VK_SHIFT).
 void TypeChord(std::initializer_list<WORD> held, WORD virtualKey);
 inline void TypeKey(WORD virtualKey) { TypeChord({}, virtualKey); }
-// Posts a button's click to it, as a message; the button does the rest.
+// A click posted, not sent: the button does the rest while the caller watches.
 inline void PostClick(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
 // The real registry of the prefix, as the tests seed it and read it back.
@@ -83,11 +70,8 @@ class Registry {
 public:
     explicit Registry(HKEY root = HKEY_CURRENT_USER) : m_root(root) {}
 
-    void DeleteTree(const std::string& path) const {
-        RegDeleteTreeA(m_root, path.c_str());
-        RegDeleteKeyA(m_root, path.c_str());
-    }
-    bool CreateKey(const std::string& path) const;
+    void DeleteTree(const std::string& path) const { RegDeleteTreeA(m_root, path.c_str()); RegDeleteKeyA(m_root, path.c_str()); }
+    bool CreateKey(const std::string& path) const { return SetAll(path, {}); }
     bool KeyExists(const std::string& path) const;
     bool Set(const std::string& path, const RegValue& value) const { return SetAll(path, {value}); }
     // Stores the values in this order, through one handle: a long list quickly.
@@ -107,13 +91,11 @@ struct RemoteListView {
     HWND hwnd;
     int Count() const { return static_cast<int>(SendTimed(hwnd, LVM_GETITEMCOUNT)); }
     bool Checked(int row) const {
-        return (SendTimed(hwnd, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
-               INDEXTOSTATEIMAGEMASK(2);
+        return SendTimed(hwnd, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
     }
     bool SetChecked(int row, bool checked) const;
     // Every row from the top, a few messages each: for short lists.
     std::vector<Row> Rows() const;
-    // Every row's check from the top, one message each.
     std::vector<bool> Checks() const {
         std::vector<bool> checks;
         for (int row = 0, count = Count(); row < count; ++row) checks.push_back(Checked(row));
@@ -123,10 +105,7 @@ struct RemoteListView {
     std::string Columns() const;
     // A part of the row (LVIR_BOUNDS, LVIR_LABEL, ...) in screen coordinates.
     bool RectOnScreen(int row, int part, RECT* rect) const;
-    // The selected rows, top first.
     std::vector<int> Selected() const;
-    // The middle of the row's check box on the screen, between the row's left edge and its label.
-    bool CheckBoxOnScreen(int row, POINT* point) const;
 };
 
 // One run of the program under test: its own process, watched from outside, ended when this goes at the latest.
@@ -134,10 +113,7 @@ class HedgeloomRun {
 public:
     explicit HedgeloomRun(const std::string& exePath);
     // A test that failed half-way must not leave its window to the next one.
-    ~HedgeloomRun() {
-        Kill();
-        if (m_process) CloseHandle(m_process);
-    }
+    ~HedgeloomRun() { Kill(); if (m_process) CloseHandle(m_process); }
     HedgeloomRun(const HedgeloomRun&) = delete;
     HedgeloomRun& operator=(const HedgeloomRun&) = delete;
 
@@ -151,7 +127,6 @@ public:
     HWND MainWindow() const { return m_main; }
     HWND Control(int id) const { return GetDlgItem(m_main, id); }
     RemoteListView List() const { return {m_process, Control(IDC_LIST)}; }
-    // Milliseconds from the start of the process to its main window being found.
     DWORD StartToWindowMs() const { return m_startToWindowMs; }
 
     // This process's visible dialogs other than the main window: message boxes, the About box.
@@ -160,9 +135,11 @@ public:
 
     bool WaitForExit(DWORD ms = 15000) { return m_process && WaitForSingleObject(m_process, ms) == WAIT_OBJECT_0; }
     bool Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
-    DWORD ExitCode() const {
+    // Its exit status, once it ends within `waitMs`; STILL_ACTIVE while it runs.
+    DWORD ExitCode(DWORD waitMs = 0) const {
         DWORD code = STILL_ACTIVE;
-        return m_process && GetExitCodeProcess(m_process, &code) ? code : STILL_ACTIVE;
+        return m_process && WaitForSingleObject(m_process, waitMs) != WAIT_FAILED && GetExitCodeProcess(m_process, &code)
+                   ? code : STILL_ACTIVE;
     }
     // Ends the process at once, wherever it is, as a crash or a power cut would.
     void Kill() {
@@ -171,10 +148,9 @@ public:
 
 private:
     HANDLE m_process = nullptr;
-    DWORD m_processId = 0;
+    DWORD m_processId = 0, m_startToWindowMs = 0;
     HWND m_main = nullptr;
     ULONGLONG m_startTick = 0;
-    DWORD m_startToWindowMs = 0;
 };
 
 // A run from a command line or a script, a file its standard output, waited for to its end.

@@ -1,8 +1,8 @@
-// From the command line, every refusal and failure has its own status and its own words, and changes nothing.
-#include <windows.h>
-#include <sddl.h>
-
+// From the command line, every refusal and failure has its own status and its own words, never a window, and
+// changes nothing (a key it cannot save: it keeps what the user kept, no more).
 #include "HedgeloomTest.h"
+
+#include <sddl.h>  // after windows.h
 
 namespace e2e {
 namespace {
@@ -42,8 +42,6 @@ struct DeniedKey {
 
 using CommandLineTest = HedgeloomTest;
 
-// Each refusal and failure says why in its own status, never in a window, and changes nothing (a key it
-// cannot save: it keeps what the user kept, no more).
 TEST_F(CommandLineTest, EveryRefusalAndFailureHasItsStatusAndChangesNothing) {
     enum Obstacle { kNone, kBrowser, kOtherCopy, kUnwritableKey, kUnreadablePolicy };
     // The arguments, what stands in the way, the exit status and the output's first line.

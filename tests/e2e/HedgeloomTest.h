@@ -2,9 +2,6 @@
 // it must show and a pruning leave, from full exports of the registry, never from what the program reports.
 #pragma once
 
-#include <windows.h>
-#include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +12,6 @@
 
 #include "ProductNames.h"
 #include "driver/Driver.h"
-#include "support/MemoryRegistry.h"
 #include "support/Values.h"
 
 namespace e2e {
@@ -28,17 +24,12 @@ inline constexpr const char kAppCaption[] = "Hedgeloom";
 inline constexpr const char kAboutCaption[] = "About Hedgeloom";
 
 enum class CloseBy { ExitButton, EscapeKey, EnterKey, AltF4 };
-inline const char* NameOf(CloseBy how) {
-    return std::array{"ExitButton", "EscapeKey", "EnterKey", "AltF4"}[static_cast<int>(how)];
-}
+inline const char* NameOf(CloseBy how) { return std::array{"ExitButton", "EscapeKey", "EnterKey", "AltF4"}[static_cast<int>(how)]; }
 
 // A window of the browser's frame class, as a running Internet Explorer shows; the program only looks for it.
 using Window = std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)>;
 inline Window FakeBrowser() {
-    WNDCLASSA frame{};
-    frame.lpfnWndProc = DefWindowProcA;
-    frame.hInstance = GetModuleHandleA(nullptr);
-    frame.lpszClassName = "IEFrame";
+    WNDCLASSA frame{0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "IEFrame"};
     RegisterClassA(&frame);  // or registered by the one before
     return {CreateWindowExA(0, "IEFrame", "", 0, 0, 0, 200, 100, nullptr, nullptr, frame.hInstance, nullptr), DestroyWindow};
 }
@@ -50,8 +41,7 @@ inline std::string g_hedgeloomExe, g_recorderExe;
 inline constexpr CodePage kProgramCodePage = CodePage::Utf8;
 
 // Compared item by item, so that a long list reports where it goes wrong.
-template <typename T>
-testing::AssertionResult SameItems(const std::vector<T>& actual, const std::vector<T>& expected) {
+template <typename T> testing::AssertionResult SameItems(const std::vector<T>& actual, const std::vector<T>& expected) {
     const auto differ = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
     if (differ.first == actual.end() && differ.second == expected.end()) return testing::AssertionSuccess();
     testing::AssertionResult fault = testing::AssertionFailure();
@@ -81,20 +71,18 @@ inline testing::AssertionResult PrunedAsItMust(const std::vector<RegValue>& befo
 // Where the recorder appends what it is given: in the prefix, which suites run side by side do not share.
 inline std::string OpenLog() {
     char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + "hedgeloom-opened.log";
+    return std::string(temp, GetTempPathA(MAX_PATH, temp)) + "hedgeloom-opened.log";
 }
 
 class HedgeloomTest : public testing::Test {
 protected:
     void SetUp() override {
         // No organization keeps anything unless a case says so.
-        const std::pair<const Registry*, const char*> keys[] = {{&m_registry, hl::kTypedUrlsKey},
-            {&m_registry, hl::kTypedUrlsTimeKey}, {&m_registry, hl::kProfileKey}, {&m_registry, hl::kKeepPolicyKey},
-            {&m_machine, hl::kKeepPolicyKey}};
-        for (const auto& [root, key] : keys) {
-            root->DeleteTree(key);
-            ASSERT_FALSE(root->KeyExists(key)) << key;
+        m_machine.DeleteTree(hl::kKeepPolicyKey);
+        ASSERT_FALSE(m_machine.KeyExists(hl::kKeepPolicyKey));
+        for (const char* key : {hl::kTypedUrlsKey, hl::kTypedUrlsTimeKey, hl::kProfileKey, hl::kKeepPolicyKey}) {
+            m_registry.DeleteTree(key);
+            ASSERT_FALSE(m_registry.KeyExists(key)) << key;
         }
     }
 
@@ -103,14 +91,12 @@ protected:
         std::vector<RegValue> values, marks;
         for (const std::string& address : addresses) values.push_back(Sz("url" + std::to_string(values.size() + 1), address));
         for (const std::string& address : checked) marks.push_back(Dword(address, 1));
-        ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, values));
-        ASSERT_TRUE(marks.empty() || m_registry.SetAll(hl::kSectionKey, marks));
+        ASSERT_TRUE(m_registry.SetAll(hl::kTypedUrlsKey, values) && (marks.empty() || m_registry.SetAll(hl::kSectionKey, marks)));
     }
 
     void Start(bool visible = true) {
         m_run = std::make_unique<HedgeloomRun>(g_hedgeloomExe);
-        ASSERT_TRUE(m_run->Started()) << "the program could not be started";
-        ASSERT_NE(m_run->WaitForMainWindow(visible), nullptr) << "no main window appeared";
+        ASSERT_NE(m_run->WaitForMainWindow(visible), nullptr) << (m_run->Started() ? "no main window appeared" : "the program did not start");
     }
     HedgeloomRun& Run() { return *m_run; }
     RemoteListView List() const { return m_run->List(); }
@@ -136,8 +122,7 @@ protected:
             m_closing = std::move(m_run);
             return Start();
         }
-        ASSERT_TRUE(m_run->WaitForExit()) << "the program did not end after " << NameOf(how);
-        EXPECT_EQ(m_run->ExitCode(), 0u);
+        ASSERT_EQ(m_run->ExitCode(15000), 0u) << "the program's status (259: it did not end) after " << NameOf(how);
     }
 
     // Makes the recorder the shell's "open" for http and https: every address opened is a line of its log.
@@ -169,17 +154,18 @@ protected:
     // Runs the program from a command line to its end, which must come in time and without a window.
     CommandRun Command(const std::string& arguments) {
         CommandRun run = RunCommand(g_hedgeloomExe, arguments);
-        EXPECT_TRUE(run.ended) << arguments << " did not end";
-        EXPECT_FALSE(run.showedWindow) << arguments << " showed a window";
+        EXPECT_TRUE(run.ended && !run.showedWindow) << arguments << (run.ended ? " showed a window" : " did not end");
         return run;
     }
 
-    // A point on the row's address near its start (the column is wider than the list shows), scrolled into view.
-    POINT OnAddress(int row) const {
+    // A point on the row's address near its start (the column is wider than the list shows), or in the middle of
+    // its check box, between the row's left edge and its label; scrolled into view.
+    POINT PointOn(int row, bool checkBox = false) const {
         SendTimed(List().hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-        RECT label{};
-        EXPECT_TRUE(List().RectOnScreen(row, LVIR_LABEL, &label)) << "row " << row;
-        return {label.left + 30, (label.top + label.bottom) / 2};
+        RECT bounds{}, label{};
+        EXPECT_TRUE(List().RectOnScreen(row, LVIR_BOUNDS, &bounds) && List().RectOnScreen(row, LVIR_LABEL, &label) &&
+                    label.left > bounds.left) << "row " << row;
+        return {checkBox ? (bounds.left + label.left) / 2 : label.left + 30, (label.top + label.bottom) / 2};
     }
 
     // The profile holds each row's exact address and its mark (set if any row of it is) as a DWORD, and nothing else.
@@ -204,12 +190,8 @@ protected:
         return {Export(hl::kTypedUrlsKey), Export(hl::kTypedUrlsTimeKey), Export(hl::kSectionKey)};
     }
 
-    Registry m_registry;
-    Registry m_machine{HKEY_LOCAL_MACHINE};  // for the organization's policy
-    std::unique_ptr<HedgeloomRun> m_closing;
-
-private:
-    std::unique_ptr<HedgeloomRun> m_run;
+    Registry m_registry, m_machine{HKEY_LOCAL_MACHINE};  // the machine's for the organization's policy
+    std::unique_ptr<HedgeloomRun> m_run, m_closing;  // the run at hand, the one closing while the next starts
 };
 
 }  // namespace e2e

@@ -39,8 +39,7 @@ std::string LocalTime(unsigned long long fileTime) {
     const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
     SYSTEMTIME universal{}, local{};
     char date[128] = "", time[128] = "";
-    FileTimeToSystemTime(&utc, &universal);
-    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
+    if (FileTimeToSystemTime(&utc, &universal)) SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
     GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, sizeof date);
     GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &local, nullptr, time, sizeof time);
     return std::string(date) + " " + time;
@@ -81,8 +80,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
         return Utf16(lines);
     };
     const unsigned long long time = 0x01DA5E0F12345678ull;
-    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {rows[tipRow].name, REG_BINARY,
-                                                       std::string(reinterpret_cast<const char*>(&time), sizeof time)}));
+    ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {rows[tipRow].name, REG_BINARY, std::string(reinterpret_cast<const char*>(&time), 8)}));
 
     ASSERT_NO_FATAL_FAILURE(RecordOpens());
     ASSERT_NE(Clipboard(true), u"(clipboard busy)");
@@ -100,23 +98,20 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     for (const int row : {tipRow, tipRow + 1}) {
         const std::string expected =
             top[row] + (row == tipRow ? "\r\nLast typed " + LocalTime(time) + "\r\nAlways kept by your organization" : "");
-        MoveTo(OnAddress(row));
+        MoveTo(PointOn(row));
         std::string tip;
         EXPECT_TRUE(WaitUntil([&] { return (tip = TextOf(Shown(Run(), TOOLTIPS_CLASSA))) == expected; }, 5000))
             << "the tip over row " << row << " shows: " << tip;
     }
 
     // A click on a check box toggles it and opens nothing; a click on an address opens it.
-    POINT box{};
-    ASSERT_TRUE(list.CheckBoxOnScreen(2, &box));
-    ClickAt(box);
+    ClickAt(PointOn(2, /*checkBox=*/true));
     checks[2] = !checks[2] || keptByPolicy[2];
     EXPECT_TRUE(checksAre()) << "a click on row 2's check box";
-    ASSERT_TRUE(list.CheckBoxOnScreen(tipRow, &box));
-    ClickAt(box);
+    ClickAt(PointOn(tipRow, /*checkBox=*/true));
     Sleep(300);
     EXPECT_EQ(list.Checks(), checks) << "a click unchecked an address the organization keeps";
-    ClickAt(OnAddress(5));
+    ClickAt(PointOn(5));
     std::vector<std::string> opened{top[5]};
     EXPECT_EQ(Opened(opened.size()), opened) << "a click on row 5's address";
 
@@ -125,7 +120,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_TRUE(WaitUntil([&] { return list.Selected() == std::vector<int>{5, 6, 7, 8, 9}; }, 3000))
         << "selected: " << testing::PrintToString(list.Selected());
 
-    RightClickAt(OnAddress(7));
+    ClickAt(PointOn(7), true);
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'U'));
     EXPECT_TRUE(selectionIs(false)) << "Uncheck Selected from a right click";
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "a right click on a selected row keeps the selection";
@@ -134,7 +129,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'S'));
     EXPECT_TRUE(selectionIs(true)) << "Check Selected from Shift+F10";
 
-    RightClickAt(OnAddress(8));
+    ClickAt(PointOn(8), true);
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), 'O'));
     opened.push_back(top[8]);
     EXPECT_EQ(Opened(opened.size()), opened) << "Open: the row under the pointer, not the first selected";
@@ -150,7 +145,7 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     EXPECT_EQ(list.Selected(), (std::vector<int>{5, 6, 7, 8, 9})) << "Space kept the selection";
 
     // A right click on a row outside the selection makes it the selection.
-    RightClickAt(OnAddress(1));
+    ClickAt(PointOn(1), true);
     ASSERT_NO_FATAL_FAILURE(Choose(Run(), VK_ESCAPE));
     EXPECT_EQ(list.Selected(), std::vector<int>{1});
 
@@ -168,12 +163,9 @@ TEST_F(ListCommandsTest, MenuAndKeysActOnTheSelectionAndAPruningTakesTheirChecks
     auto pointer = [] { CURSORINFO info{sizeof info, 0, nullptr, {}}; return GetCursorInfo(&info) ? info.hCursor : nullptr; };
     const HCURSOR before = pointer();
     PostClick(Run().Control(IDC_DELETE_UNCHECKED));
-    bool waited = false;
-    EXPECT_TRUE(WaitUntil([&] {  // no message to the program: it would answer only once done
-        const HCURSOR now = pointer();
-        waited = waited || now != before;
-        return waited && now == before;
-    }, 20000, 5)) << (waited ? "the pointer did not come back" : "the pointer never changed");
+    bool waited = false;  // no message to the program: it would answer only once done
+    EXPECT_TRUE(WaitUntil([&] { return (waited |= pointer() != before) && pointer() == before; }, 20000, 5))
+        << (waited ? "the pointer did not come back" : "the pointer never changed");
     std::vector<Row> kept;
     for (std::size_t row = 0; row < top.size(); ++row)
         if (checks[row]) kept.push_back({top[row], "", true});

@@ -17,10 +17,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     // Opens that come close together must not lose each other's lines.
     HANDLE log = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && log == INVALID_HANDLE_VALUE; ++attempt) {
-        log = CreateFileW(arguments[1], FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (log == INVALID_HANDLE_VALUE) Sleep(20);
-    }
+    for (int attempt = 0; attempt < 100 && (log = CreateFileW(arguments[1], FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
+                                                                FILE_ATTRIBUTE_NORMAL, nullptr)) == INVALID_HANDLE_VALUE; ++attempt)
+        Sleep(20);
     if (log == INVALID_HANDLE_VALUE) return 1;
     DWORD written = 0;
     const BOOL ok = WriteFile(log, line, static_cast<DWORD>(size), &written, nullptr);
