@@ -57,7 +57,7 @@ TEST_P(MainWindowTest, ShowsItsControlsInOrderAndRemembersTheChecksAsLeftAtTheCl
     EXPECT_EQ(TextOf(main), kAppCaption);
     // Not resizable, without a minimise or maximise box, with a taskbar button.
     const LONG_PTR kinds = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
-    EXPECT_EQ(GetWindowLongPtrA(main, GWL_STYLE) & kinds, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    EXPECT_EQ(GetWindowLongPtrA(main, GWL_STYLE) & kinds, static_cast<LONG_PTR>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME));
     EXPECT_TRUE(GetWindowLongPtrA(main, GWL_EXSTYLE) & WS_EX_APPWINDOW) << "no taskbar button";
 
     // Opened centred on the screen, as a template at 0, 0 without centring is.
