@@ -140,6 +140,9 @@ struct Slot {
     // What the rewrite meant to leave is here, but with a stamp neither it found nor meant:
     // the browser typed that address under this name since.
     bool typedSince = false;
+    // What the rewrite found here the browser holds now under a name of its own (typed
+    // again, and moved): putting it back here too would list it twice.
+    bool typedElsewhere = false;
 
     bool Holds(const StoredValue* value) const { return value ? present && SameContents(now, *value) : !present; }
     // The same, spelt the same.
@@ -162,7 +165,7 @@ auto Find(SlotList& slots, const std::u16string& folded) -> decltype(slots.data(
 // the values the rewrite meant to leave under a name the browser has taken since, and
 // that are nowhere else in the key: the rewrite cannot be taken for finished without them.
 bool ReadSlots(IRegistry& registry, const KeyContents& contents, const KeyContents* also, Slots& slots, bool& exists,
-               bool& lost) {
+               bool& lost, std::vector<StoredValue>& now) {
     lost = false;
     for (const KeyContents* names : {&contents, also ? also : &contents})
         for (const std::vector<StoredValue>* values : {&names->before, &names->after})
@@ -176,7 +179,6 @@ bool ReadSlots(IRegistry& registry, const KeyContents& contents, const KeyConten
     const long opened = key.Open(PathOf(contents.key));
     exists = opened == kErrorSuccess;
     if (opened == kErrorFileNotFound) return true;
-    std::vector<StoredValue> now;
     if (opened != kErrorSuccess || !ReadAllValues(registry, key.get(), now)) return false;
     for (const StoredValue& value : now) {
         Slot* slot = Find(slots, FoldedName(value.name));
@@ -198,13 +200,13 @@ bool ReadSlots(IRegistry& registry, const KeyContents& contents, const KeyConten
 bool PutBack(IRegistry& registry, RegHandle key, const Slots& slots) {
     bool done = true;
     for (const Slot& slot : slots) {
-        if (!slot.Ours() || slot.Is(slot.before)) continue;
+        if (!slot.Ours() || (slot.Is(slot.before) && !slot.typedElsewhere)) continue;
         // A name spelt otherwise goes first, so that the value comes back spelt as it was.
-        if (slot.present && (!slot.before || slot.now.name != slot.before->name)) {
+        if (slot.present && (!slot.before || slot.now.name != slot.before->name || slot.typedElsewhere)) {
             const long deleted = registry.RegDeleteValueW(key, slot.now.name.c_str());
             done = (deleted == kErrorSuccess || deleted == kErrorFileNotFound) && done;
         }
-        if (slot.before) done = StoreValue(registry, key, *slot.before) == kErrorSuccess && done;
+        if (slot.before && !slot.typedElsewhere) done = StoreValue(registry, key, *slot.before) == kErrorSuccess && done;
     }
     return done;
 }
@@ -407,6 +409,7 @@ Recovery RecoverFromJournal(IRegistry& registry) {
         break;
     case State::Complete: {
         std::vector<Slots> slots(keys.size());
+        std::vector<std::vector<StoredValue>> now(keys.size());
         std::vector<char> exists(keys.size());
         bool finished = true;
         // The stamps' key has a slot for every name of the addresses' key, so that a stamp
@@ -416,19 +419,28 @@ Recovery RecoverFromJournal(IRegistry& registry) {
         for (std::size_t k = 0; k < keys.size(); ++k) {
             bool there = false, lost = false;
             const KeyContents* also = keys[k].key == JournaledKey::TypedUrlsTime ? typedNames : nullptr;
-            if (!ReadSlots(registry, keys[k], also, slots[k], there, lost)) return Recovery::Kept;
+            if (!ReadSlots(registry, keys[k], also, slots[k], there, lost, now[k])) return Recovery::Kept;
             exists[k] = there;
             finished = finished && !lost;
         }
-        const Slots* stamps = nullptr;
+        Slots* stamps = nullptr;
         for (std::size_t k = 0; k < keys.size(); ++k)
             if (keys[k].key == JournaledKey::TypedUrlsTime && exists[k]) stamps = &slots[k];
-        for (std::size_t k = 0; k < keys.size() && stamps; ++k) {
+        for (std::size_t k = 0; k < keys.size(); ++k) {
             if (keys[k].key != JournaledKey::TypedUrls) continue;
             for (Slot& slot : slots[k]) {
-                const Slot* stamp = Find(*stamps, slot.name);
+                const Slot* stamp = stamps ? Find(*stamps, slot.name) : nullptr;
                 slot.typedSince = slot.present && slot.Holds(slot.after) && !slot.Holds(slot.before) && stamp &&
                                   stamp->present && !stamp->Ours();
+            }
+            for (Slot& slot : slots[k]) {
+                if (!slot.before || !slot.Ours() || slot.Holds(slot.before)) continue;
+                slot.typedElsewhere = std::any_of(now[k].begin(), now[k].end(), [&](const StoredValue& value) {
+                    const Slot* at = Find(slots[k], FoldedName(value.name));
+                    return SameContents(value, *slot.before) && (!at || !at->Ours());
+                });
+                Slot* stamp = stamps ? Find(*stamps, slot.name) : nullptr;
+                if (stamp && slot.typedElsewhere) stamp->typedElsewhere = true;  // its stamp went with it
             }
         }
         for (std::size_t k = 0; k < keys.size(); ++k)
