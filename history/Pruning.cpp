@@ -143,10 +143,21 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
     // A deleted address's stamp goes with it at once, rather than with the rewrite: a
     // process that ends in between must not leave it under a name the browser may give
     // another address.
+    // The stamps' key is opened at the first deletion; while it would not open, the
+    // stamps wait for the next deletion and the scan's end: one left behind would
+    // outlive its address should the rewrite fail.
     ScopedKey times(m_registry);
-    const bool stamped = times.Open(kTypedUrlsTimeKey) == kErrorSuccess;
+    long stamps = kErrorAccessDenied;  // not opened yet
+    std::vector<std::u16string> unforgotten;
+    const auto forgetStamps = [&]() {
+        if (stamps != kErrorSuccess && stamps != kErrorFileNotFound) stamps = times.Open(kTypedUrlsTimeKey);
+        if (stamps == kErrorSuccess)
+            for (const std::u16string& name : unforgotten) m_registry.RegDeleteValueW(times.get(), name.c_str());
+        if (stamps == kErrorSuccess || stamps == kErrorFileNotFound) unforgotten.clear();
+    };
     const auto forgetStamp = [&](const std::u16string& name) {
-        if (stamped) m_registry.RegDeleteValueW(times.get(), name.c_str());
+        unforgotten.push_back(name);
+        forgetStamps();
     };
     std::vector<int> unopened;  // positions above `next`, ascending
     std::size_t retry = 0;      // the next entry of `unopened` to try in this pass
@@ -219,6 +230,8 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
         retry = 0;
     }
 
+    if (!unforgotten.empty()) forgetStamps();
+    times.Close();
     ForgetMarks(!m_forgetOnlyDeleted && m_loadedWhole, deleted);
     m_pruning = false;
     m_registry.RegDeleteTreeA(kKeptKey);

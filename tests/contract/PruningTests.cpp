@@ -123,6 +123,25 @@ TEST_P(Pruning, AnAddressTheBrowserMovedGoesThoughTheKeyWouldNotReadOrItsDeletio
     }
 }
 
+// A deleted address's stamp goes with it even when the stamps' key would not open at first
+// and the rewrite then fails: it would outlive its address.
+TEST_P(Pruning, AStampGoesWithItsAddressThoughItsKeyWouldNotOpenAtFirst) {
+    WriteValues(Raw(), hl::kTypedUrlsTimeKey, {{"url2", hl::kRegBinary, std::string(8, 's')}});
+    Load({Sz("url1", "http://a/"), Sz("url2", "http://b/")});
+    SetChecks({false, true});  // listed b, a
+    int opens = 0, stores = 0;
+    faulty->onCall = [&](RegOp op, int, const std::string& what) {
+        const bool fails = (op == RegOp::Open && what == hl::kTypedUrlsTimeKey && ++opens == 1) ||
+                           (op == RegOp::Set && what == "url1" && ++stores == 1);
+        return fails ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+    };
+    history->OnDeleteUnchecked();
+    faulty->onCall = nullptr;
+    EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
+    EXPECT_EQ(TypedUrls(), std::vector<RegValue>{Sz("url1", "http://a/")});
+    EXPECT_EQ(ReadValues(Raw(), hl::kTypedUrlsTimeKey), std::vector<RegValue>{});
+}
+
 // From the command line only the marks of the addresses deleted are forgotten: a history
 // cleared, or an address not typed lately, keeps its mark for when it comes back.
 TEST_P(Pruning, CommandLineForgetsOnlyTheMarksOfWhatItDeleted) {
