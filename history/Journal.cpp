@@ -433,12 +433,20 @@ Recovery RecoverFromJournal(IRegistry& registry) {
                 slot.typedSince = slot.present && slot.Holds(slot.after) && !slot.Holds(slot.before) && stamp &&
                                   stamp->present && !stamp->Ours();
             }
+            // Each copy the browser holds stands for one value the rewrite found: a key that
+            // held an address twice keeps the other.
+            std::vector<const StoredValue*> browsers;
+            for (const StoredValue& value : now[k]) {
+                const Slot* at = Find(slots[k], FoldedName(value.name));
+                if (!at || !at->Ours()) browsers.push_back(&value);
+            }
             for (Slot& slot : slots[k]) {
                 if (!slot.before || !slot.Ours() || slot.Holds(slot.before)) continue;
-                slot.typedElsewhere = std::any_of(now[k].begin(), now[k].end(), [&](const StoredValue& value) {
-                    const Slot* at = Find(slots[k], FoldedName(value.name));
-                    return SameContents(value, *slot.before) && (!at || !at->Ours());
+                const auto copy = std::find_if(browsers.begin(), browsers.end(), [&](const StoredValue* value) {
+                    return value && SameContents(*value, *slot.before);
                 });
+                slot.typedElsewhere = copy != browsers.end();
+                if (slot.typedElsewhere) *copy = nullptr;
                 Slot* stamp = stamps ? Find(*stamps, slot.name) : nullptr;
                 if (stamp && slot.typedElsewhere) stamp->typedElsewhere = true;  // its stamp went with it
             }
