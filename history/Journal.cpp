@@ -293,6 +293,33 @@ bool EmptiedOnce(IRegistry& registry, const KeyContents& contents, const Slots& 
                                    sizeof count) == kErrorSuccess;
 }
 
+// Marks the addresses' slots where the browser typed since: a name holding what the rewrite
+// meant but stamped anew, and a value the rewrite found that the browser holds under a name
+// of its own. Each copy the browser holds stands for one value the rewrite found: a key
+// that held an address twice keeps the other.
+void NoteWhatTheBrowserTyped(Slots& typed, const std::vector<StoredValue>& now, Slots* stamps) {
+    for (Slot& slot : typed) {
+        const Slot* stamp = stamps ? Find(*stamps, slot.name) : nullptr;
+        slot.typedSince = slot.present && slot.Holds(slot.after) && !slot.Holds(slot.before) && stamp &&
+                          stamp->present && !stamp->Ours();
+    }
+    std::vector<const StoredValue*> browsers;
+    for (const StoredValue& value : now) {
+        const Slot* at = Find(typed, FoldedName(value.name));
+        if (!at || !at->Ours()) browsers.push_back(&value);
+    }
+    for (Slot& slot : typed) {
+        if (!slot.before || !slot.Ours() || slot.Holds(slot.before)) continue;
+        const auto copy = std::find_if(browsers.begin(), browsers.end(), [&](const StoredValue* value) {
+            return value && SameContents(*value, *slot.before);
+        });
+        if (copy == browsers.end()) continue;
+        *copy = nullptr;
+        slot.typedElsewhere = true;
+        if (Slot* stamp = stamps ? Find(*stamps, slot.name) : nullptr) stamp->typedElsewhere = true;  // it went with it
+    }
+}
+
 enum class State { Absent, Torn, Complete, Saved, Unreadable };
 
 // Which state the journal is in, and for a complete one what it holds.
@@ -426,31 +453,8 @@ Recovery RecoverFromJournal(IRegistry& registry) {
         Slots* stamps = nullptr;
         for (std::size_t k = 0; k < keys.size(); ++k)
             if (keys[k].key == JournaledKey::TypedUrlsTime && exists[k]) stamps = &slots[k];
-        for (std::size_t k = 0; k < keys.size(); ++k) {
-            if (keys[k].key != JournaledKey::TypedUrls) continue;
-            for (Slot& slot : slots[k]) {
-                const Slot* stamp = stamps ? Find(*stamps, slot.name) : nullptr;
-                slot.typedSince = slot.present && slot.Holds(slot.after) && !slot.Holds(slot.before) && stamp &&
-                                  stamp->present && !stamp->Ours();
-            }
-            // Each copy the browser holds stands for one value the rewrite found: a key that
-            // held an address twice keeps the other.
-            std::vector<const StoredValue*> browsers;
-            for (const StoredValue& value : now[k]) {
-                const Slot* at = Find(slots[k], FoldedName(value.name));
-                if (!at || !at->Ours()) browsers.push_back(&value);
-            }
-            for (Slot& slot : slots[k]) {
-                if (!slot.before || !slot.Ours() || slot.Holds(slot.before)) continue;
-                const auto copy = std::find_if(browsers.begin(), browsers.end(), [&](const StoredValue* value) {
-                    return value && SameContents(*value, *slot.before);
-                });
-                slot.typedElsewhere = copy != browsers.end();
-                if (slot.typedElsewhere) *copy = nullptr;
-                Slot* stamp = stamps ? Find(*stamps, slot.name) : nullptr;
-                if (stamp && slot.typedElsewhere) stamp->typedElsewhere = true;  // its stamp went with it
-            }
-        }
+        for (std::size_t k = 0; k < keys.size(); ++k)
+            if (keys[k].key == JournaledKey::TypedUrls) NoteWhatTheBrowserTyped(slots[k], now[k], stamps);
         for (std::size_t k = 0; k < keys.size(); ++k)
             for (const Slot& slot : slots[k])
                 finished = finished && (!exists[k] || slot.Holds(slot.after) || !slot.Ours());

@@ -142,10 +142,8 @@ void CTypedUrlHistory::OnDeleteUnchecked() {
     // in a list of thousands.
     // A deleted address's stamp goes with it at once, rather than with the rewrite: a
     // process that ends in between must not leave it under a name the browser may give
-    // another address.
-    // The stamps' key is opened at the first deletion; while it would not open, the
-    // stamps wait for the next deletion and the scan's end: one left behind would
-    // outlive its address should the rewrite fail.
+    // another address. While the stamps' key would not open, the stamps wait for the
+    // next deletion and the scan's end.
     ScopedKey times(m_registry);
     long stamps = kErrorAccessDenied;  // not opened yet
     std::vector<std::u16string> unforgotten;
