@@ -66,6 +66,11 @@ void CTypedUrlHistory::FillList() {
     m_loadedWhole = opened == kErrorFileNotFound;
     if (opened != kErrorSuccess) return;
 
+    // The marks' key is opened once for all the rows; one that will not open is
+    // asked again for each row's mark, as the profile is.
+    ScopedKey marks(m_registry);
+    const long marksOpened = marks.Open(kSectionKey);
+
     char name[kTextBuffer];
     unsigned char data[kTextBuffer];
     int failures = 0;
@@ -111,8 +116,24 @@ void CTypedUrlHistory::FillList() {
         m_list.SetItemText(row, 1, name);
         m_loaded.push_back(std::move(exact));
         m_list.SetItemData(row, m_loaded.size());
-        if (m_registry.GetProfileIntA(kSection, address.c_str(), 0) == 1 || KeptByPolicy(row)) m_list.SetCheck(row, true);
+        if (Marked(marks, marksOpened, address) || KeptByPolicy(row)) m_list.SetCheck(row, true);
     }
+}
+
+bool CTypedUrlHistory::Marked(const ScopedKey& marks, long opened, const std::string& address) {
+    if (opened == kErrorFileNotFound) return false;
+    // Read as the profile reads an entry: a mark is a 32-bit 1 and nothing else.
+    unsigned long type = 0;
+    std::uint32_t value = 0;
+    unsigned long size = sizeof value;
+    const long read = opened == kErrorSuccess
+                          ? m_registry.RegQueryValueExA(marks.get(), address.c_str(), &type,
+                                                        reinterpret_cast<unsigned char*>(&value), &size)
+                          : opened;
+    if (read == kErrorFileNotFound) return false;
+    // A mark the key would not give is asked of the profile, as it always was.
+    if (read != kErrorSuccess) return m_registry.GetProfileIntA(kSection, address.c_str(), 0) == 1;
+    return type == kRegDword && size == sizeof value && value == 1;
 }
 
 bool CTypedUrlHistory::MarksReadable() {

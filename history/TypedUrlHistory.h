@@ -19,6 +19,7 @@
 namespace hl {
 
 class CRowList;
+class ScopedKey;
 
 class CTypedUrlHistory {
 public:
@@ -135,6 +136,8 @@ protected:
     // Whether the marks can be read: a profile there but closed to us reads as
     // every address unchecked.
     bool MarksReadable();
+    // The address's mark, from the marks' key as FillList opened it (opened: how that went).
+    bool Marked(const ScopedKey& marks, long opened, const std::string& address);
 
     // Holds the writer lock for one operation, unless this window holds it already.
     class Exclusive {
