@@ -25,10 +25,20 @@ std::string UserSid() {
     return sid;
 }
 
+// The user does not change while the process runs: its locks ask the token once,
+// or again while it has not answered.
+INIT_ONCE userSidOnce = INIT_ONCE_STATIC_INIT;
+std::string userSid;
+
+BOOL CALLBACK FindUserSid(PINIT_ONCE, PVOID, PVOID*) {
+    userSid = UserSid();
+    return !userSid.empty();
+}
+
 }  // namespace
 
 Win32WriterLock::Win32WriterLock(const char* name, unsigned long waitMs) : m_mutex(nullptr), m_waitMs(waitMs) {
-    const std::string sid = UserSid();
+    const std::string sid = ::InitOnceExecuteOnce(&userSidOnce, FindUserSid, nullptr, nullptr) ? userSid : std::string();
     // Only this user may open it: another could otherwise hold it, or take it.
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     const std::string sddl = "D:P(A;;GA;;;" + sid + ")";
