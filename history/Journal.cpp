@@ -232,7 +232,8 @@ std::size_t Emptied(const KeyContents& contents, const Slots& slots) {
 
 // An address the rewrite had emptied, whose name the browser has taken since, and
 // that is nowhere else in the key now, would be lost: it comes back under a name
-// free in both keys, with the stamp it had.
+// free in both keys, with the stamp it had. One that a recovery cut off half way
+// brought back already has its stamp follow it now, if it has none.
 bool Rehome(IRegistry& registry, const KeyContents& contents, std::size_t emptied, RegHandle typed,
             const Slots& typedSlots, RegHandle times, const Slots* timeSlots) {
     std::vector<StoredValue> now, stamps;
@@ -240,6 +241,10 @@ bool Rehome(IRegistry& registry, const KeyContents& contents, std::size_t emptie
     unsigned long highest = 0;
     for (const std::vector<StoredValue>* values : {&now, &stamps})
         for (const StoredValue& value : *values) highest = std::max(highest, UrlNumber(value.name));
+    const auto stampOf = [&](const std::u16string& name) {
+        return std::find_if(stamps.begin(), stamps.end(),
+                            [&](const StoredValue& value) { return FoldedName(value.name) == FoldedName(name); });
+    };
     bool done = true;
     for (std::size_t i = 0; i < emptied && i < contents.before.size(); ++i) {
         const std::u16string folded = FoldedName(contents.before[i].name);
@@ -247,20 +252,22 @@ bool Rehome(IRegistry& registry, const KeyContents& contents, std::size_t emptie
         if (slot.Ours()) continue;
         // Elsewhere: typed again under a name of the browser's. Another copy the rewrite found
         // under a name of its own is not this one moved: the key held the address twice.
-        const bool elsewhere = std::any_of(now.begin(), now.end(), [&](const StoredValue& value) {
+        const auto elsewhere = std::find_if(now.begin(), now.end(), [&](const StoredValue& value) {
             const Slot* copy = Find(typedSlots, FoldedName(value.name));
             return SameContents(value, *slot.before) && !(copy && copy->before && SameContents(*copy->before, *slot.before));
         });
-        if (elsewhere) continue;
         StoredValue moved = *slot.before;
-        moved.name = Widened(kUrlValuePrefix + std::to_string(++highest));
-        done = StoreValue(registry, typed, moved) == kErrorSuccess && done;
-        now.push_back(moved);
+        if (elsewhere != now.end()) {
+            moved.name = elsewhere->name;
+        } else {
+            moved.name = Widened(kUrlValuePrefix + std::to_string(++highest));
+            done = StoreValue(registry, typed, moved) == kErrorSuccess && done;
+            now.push_back(moved);
+        }
         const Slot* stamp = timeSlots ? Find(*timeSlots, folded) : nullptr;
-        if (!times || !stamp || !stamp->before) continue;
+        if (!times || !stamp || !stamp->before || stampOf(moved.name) != stamps.end()) continue;
         // Its stamp goes with it; the one under the old name is the browser's, or goes too.
         StoredValue movedStamp = *stamp->before;
-        const std::u16string oldName = movedStamp.name;
         movedStamp.name = moved.name;
         done = StoreValue(registry, times, movedStamp) == kErrorSuccess && done;
         for (const StoredValue& value : stamps)
@@ -268,6 +275,7 @@ bool Rehome(IRegistry& registry, const KeyContents& contents, std::size_t emptie
                 const long deleted = registry.RegDeleteValueW(times, value.name.c_str());
                 done = (deleted == kErrorSuccess || deleted == kErrorFileNotFound) && done;
             }
+        stamps.push_back(movedStamp);
     }
     return done;
 }
