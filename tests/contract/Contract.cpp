@@ -114,10 +114,10 @@ void Contract::KeepAllBut(int column, const std::vector<std::string>& texts) {
         if (std::count(texts.begin(), texts.end(), List().GetItemText(row, column))) List().SetCheck(row, false);
 }
 
-std::vector<Row> Contract::Rows() {
+std::vector<Row> RowsOf(hl::IAddressList& list) {
     std::vector<Row> rows;
-    for (int row = 0; row < List().GetItemCount(); ++row)
-        rows.push_back({List().GetItemText(row, 0), List().GetItemText(row, 1), List().GetCheck(row)});
+    for (int row = 0; row < list.GetItemCount(); ++row)
+        rows.push_back({list.GetItemText(row, 0), list.GetItemText(row, 1), list.GetCheck(row)});
     return rows;
 }
 
