@@ -24,20 +24,10 @@
 
 namespace {
 
+using drive::Printable;
 using hltest::RegOp;
 using Contents = std::pair<unsigned long, std::string>;  // an address: its type and bytes
 using Bag = std::map<Contents, int>;                    // addresses, each as often as the key holds it
-
-// Text as a reader can tell it apart: bytes beyond printable ASCII as \xNN.
-std::string Printable(const std::string& text) {
-    std::string out;
-    char hex[5];
-    for (unsigned char c : text) {
-        std::snprintf(hex, sizeof hex, "\\x%02X", c);
-        out += c >= 0x20 && c < 0x7F && c != '\\' ? std::string(1, static_cast<char>(c)) : hex;
-    }
-    return out;
-}
 
 [[noreturn]] void Breach(const char* invariant, const std::string& detail) {
     std::fprintf(stderr, "invariant broken: %s %s\n", invariant, Printable(detail).c_str());
@@ -258,11 +248,6 @@ struct Command : Copy {
     hl::CUnattendedHistory history;
 };
 
-std::string Field(const std::string& text) {
-    std::string field;
-    for (char c : text) field += c == '\\' ? "\\\\" : c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
-    return field;
-}
 std::string Time(std::uint64_t fileTime) { return "T" + std::to_string(fileTime); }
 bool Stamped(const std::string& stamp) { return stamp.size() == 8 && stamp != std::string(8, '\0'); }
 
@@ -776,8 +761,8 @@ void Story::List(Faults& faults) {
         const std::string stamp = after.StampOf(v->name);
         std::uint64_t time = 0;
         if (Stamped(stamp)) std::copy_n(stamp.data(), 8, reinterpret_cast<char*>(&time));
-        expected += (MarkedKept(after, Shown(v->data)) || m_policy.Keeps(Shown(v->data)) ? "1\t" : "0\t") + Field(v->name) +
-                    '\t' + Field(Shown(v->data)) + '\t' + (time ? "*" : "") + "\r\n";
+        expected += (MarkedKept(after, Shown(v->data)) || m_policy.Keeps(Shown(v->data)) ? "1\t" : "0\t") + hltest::ListField(v->name) +
+                    '\t' + hltest::ListField(Shown(v->data)) + '\t' + (time ? "*" : "") + "\r\n";
     }
     std::string shown;  // the time's own format is tested apart: here only whether there is one
     for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {

@@ -67,4 +67,10 @@ std::vector<RegValue> Sorted(std::vector<RegValue> values) {
     return values;
 }
 
+std::string ListField(const std::string& text) {
+    std::string field;
+    for (char c : text) field += c == '\\' ? "\\\\" : c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+    return field;
+}
+
 }  // namespace hltest

@@ -43,4 +43,7 @@ std::vector<RegValue> Unshown(const std::vector<RegValue>& enumerated, CodePage 
 // The same values, whatever order the registry gives them in.
 std::vector<RegValue> Sorted(std::vector<RegValue> values);
 
+// A name or an address as `/list` writes it in one field: \\, \t, \n and \r escaped, nothing else.
+std::string ListField(const std::string& text);
+
 }  // namespace hltest
