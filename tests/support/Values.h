@@ -16,6 +16,11 @@ namespace hltest {
 // The values and rows every tier compares are those the driver reads.
 using namespace drive;
 
+// A key's values in the order the registry enumerates them, read with room for any a test writes;
+// `complete`: no value stopped the enumeration.
+std::vector<RegValue> ReadKey(hl::IRegistry& registry, const std::string& path, bool* exists = nullptr,
+                              bool* complete = nullptr);
+
 // url1 to url<count> as the browser numbers them, holding http://site1/ and on.
 std::vector<RegValue> Numbered(std::size_t count);
 
