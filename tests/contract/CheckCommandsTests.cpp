@@ -39,9 +39,8 @@ TEST_P(CheckCommands, MarksComeBackAtTheNextStart) {
     }
 }
 
-
-// every command that unchecks, its tip says so, and a pruning keeps it, also one
-// the user had unchecked before the policy came.
+// An address the organization keeps stays checked through every command that unchecks,
+// its tip says so, and a pruning keeps it, also one the user had unchecked before the policy came.
 TEST_P(CheckCommands, AddressesTheOrganizationKeepsStayCheckedAndArePruningsToKeep) {
     policy.patterns = {u"HTTP://intranet.corp/*", u"*caf\u00e9.example/", u"http://?.example/a", u"",
                        std::u16string(hl::kMaxPatternLength + 1, u'*'), u"http://other.example"};
@@ -89,7 +88,6 @@ TEST_P(CheckCommands, AddressesTheOrganizationKeepsStayCheckedAndArePruningsToKe
         EXPECT_EQ(Checks(), std::vector<bool>{length == hl::kMaxPatternLength}) << length;
     }
 }
-
 
 }  // namespace
 

@@ -11,22 +11,9 @@ namespace hltest {
 std::string BindingName(const testing::TestParamInfo<BindingKind>& info) { return info.param.name; }
 
 std::vector<RegValue> ReadValues(hl::IRegistry& registry, const std::string& path, bool* exists) {
-    std::vector<RegValue> values;
-    hl::ScopedKey key(registry);
-    const bool opened = key.Open(path.c_str()) == hl::kErrorSuccess;
-    if (exists) *exists = opened;
-    std::string name(1024, '\0'), data(4096, '\0');  // room for any value the tests write
-    for (unsigned long index = 0; opened; ++index) {
-        unsigned long nameLength = static_cast<unsigned long>(name.size());
-        unsigned long dataLength = static_cast<unsigned long>(data.size());
-        unsigned long type = 0;
-        const long result = registry.RegEnumValueA(key.get(), index, &name[0], &nameLength, &type,
-                                                   reinterpret_cast<unsigned char*>(&data[0]), &dataLength);
-        if (result == hl::kErrorNoMoreItems) break;
-        EXPECT_EQ(result, hl::kErrorSuccess) << "reading back " << path << " at " << index;
-        if (result != hl::kErrorSuccess) break;
-        values.push_back({name.substr(0, nameLength), type, data.substr(0, dataLength)});
-    }
+    bool complete = false;
+    std::vector<RegValue> values = ReadKey(registry, path, exists, &complete);
+    EXPECT_TRUE(complete) << "reading back " << path;
     return values;
 }
 
@@ -114,10 +101,10 @@ void Contract::KeepAllBut(int column, const std::vector<std::string>& texts) {
         if (std::count(texts.begin(), texts.end(), List().GetItemText(row, column))) List().SetCheck(row, false);
 }
 
-std::vector<Row> Contract::Rows() {
+std::vector<Row> RowsOf(hl::IAddressList& list) {
     std::vector<Row> rows;
-    for (int row = 0; row < List().GetItemCount(); ++row)
-        rows.push_back({List().GetItemText(row, 0), List().GetItemText(row, 1), List().GetCheck(row)});
+    for (int row = 0; row < list.GetItemCount(); ++row)
+        rows.push_back({list.GetItemText(row, 0), list.GetItemText(row, 1), list.GetCheck(row)});
     return rows;
 }
 

@@ -61,6 +61,9 @@ void WriteWide(hl::IRegistry& registry, const std::string& path, const std::vect
 // The profile after a pruning: each kept address remembered as checked.
 std::vector<RegValue> Remembered(const std::vector<Row>& kept);
 
+// The list's rows, top first.
+std::vector<Row> RowsOf(hl::IAddressList& list);
+
 // Tells the history of each row's removal from the list, as the window does.
 void ReportRemovals(hl::CRowList& list, hl::CTypedUrlHistory& history);
 
@@ -81,7 +84,7 @@ protected:
     void SetChecks(const std::vector<bool>& checks);
     // Checks every row but those whose text in the column is one of these, through "Check All".
     void KeepAllBut(int column, const std::vector<std::string>& texts);
-    std::vector<Row> Rows();
+    std::vector<Row> Rows() { return RowsOf(List()); }
     // The rows the user keeps: the checked ones, top first.
     std::vector<Row> Kept();
     std::vector<bool> Checks();

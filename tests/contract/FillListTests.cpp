@@ -1,6 +1,6 @@
-// Loading the list from the browser's key.
+// Loading the list from the browser's key; the fuzz target judges what fits its buffers, the
+// end-to-end tests every type and size.
 #include <algorithm>
-#include <optional>
 
 #include "contract/Contract.h"
 
@@ -8,44 +8,6 @@ namespace hltest {
 namespace {
 
 using FillList = Contract;
-
-std::string Url(std::size_t length) { return "http://" + std::string(length - 7, 'a'); }
-
-TEST_P(FillList, ShowsWhatFitsNewestOnTop) {
-    struct Case {
-        const char* what;
-        RegValue value;
-        std::optional<std::string> text;  // as listed; none when left out
-    };
-    const Case cases[] = {
-        {"address of 259", Sz("url2", Url(259)), Url(259)},
-        {"address of 260", Sz("url2", Url(260)), std::nullopt},
-        {"name of 259", Sz("u" + std::string(258, 'n'), "http://name/"), "http://name/"},
-        {"name of 260", Sz("u" + std::string(259, 'n'), "http://name/"), std::nullopt},
-        {"260 bytes without zero", {"url2", hl::kRegBinary, std::string(260, 'x')}, std::string(259, 'x')},
-        {"261 bytes", {"url2", hl::kRegBinary, std::string(261, 'x')}, std::nullopt},
-        {"embedded zeros", {"url2", hl::kRegMultiSz, std::string("one\0two\0\0", 9)}, "one"},
-        {"8-bit text and name", Sz("url\xe9", "http://b\xfc" "cher.example/\xe9"), "http://b\xfc" "cher.example/\xe9"},
-        {"default value", Sz("", "http://default/"), "http://default/"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Load({Sz("url1", "http://first/"), c.value, Sz("url10", "http://ten/"), Sz("url3", "http://last/")});
-        std::vector<Row> expected;
-        for (const RegValue& value : TypedUrls()) {
-            const bool tested = value.name == c.value.name;
-            if (!tested || c.text)
-                expected.insert(expected.begin(), Row{tested ? *c.text : ShownText(value.data), value.name});
-        }
-        EXPECT_EQ(Rows(), expected);
-    }
-    std::vector<RegValue> oversize{Sz("url1", "http://first/")};
-    for (int i = 0; i < 1100; ++i) oversize.push_back(Sz("big" + std::to_string(1000 + i), Url(300)));
-    oversize.push_back(Sz("zz", "http://last/"));
-    Load(oversize);
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"http://last/", "zz"}, {"http://first/", "url1"}}))
-        << "values too long, however many in a row, end nothing";
-}
 
 // A list that cannot hold a text (bytes that are no character of its code page)
 // gives it back altered: that value is left out, and its mark left as it was.

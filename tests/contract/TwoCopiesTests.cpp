@@ -47,10 +47,7 @@ public:
             m_changed.notify_all();
         }
         if (m_thread.joinable()) m_thread.join();
-        std::vector<Row> rows;
-        for (int row = 0; row < m_list.GetItemCount(); ++row)
-            rows.push_back({m_list.GetItemText(row, 0), m_list.GetItemText(row, 1), m_list.GetCheck(row)});
-        return rows;
+        return RowsOf(m_list);
     }
 
 private:

@@ -2,21 +2,16 @@
 
 namespace drive {
 
-namespace {
-
-std::ostream& Escaped(std::ostream& out, const std::string& bytes) {
+std::string Printable(const std::string& bytes) {
+    std::string out;
     for (unsigned char c : bytes)
-        if (c >= 0x20 && c < 0x7F) out << c;
-        else out << "\\x" << "0123456789ABCDEF"[c >> 4] << "0123456789ABCDEF"[c & 15];
+        if (c >= 0x20 && c < 0x7F && c != '\\') out += static_cast<char>(c);
+        else out += {'\\', 'x', "0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
     return out;
 }
 
-}  // namespace
-
 std::ostream& operator<<(std::ostream& out, const RegValue& value) {
-    out << "{\"";
-    Escaped(out, value.name) << "\" type " << value.type << " \"";
-    return Escaped(out, value.data) << "\"}";
+    return out << "{\"" << Printable(value.name) << "\" type " << value.type << " \"" << Printable(value.data) << "\"}";
 }
 
 std::ostream& operator<<(std::ostream& out, const WideValue& value) {
@@ -27,9 +22,7 @@ std::ostream& operator<<(std::ostream& out, const WideValue& value) {
 }
 
 std::ostream& operator<<(std::ostream& out, const Row& row) {
-    out << "{" << (row.checked ? "[x] \"" : "[ ] \"");
-    Escaped(out, row.name) << "\" \"";
-    return Escaped(out, row.address) << "\"}";
+    return out << "{" << (row.checked ? "[x] \"" : "[ ] \"") << Printable(row.name) << "\" \"" << Printable(row.address) << "\"}";
 }
 
 std::string SzData(const std::string& text) { return text + '\0'; }

@@ -21,7 +21,8 @@ struct BasicValue {
 };
 using RegValue = BasicValue<std::string>;
 using WideValue = BasicValue<std::u16string>;
-// Bytes outside printable ASCII are escaped, so that a failure shows each one.
+// Bytes outside printable ASCII, and the backslash, as \xNN: a failure shows each one.
+std::string Printable(const std::string& bytes);
 std::ostream& operator<<(std::ostream& out, const RegValue& value);
 // Names and strings as UTF-8, so that a failure reads in the script it was written in.
 std::ostream& operator<<(std::ostream& out, const WideValue& value);

@@ -60,11 +60,6 @@ std::vector<RegValue> EveryKind() {
 // What `/list` must write of these rows, a line each: mark, name, address, when last typed by the stamp of
 // their name, apart by tabs; a name or an address in one field, whatever it holds.
 std::string ExpectedListing(const std::vector<Row>& rows, const std::vector<RegValue>& stamps) {
-    auto field = [](const std::string& text) {
-        std::string escaped;
-        for (char c : text) escaped += c == '\\' ? "\\\\" : c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
-        return escaped;
-    };
     std::string lines;
     for (const Row& row : rows) {
         FILETIME time{};
@@ -75,7 +70,7 @@ std::string ExpectedListing(const std::vector<Row>& rows, const std::vector<RegV
         if ((time.dwLowDateTime || time.dwHighDateTime) && FileTimeToSystemTime(&time, &utc))
             std::snprintf(when, sizeof when, "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay,
                           utc.wHour, utc.wMinute, utc.wSecond);
-        lines += std::string(row.checked ? "1" : "0") + '\t' + field(row.name) + '\t' + field(row.address) + '\t' + when + "\r\n";
+        lines += std::string(row.checked ? "1" : "0") + '\t' + ListField(row.name) + '\t' + ListField(row.address) + '\t' + when + "\r\n";
     }
     return lines;
 }

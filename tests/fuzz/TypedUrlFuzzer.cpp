@@ -24,32 +24,18 @@
 
 namespace {
 
+using drive::Printable;
 using hltest::RegOp;
 using Contents = std::pair<unsigned long, std::string>;  // an address: its type and bytes
 using Bag = std::map<Contents, int>;                    // addresses, each as often as the key holds it
-
-// Text as a reader can tell it apart: bytes beyond printable ASCII as \xNN.
-std::string Printable(const std::string& text) {
-    std::string out;
-    char hex[5];
-    for (unsigned char c : text) {
-        std::snprintf(hex, sizeof hex, "\\x%02X", c);
-        out += c >= 0x20 && c < 0x7F && c != '\\' ? std::string(1, static_cast<char>(c)) : hex;
-    }
-    return out;
-}
 
 [[noreturn]] void Breach(const char* invariant, const std::string& detail) {
     std::fprintf(stderr, "invariant broken: %s %s\n", invariant, Printable(detail).c_str());
     std::abort();
 }
 
-struct Value {
-    std::string name;
-    unsigned long type;
-    std::string data;
-    Contents contents() const { return {type, data}; }
-};
+using Value = hltest::RegValue;
+Contents ContentsOf(const Value& v) { return {v.type, v.data}; }
 std::u16string NameKey(const std::string& name) {
     return hltest::FoldedWide(hltest::FromCodePage(hltest::CodePage::Latin1, name));
 }
@@ -72,37 +58,22 @@ struct State {
     }
     Bag Addresses() const {
         Bag bag;
-        for (const Value& v : urls) ++bag[v.contents()];
+        for (const Value& v : urls) ++bag[ContentsOf(v)];
         return bag;
     }
     std::map<std::pair<Contents, std::string>, int> Stamped() const {
         std::map<std::pair<Contents, std::string>, int> pairs;
-        for (const Value& v : urls) ++pairs[{v.contents(), StampOf(v.name)}];
+        for (const Value& v : urls) ++pairs[{ContentsOf(v), StampOf(v.name)}];
         return pairs;
     }
 };
 
-std::vector<Value> Read(hl::IRegistry& registry, const char* path, bool* exists = nullptr) {
-    std::vector<Value> values;
-    hl::RegHandle key = nullptr;
-    const bool opened = registry.RegOpenKeyExA(path, 0, hl::kKeyAllAccess, &key) == hl::kErrorSuccess;
-    if (exists) *exists = opened;
-    std::string name(1 << 12, '\0'), data(1 << 12, '\0');  // room for any value the story writes
-    for (unsigned long nameLength = 1 << 12, dataLength = 1 << 12, type = 0;
-         opened && registry.RegEnumValueA(key, values.size(), &name[0], &nameLength, &type,
-                                          reinterpret_cast<unsigned char*>(&data[0]), &dataLength) == hl::kErrorSuccess;
-         nameLength = dataLength = 1 << 12)
-        values.push_back({name.substr(0, nameLength), type, data.substr(0, dataLength)});
-    if (opened) registry.RegCloseKey(key);
-    return values;
-}
-
 State Snapshot(hl::IRegistry& registry) {
     State s;
-    s.urls = Read(registry, hl::kTypedUrlsKey);
-    s.times = Read(registry, hl::kTypedUrlsTimeKey);
-    Read(registry, hl::kJournalKey, &s.journal);
-    for (const Value& mark : Read(registry, hl::kSectionKey)) s.marks[NameKey(mark.name)] = std::to_string(mark.type) + ':' + mark.data;
+    s.urls = hltest::ReadKey(registry, hl::kTypedUrlsKey);
+    s.times = hltest::ReadKey(registry, hl::kTypedUrlsTimeKey);
+    hltest::ReadKey(registry, hl::kJournalKey, &s.journal);
+    for (const Value& mark : hltest::ReadKey(registry, hl::kSectionKey)) s.marks[NameKey(mark.name)] = std::to_string(mark.type) + ':' + mark.data;
     return s;
 }
 
@@ -112,7 +83,7 @@ bool MarkedKept(const State& s, const std::string& text) {
     return mark != s.marks.end() && mark->second == kOne;
 }
 std::string Shown(const std::string& data) { return hltest::ShownText(data); }
-bool Fits(const Value& v) { return hltest::Fits(hltest::RegValue{v.name, v.type, v.data}); }
+bool Fits(const Value& v) { return hltest::Fits(v); }
 bool Numbered(const std::string& name) { return hltest::NumberedUrlName(name); }
 bool Within(const Bag& part, const Bag& whole) {  // as multisets
     for (const auto& [contents, count] : part)
@@ -132,9 +103,7 @@ Bag Minus(Bag a, const Bag& b) {
 
 // The writer lock and the window's lock as copies of the program take turns at them; a copy
 // that dies gives them up, as the platform's abandoned mutex does.
-struct Turn {
-    int holder = 0;
-};
+struct Turn { int holder = 0; };
 class TurnLock final : public hl::IWriterLock {
 public:
     TurnLock(Turn& turn, int copy) : m_turn(turn), m_copy(copy) {}
@@ -258,11 +227,6 @@ struct Command : Copy {
     hl::CUnattendedHistory history;
 };
 
-std::string Field(const std::string& text) {
-    std::string field;
-    for (char c : text) field += c == '\\' ? "\\\\" : c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
-    return field;
-}
 std::string Time(std::uint64_t fileTime) { return "T" + std::to_string(fileTime); }
 bool Stamped(const std::string& stamp) { return stamp.size() == 8 && stamp != std::string(8, '\0'); }
 
@@ -388,11 +352,11 @@ void Story::Browser(bool freeNamesOnly) {
     }
     if (!freeNamesOnly)
         for (const Value& v : now.urls)
-            if (v.contents() == typed.contents()) Erase(hl::kTypedUrlsKey, v.name), Erase(hl::kTypedUrlsTimeKey, v.name);
+            if (ContentsOf(v) == ContentsOf(typed)) Erase(hl::kTypedUrlsKey, v.name), Erase(hl::kTypedUrlsTimeKey, v.name);
     Write(hl::kTypedUrlsKey, typed.name, typed.type, typed.data);
     if (Pick(2)) Write(hl::kTypedUrlsTimeKey, typed.name, hl::kRegBinary, Stamp());
     else Erase(hl::kTypedUrlsTimeKey, typed.name);
-    ++m_typed[typed.contents()];
+    ++m_typed[ContentsOf(typed)];
     if (m_window) m_window->browserSinceLoad = true;
 }
 
@@ -430,10 +394,10 @@ void Story::JudgeKeys(const State& before, const State& after, const Bag& requir
     }
     // An address that might have gone (a twin row of it unchecked) may stay as another copy of it.
     for (const Value& v : after.urls) {
-        const Contents c = v.contents();
+        const Contents c = ContentsOf(v);
         if (m_typed.count(c) || !required.count(c) || before.Addresses()[c] != 1 || after.Addresses()[c] != 1) continue;
         for (const Value& b : before.urls)
-            if (b.contents() == c && before.StampOf(b.name) != after.StampOf(v.name))
+            if (ContentsOf(b) == c && before.StampOf(b.name) != after.StampOf(v.name))
                 Breach("a kept address lost its stamp", v.name);
     }
     // A deleted address's stamp goes with it: a death leaves at most the one being deleted.
@@ -554,7 +518,7 @@ void Story::ChangeChecks() {
             std::string expected = list.GetItemText(row, 0);
             const State now = Snapshot(m_memory);
             for (const Value& v : now.urls)
-                if (NameKey(v.name) == NameKey(loaded.name) && v.contents() == loaded.contents() &&
+                if (NameKey(v.name) == NameKey(loaded.name) && ContentsOf(v) == ContentsOf(loaded) &&
                     Stamped(now.StampOf(v.name))) {
                     std::uint64_t time = 0;
                     std::copy_n(now.StampOf(v.name).data(), 8, reinterpret_cast<char*>(&time));
@@ -577,9 +541,9 @@ void Story::DeleteUnchecked(Faults& faults) {
     std::set<std::u16string> rowNames;
     for (std::size_t i = 0; i < rowsBefore.size(); ++i) {
         rowNames.insert(NameKey(w.loaded[i].name));
-        ++rowsBag[w.loaded[i].contents()];
-        if (rowsBefore[i].checked) ++keptBag[w.loaded[i].contents()], keptTexts.push_back(rowsBefore[i].text[0]);
-        else ++uncheckedBag[w.loaded[i].contents()];
+        ++rowsBag[ContentsOf(w.loaded[i])];
+        if (rowsBefore[i].checked) ++keptBag[ContentsOf(w.loaded[i])], keptTexts.push_back(rowsBefore[i].text[0]);
+        else ++uncheckedBag[ContentsOf(w.loaded[i])];
     }
     w.faults = &faults;
     w.history.messages.clear();
@@ -601,7 +565,7 @@ void Story::DeleteUnchecked(Faults& faults) {
     Bag leftBag = keptBag;
     for (const auto& row : m_window ? w.list.Rows() : std::deque<hl::CRowList::Row>())
         for (std::size_t i = 0; i < rowsBefore.size(); ++i)
-            if (rowsBefore[i].data == row.data && !rowsBefore[i].checked) ++leftBag[w.loaded[i].contents()];
+            if (rowsBefore[i].data == row.data && !rowsBefore[i].checked) ++leftBag[ContentsOf(w.loaded[i])];
     JudgeKeys(before, after, Minus(before.Addresses(), uncheckedBag), Plus(before.Addresses(), leftBag));
     JudgeMarksKept(before, after, keptTexts);
     if (faults.died) return;
@@ -624,10 +588,10 @@ void Story::DeleteUnchecked(Faults& faults) {
         if (!rowsBefore[i].checked && !faults.failed) Breach("an unchecked row stayed", row.text[0]);
         const std::string number = "url" + std::to_string(loaded.size() + 1);
         loaded.push_back(w.loaded[i]);
-        ++left[w.loaded[i].contents()];
+        ++left[ContentsOf(w.loaded[i])];
         if (message.empty()) {
             const auto at = std::find_if(after.urls.begin(), after.urls.end(), [&](const Value& v) { return v.name == number; });
-            if (row.text[1] != number || at == after.urls.end() || at->contents() != w.loaded[i].contents())
+            if (row.text[1] != number || at == after.urls.end() || ContentsOf(*at) != ContentsOf(w.loaded[i]))
                 Breach("a kept address is not saved under its row's number as it was", number);
             if (!w.browserSinceLoad && after.StampOf(number) != before.StampOf(w.loaded[i].name))
                 Breach("a kept address is saved without its own stamp", number);
@@ -656,12 +620,12 @@ void Story::DeleteUnchecked(Faults& faults) {
     // The values no row came from keep their names, but those the browser numbered, numbered on,
     // and a copy of a kept row's address, which that row may have taken where its own was gone.
     for (const Value& b : before.urls)
-        if (!rowNames.count(NameKey(b.name)) && !Numbered(b.name) && !keptBag.count(b.contents()) &&
-            std::none_of(after.urls.begin(), after.urls.end(), [&](const Value& v) { return v.name == b.name && v.contents() == b.contents(); }))
+        if (!rowNames.count(NameKey(b.name)) && !Numbered(b.name) && !keptBag.count(ContentsOf(b)) &&
+            std::none_of(after.urls.begin(), after.urls.end(), [&](const Value& v) { return v.name == b.name && ContentsOf(v) == ContentsOf(b); }))
             Breach("a value no row came from was renamed", b.name);
     // Numbered from url1 on without a gap, but for what the browser typed at the next start.
     std::size_t numbered = 0;
-    for (const Value& v : after.urls) numbered += Numbered(v.name) && !m_typed.count(v.contents());
+    for (const Value& v : after.urls) numbered += Numbered(v.name) && !m_typed.count(ContentsOf(v));
     for (std::size_t n = 1; n <= numbered; ++n)
         if (std::none_of(after.urls.begin(), after.urls.end(), [&](const Value& v) { return v.name == "url" + std::to_string(n); }))
             Breach("the numbered values are not url1..urlN", std::to_string(n));
@@ -720,7 +684,7 @@ void Story::Prune(Faults& faults) {
     std::vector<std::string> kept;
     for (const Value& v : before.urls) {
         const bool keeps = !Fits(v) || MarkedKept(before, Shown(v.data)) || m_policy.Keeps(Shown(v.data));
-        ++(keeps ? required : deleted)[v.contents()];
+        ++(keeps ? required : deleted)[ContentsOf(v)];
         if (keeps && Fits(v)) kept.push_back(Shown(v.data));
     }
     JudgeKeys(before, after, required, before.Addresses());
@@ -728,7 +692,7 @@ void Story::Prune(Faults& faults) {
     for (const auto& mark : before.marks) {
         const std::u16string& entry = mark.first;
         const bool forgettable = std::any_of(before.urls.begin(), before.urls.end(), [&](const Value& v) {
-            return Fits(v) && deleted.count(v.contents()) && NameKey(Shown(v.data)) == entry;
+            return Fits(v) && deleted.count(ContentsOf(v)) && NameKey(Shown(v.data)) == entry;
         });
         // A row it keeps, the organization's too, is remembered as kept.
         const bool keptRow = std::any_of(kept.begin(), kept.end(), [&](const std::string& t) { return NameKey(t) == entry; });
@@ -776,8 +740,8 @@ void Story::List(Faults& faults) {
         const std::string stamp = after.StampOf(v->name);
         std::uint64_t time = 0;
         if (Stamped(stamp)) std::copy_n(stamp.data(), 8, reinterpret_cast<char*>(&time));
-        expected += (MarkedKept(after, Shown(v->data)) || m_policy.Keeps(Shown(v->data)) ? "1\t" : "0\t") + Field(v->name) +
-                    '\t' + Field(Shown(v->data)) + '\t' + (time ? "*" : "") + "\r\n";
+        expected += (MarkedKept(after, Shown(v->data)) || m_policy.Keeps(Shown(v->data)) ? "1\t" : "0\t") + hltest::ListField(v->name) +
+                    '\t' + hltest::ListField(Shown(v->data)) + '\t' + (time ? "*" : "") + "\r\n";
     }
     std::string shown;  // the time's own format is tested apart: here only whether there is one
     for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
@@ -799,7 +763,7 @@ void Story::Restart() {
         if (std::getenv("HL_FUZZ_TRACE"))
             for (const auto& line : run.registry.Log()) std::fprintf(stderr, "     restart: %s\n", Printable(line).c_str());
         bool journal = false;
-        Read(m_memory, hl::kJournalKey, &journal);
+        hltest::ReadKey(m_memory, hl::kJournalKey, &journal);
         if (!faults.died && journal && (run.history.Message().empty() || !text.empty()))
             Breach("/list listed a key a journal could not put back", text);
         if (!journal && !faults.died) return;

@@ -26,7 +26,6 @@ public:
     // a non-zero answer fails the call with that code before it reaches the registry.
     std::function<long(RegOp op, int n, const std::string& what)> onCall;
 
-    int Calls(RegOp op) const { return m_calls.count(op) ? m_calls.at(op) : 0; }
     // Keys opened or created through this registry and not yet closed.
     int OpenHandles() const { return static_cast<int>(m_open.size()); }
     // One line per call but enumerations, e.g. "Open Software\...=0" or "DeleteValue url3=0".
@@ -35,15 +34,13 @@ public:
 
     long RegOpenKeyExA(const char* subKey, ulong reserved, ulong access, Handle* result) override {
         *result = nullptr;
-        return Call(RegOp::Open, subKey,
-                    [&] { return Opened(m_inner.RegOpenKeyExA(subKey, reserved, access, result), result); });
+        return Call(RegOp::Open, subKey, [&] { return Opened(m_inner.RegOpenKeyExA(subKey, reserved, access, result), result); });
     }
     long RegCreateKeyExA(const char* subKey, ulong reserved, const char* keyClass, ulong options, ulong access,
                          Handle* result, ulong* disposition) override {
         *result = nullptr;
         return Call(RegOp::Create, subKey, [&] {
-            return Opened(m_inner.RegCreateKeyExA(subKey, reserved, keyClass, options, access, result, disposition),
-                          result);
+            return Opened(m_inner.RegCreateKeyExA(subKey, reserved, keyClass, options, access, result, disposition), result);
         });
     }
     long RegCloseKey(Handle key) override {
@@ -70,10 +67,8 @@ public:
     long RegQueryValueExA(Handle key, const char* name, ulong* type, unsigned char* data, ulong* dataLength) override {
         return Call(RegOp::Query, name, [&] { return m_inner.RegQueryValueExA(key, name, type, data, dataLength); });
     }
-    long RegQueryValueExW(Handle key, const char16_t* name, ulong* type, unsigned char* data,
-                          ulong* dataLength) override {
-        return Call(RegOp::Query, Logged(name),
-                    [&] { return m_inner.RegQueryValueExW(key, name, type, data, dataLength); });
+    long RegQueryValueExW(Handle key, const char16_t* name, ulong* type, unsigned char* data, ulong* dataLength) override {
+        return Call(RegOp::Query, Logged(name), [&] { return m_inner.RegQueryValueExW(key, name, type, data, dataLength); });
     }
     long RegDeleteValueA(Handle key, const char* name) override {
         return Call(RegOp::DeleteValue, name, [&] { return m_inner.RegDeleteValueA(key, name); });
@@ -87,8 +82,7 @@ public:
     }
     long RegSetValueExW(Handle key, const char16_t* name, ulong reserved, ulong type, const unsigned char* data,
                         ulong size) override {
-        return Call(RegOp::Set, Logged(name),
-                    [&] { return m_inner.RegSetValueExW(key, name, reserved, type, data, size); });
+        return Call(RegOp::Set, Logged(name), [&] { return m_inner.RegSetValueExW(key, name, reserved, type, data, size); });
     }
 
     unsigned GetProfileIntA(const char* section, const char* entry, int defaultValue) override;

@@ -163,12 +163,10 @@ long MemoryRegistry::Remove(const std::string& path, bool tree) {
 
 long MemoryRegistry::RegSetValueExA(hl::RegHandle handle, const char* name, unsigned long, unsigned long type,
                                     const unsigned char* data, unsigned long size) {
-    Key* key = nullptr;
-    if (const long status = Resolve(handle, key)) return status;
     std::string bytes(reinterpret_cast<const char*>(data), size);
     if (IsString(type)) bytes = drive::Utf16Bytes(FromCodePage(m_page, bytes));
-    Store(*key, FromCodePage(m_page, name), type, std::move(bytes));
-    return hl::kErrorSuccess;
+    return RegSetValueExW(handle, FromCodePage(m_page, name).c_str(), 0, type,
+                          reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
 }
 
 long MemoryRegistry::RegSetValueExW(hl::RegHandle handle, const char16_t* name, unsigned long, unsigned long type,

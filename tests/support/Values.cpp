@@ -7,6 +7,24 @@
 
 namespace hltest {
 
+std::vector<RegValue> ReadKey(hl::IRegistry& registry, const std::string& path, bool* exists, bool* complete) {
+    std::vector<RegValue> values;
+    hl::RegHandle key = nullptr;
+    const bool opened = registry.RegOpenKeyExA(path.c_str(), 0, hl::kKeyAllAccess, &key) == hl::kErrorSuccess;
+    if (exists) *exists = opened;
+    long result = hl::kErrorNoMoreItems;
+    std::string name(1 << 12, '\0'), data(1 << 12, '\0');
+    for (unsigned long nameLength = 1 << 12, dataLength = 1 << 12, type = 0;
+         opened && (result = registry.RegEnumValueA(key, static_cast<unsigned long>(values.size()), &name[0], &nameLength,
+                                                    &type, reinterpret_cast<unsigned char*>(&data[0]), &dataLength)) ==
+                       hl::kErrorSuccess;
+         nameLength = dataLength = 1 << 12)
+        values.push_back({name.substr(0, nameLength), type, data.substr(0, dataLength)});
+    if (complete) *complete = result == hl::kErrorNoMoreItems;
+    if (opened) registry.RegCloseKey(key);
+    return values;
+}
+
 std::vector<WideValue> SortedWide(std::vector<WideValue> values) {
     std::sort(values.begin(), values.end(),
               [](const WideValue& a, const WideValue& b) { return FoldedWide(a.name) < FoldedWide(b.name); });
@@ -65,6 +83,12 @@ std::vector<RegValue> Sorted(std::vector<RegValue> values) {
     std::sort(values.begin(), values.end(),
               [](const RegValue& a, const RegValue& b) { return Folded(a.name) < Folded(b.name); });
     return values;
+}
+
+std::string ListField(const std::string& text) {
+    std::string field;
+    for (char c : text) field += c == '\\' ? "\\\\" : c == '\t' ? "\\t" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+    return field;
 }
 
 }  // namespace hltest

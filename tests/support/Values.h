@@ -16,6 +16,11 @@ namespace hltest {
 // The values and rows every tier compares are those the driver reads.
 using namespace drive;
 
+// A key's values in the order the registry enumerates them, read with room for any a test writes;
+// `complete`: no value stopped the enumeration.
+std::vector<RegValue> ReadKey(hl::IRegistry& registry, const std::string& path, bool* exists = nullptr,
+                              bool* complete = nullptr);
+
 // url1 to url<count> as the browser numbers them, holding http://site1/ and on.
 std::vector<RegValue> Numbered(std::size_t count);
 
@@ -42,5 +47,8 @@ std::vector<RegValue> ExpectedKey(const std::vector<Row>& rows, const std::vecto
 std::vector<RegValue> Unshown(const std::vector<RegValue>& enumerated, CodePage page = CodePage::Latin1);
 // The same values, whatever order the registry gives them in.
 std::vector<RegValue> Sorted(std::vector<RegValue> values);
+
+// A name or an address as `/list` writes it in one field: \\, \t, \n and \r escaped, nothing else.
+std::string ListField(const std::string& text);
 
 }  // namespace hltest
