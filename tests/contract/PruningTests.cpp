@@ -183,9 +183,9 @@ TEST_P(Pruning, CommandLineForgetsOnlyTheMarksOfWhatItDeleted) {
     EXPECT_EQ(Sorted(Marks()), Sorted({Dword("http://a/", 1), Dword("http://b/", 1)})) << "after a load that failed";
 
     // A kept address's entry spelt in another case beyond A to Z: forgetting the others, the
-    // program cannot tell it from another address's, and a death just after must not lose it;
-    // nor may the unchecked twin's mark be written when whether it shares the kept one's is unsure.
-    for (const bool dies : {true, false}) {
+    // program cannot tell it from another address's, and a death just after must not lose it,
+    // also when whether the unchecked twin shares the kept one's mark could not be told.
+    for (const bool unsure : {false, true}) {
         Raw().RegDeleteKeyA(hl::kSectionKey);
         WriteValues(Raw(), hl::kSectionKey, {Dword("http://\xc9t\xe9.example/", 1)});
         // The user unchecks its twin, which the registry files under the same entry.
@@ -193,10 +193,10 @@ TEST_P(Pruning, CommandLineForgetsOnlyTheMarksOfWhatItDeleted) {
         SetChecks({true, false, false});
         bool forgotten = false, dead = false;
         faulty->onCall = [&](RegOp op, int, const std::string& what) {
-            dead = dead || (dies && forgotten && op == RegOp::Open && what == hl::kTypedUrlsKey);
+            dead = dead || (forgotten && op == RegOp::Open && what == hl::kTypedUrlsKey);
             forgotten = forgotten || (op == RegOp::Open && what == hl::kSectionKey);
-            const bool unsure = !dies && op == RegOp::Query && what == "http://\xc9T\xc9.example/";
-            return dead || unsure ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+            const bool asked = unsure && op == RegOp::Query && what == "http://\xc9T\xc9.example/";
+            return dead || asked ? hl::kErrorAccessDenied : hl::kErrorSuccess;
         };
         history->OnDeleteUnchecked();
         Reset();
