@@ -1,6 +1,7 @@
 // Two copies at once: while one rewrites the browser's key, the other waits for
 // it or gives way, and never loads, recovers or writes beside it.
 #include <condition_variable>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -111,6 +112,12 @@ TEST_P(TwoCopies, OneWaitsForTheOthersRewriteOrGivesWayAndLeavesItWhole) {
                 EXPECT_EQ(Sorted(Marks()), Sorted(waits ? marks : othersMarks))
                     << "the marks of one copy, whole";
                 history->EndClose();
+                EXPECT_TRUE(std::async(std::launch::async, [&] {
+                              const std::shared_ptr<hl::IWriterLock> next = binding->NewLock(0);
+                              const bool taken = next->Lock();
+                              if (taken) next->Unlock();
+                              return taken;
+                }).get()) << "the lock given back at the end of the close";
             }
         }
     }

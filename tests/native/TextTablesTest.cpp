@@ -90,6 +90,7 @@ TEST(TextTables, PatternsMatchTheWholeAddressWithWildcardsAndFoldedCase) {
         {u"http://\u043f\u0440\u0438\u043c\u0435\u0440.\u0440\u0444/", "http://\xD0\x9F\xD0\xA0\xD0\x98\xD0\x9C\xD0\x95\xD0\xA0.\xD0\xA0\xD0\xA4/", true},
         {u"http://\u03b1\u03b2/", "http://\xCE\x91\xCE\x92/", true},  // Greek
         {u"http://stra\u00dfe/", "http://STRASSE/", false},      // no folding that changes a length
+        {u"\u00df", "\xC3\xBF", false}, {u"\u00d7", "\xC3\xB7", false},  // nor one of a sign without a pair
         {u"http://a/", "http://\xC3\xA0/", false},                // accents are kept
         {u"http://x/?", "http://x/\xFF", true},                   // a byte that is no UTF-8 is one character
         {u"[a]", "a", false},                                     // nothing but * and ? is special
