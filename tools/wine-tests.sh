@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Wine tier: the contract tests (the typed-address logic against the
-# prefix's real registry and a real list-view, and the event tables), and the
+# prefix's real registry and a real list-view), and the
 # end-to-end tests that drive the real Hedgeloom.exe from outside.
 # Runs them on the private prefix build/wine-tests, on a virtual screen of
 # their own (the end-to-end tests click and type for real), and exits

@@ -21,8 +21,7 @@ TEST_P(CheckCommands, MarksComeBackAtTheNextStart) {
                                                      {true, false, true, true, true, true, true, false, false}};
     // The registry's folding of the code page's letters.
     const auto folded = [](std::string text) {
-        for (char& c : text)
-            if (static_cast<unsigned char>(c) >= 0xE0 && c != '\xf7') c = static_cast<char>(c - 0x20);
+        for (char& c : text) c = static_cast<unsigned char>(c) >= 0xE0 && c != '\xf7' ? static_cast<char>(c - 0x20) : c;
         return Folded(text);
     };
     for (const std::vector<bool>& checks : patterns) {

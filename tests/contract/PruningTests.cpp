@@ -111,8 +111,7 @@ TEST_P(Pruning, AnAddressTheBrowserMovedGoesThoughTheKeyWouldNotReadOrItsDeletio
         Reset();
         Load({Sz("url1", "http://a/"), Sz("url2", "http://b/"), Sz("url3", "http://c/")});
         SetChecks({true, false, true});
-        // Each moved with its stamp.
-        WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://b/"), Sz("url2", "http://a/")});
+        WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://b/"), Sz("url2", "http://a/")});  // each with its stamp
         WriteValues(Raw(), hl::kTypedUrlsTimeKey, {{"url1", hl::kRegBinary, "bbbbbbbb"}, {"url2", hl::kRegBinary, "aaaaaaaa"}});
         int calls = 0;  // of the failing kind, from the pruning on
         faulty->onCall = [&](RegOp op, int, const std::string&) {

@@ -112,12 +112,9 @@ TEST_P(TwoCopies, OneWaitsForTheOthersRewriteOrGivesWayAndLeavesItWhole) {
                 EXPECT_EQ(Sorted(Marks()), Sorted(waits ? marks : othersMarks))
                     << "the marks of one copy, whole";
                 history->EndClose();
-                EXPECT_TRUE(std::async(std::launch::async, [&] {
-                              const std::shared_ptr<hl::IWriterLock> next = binding->NewLock(0);
-                              const bool taken = next->Lock();
-                              if (taken) next->Unlock();
-                              return taken;
-                }).get()) << "the lock given back at the end of the close";
+                const std::shared_ptr<hl::IWriterLock> next = binding->NewLock(0);
+                EXPECT_TRUE(std::async(std::launch::async, [&] { return next->Lock() && (next->Unlock(), true); }).get())
+                    << "the lock given back at the end of the close";
             }
         }
     }

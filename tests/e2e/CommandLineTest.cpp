@@ -1,25 +1,12 @@
 // From the command line, every refusal and failure has its own status and its own words, never a window, and
 // changes nothing (a key it cannot save: it keeps what the user kept, no more).
 #include "HedgeloomTest.h"
+#include "Win32WriterLock.h"
 
 #include <sddl.h>  // after windows.h
 
 namespace e2e {
 namespace {
-
-// A lock of the program's as its full name spells it for this user: "Global\Corvanta.Hedgeloom.<lock>.<SID>".
-std::string UserLockName(const char* lock) {
-    HANDLE token = nullptr;
-    char user[256] = {}, *sid = nullptr;
-    DWORD size = 0;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
-        GetTokenInformation(token, TokenUser, user, sizeof user, &size))
-        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid);
-    const std::string name = std::string("Global\\Corvanta.Hedgeloom.") + lock + "." + (sid ? sid : "");
-    LocalFree(sid);
-    CloseHandle(token);
-    return name;
-}
 
 // A key closed to everyone, as an administrator's mistake would leave it, until this goes.
 struct DeniedKey {
@@ -62,8 +49,9 @@ TEST_F(CommandLineTest, EveryRefusalAndFailureHasItsStatusAndChangesNothing) {
         ASSERT_TRUE(m_registry.Set(hl::kTypedUrlsTimeKey, {"url1", REG_BINARY, std::string("\x78\x56\x34\x12\x0F\x5E\xDA\x01", 8)}));
         std::vector<std::vector<RegValue>> after = Keys();
         const Window browser = c.obstacle == kBrowser ? FakeBrowser() : Window(nullptr, DestroyWindow);
-        // The lock another copy holds while it prunes, in any of the user's sessions; it outlasts the program's wait.
-        HANDLE otherCopy = c.obstacle == kOtherCopy ? CreateMutexA(nullptr, TRUE, UserLockName("Writer").c_str()) : nullptr;
+        // The lock another copy holds while it prunes; it outlasts the program's wait.
+        hl::Win32WriterLock otherCopy{hl::kWriterLockName, 0};
+        ASSERT_TRUE(c.obstacle != kOtherCopy || otherCopy.Lock());
         std::unique_ptr<DeniedKey> denied;
         // The stamps cannot be moved: the unchecked address is gone, the kept one is not renumbered.
         if (c.obstacle == kUnwritableKey) {
@@ -73,7 +61,7 @@ TEST_F(CommandLineTest, EveryRefusalAndFailureHasItsStatusAndChangesNothing) {
         if (c.obstacle == kUnreadablePolicy) denied = std::make_unique<DeniedKey>(hl::kKeepPolicyKey, "KR");
         const CommandRun run = Command(c.arguments);
         denied.reset();
-        if (otherCopy) CloseHandle(otherCopy);
+        if (c.obstacle == kOtherCopy) otherCopy.Unlock();
         EXPECT_EQ(run.exitCode, c.status);
         EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.says);
         EXPECT_TRUE(c.status != 2 || run.output.find("Hedgeloom /prune") != std::string::npos) << "no usage text";

@@ -331,8 +331,7 @@ void Story::Browser(bool freeNamesOnly) {
     if (!now.urls.empty() && Pick(4) == 0) {  // forgets one
         const Value& gone = now.urls[Pick(static_cast<unsigned>(now.urls.size()))];
         if (freeNamesOnly) return;
-        Erase(hl::kTypedUrlsKey, gone.name);
-        Erase(hl::kTypedUrlsTimeKey, gone.name);
+        Erase(hl::kTypedUrlsKey, gone.name), Erase(hl::kTypedUrlsTimeKey, gone.name);
         if (m_window) m_window->browserSinceLoad = true;
         return;
     }
