@@ -121,7 +121,6 @@ void CTypedUrlHistory::FillList() {
 }
 
 bool CTypedUrlHistory::Marked(const ScopedKey& marks, long opened, const std::string& address) {
-    if (opened == kErrorFileNotFound) return false;
     // Read as the profile reads an entry: a mark is a 32-bit 1 and nothing else.
     unsigned long type = 0;
     std::uint32_t value = 0;
@@ -130,7 +129,7 @@ bool CTypedUrlHistory::Marked(const ScopedKey& marks, long opened, const std::st
                           ? m_registry.RegQueryValueExA(marks.get(), address.c_str(), &type,
                                                         reinterpret_cast<unsigned char*>(&value), &size)
                           : opened;
-    if (read == kErrorFileNotFound) return false;
+    if (read == kErrorFileNotFound) return false;  // no marks at all, or none of this address
     // A mark the key would not give is asked of the profile, as it always was.
     if (read != kErrorSuccess) return m_registry.GetProfileIntA(kSection, address.c_str(), 0) == 1;
     return type == kRegDword && size == sizeof value && value == 1;
