@@ -535,14 +535,19 @@ void Story::DeleteUnchecked(Faults& faults) {
     // A pruning reads the organization's keep-list afresh and checks the rows it keeps.
     auto rowsBefore = w.list.Rows();
     for (auto& row : rowsBefore) row.checked = row.checked || (m_policy.readable && m_policy.Keeps(row.text[0]));
-    Bag rowsBag, keptBag, uncheckedBag;
+    Bag rowsBag, keptBag, uncheckedBag, movedBag;  // moved: unchecked, and no longer where it was loaded
     std::vector<std::string> keptTexts;
     std::set<std::u16string> rowNames;
     for (std::size_t i = 0; i < rowsBefore.size(); ++i) {
-        rowNames.insert(NameKey(w.loaded[i].name));
-        ++rowsBag[ContentsOf(w.loaded[i])];
-        if (rowsBefore[i].checked) ++keptBag[ContentsOf(w.loaded[i])], keptTexts.push_back(rowsBefore[i].text[0]);
-        else ++uncheckedBag[ContentsOf(w.loaded[i])];
+        const Value& own = w.loaded[i];
+        rowNames.insert(NameKey(own.name));
+        ++rowsBag[ContentsOf(own)];
+        if (rowsBefore[i].checked) ++keptBag[ContentsOf(own)], keptTexts.push_back(rowsBefore[i].text[0]);
+        else ++uncheckedBag[ContentsOf(own)];
+        if (!rowsBefore[i].checked && std::none_of(before.urls.begin(), before.urls.end(), [&](const Value& v) {
+                return NameKey(v.name) == NameKey(own.name) && ContentsOf(v) == ContentsOf(own);
+            }))
+            ++movedBag[ContentsOf(own)];
     }
     w.faults = &faults;
     w.history.messages.clear();
@@ -617,9 +622,10 @@ void Story::DeleteUnchecked(Faults& faults) {
         if (MarkedKept(after, row.text[0]) != kept) Breach("a mark is not what the pruning left", row.text[0]);
     }
     // The values no row came from keep their names, but those the browser numbered, numbered on,
-    // and a copy of a kept row's address, which that row may have taken where its own was gone.
+    // and a copy of a row's address, which that row took where its own was gone: kept, or deleted.
     for (const Value& b : before.urls)
         if (!rowNames.count(NameKey(b.name)) && !Numbered(b.name) && !keptBag.count(ContentsOf(b)) &&
+            !movedBag.count(ContentsOf(b)) &&
             std::none_of(after.urls.begin(), after.urls.end(), [&](const Value& v) { return v.name == b.name && ContentsOf(v) == ContentsOf(b); }))
             Breach("a value no row came from was renamed", b.name);
     // Numbered from url1 on without a gap, but for what the browser typed at the next start.
