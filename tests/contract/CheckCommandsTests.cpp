@@ -19,11 +19,7 @@ TEST_P(CheckCommands, MarksComeBackAtTheNextStart) {
     const std::vector<std::vector<bool>> patterns = {{false, true, true, false, true, false, true, true, false},
                                                      {true, true, false, true, false, true, false, false, true},
                                                      {true, false, true, true, true, true, true, false, false}};
-    // The registry's folding of the code page's letters.
-    const auto folded = [](std::string text) {
-        for (char& c : text) c = static_cast<unsigned char>(c) >= 0xE0 && c != '\xf7' ? static_cast<char>(c - 0x20) : c;
-        return Folded(text);
-    };
+    const auto folded = [](const std::string& text) { return FoldedWide(FromCodePage(CodePage::Latin1, text)); };
     for (const std::vector<bool>& checks : patterns) {
         // The middle one is reached through Invert Checks.
         if (&checks == &patterns[1]) {

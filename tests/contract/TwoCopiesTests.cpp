@@ -111,9 +111,8 @@ TEST_P(TwoCopies, OneWaitsForTheOthersRewriteOrGivesWayAndLeavesItWhole) {
                 EXPECT_EQ(Sorted(Marks()), Sorted(waits ? marks : othersMarks))
                     << "the marks of one copy, whole";
                 history->EndClose();
-                const std::shared_ptr<hl::IWriterLock> next = binding->NewLock(0);
                 bool taken = false;  // by another thread: this one may take it again however it is held
-                std::thread([&] { taken = next->Lock() && (next->Unlock(), true); }).join();
+                std::thread([&] { const auto next = binding->NewLock(0); taken = next->Lock() && (next->Unlock(), true); }).join();
                 EXPECT_TRUE(taken) << "the lock given back at the end of the close";
             }
         }

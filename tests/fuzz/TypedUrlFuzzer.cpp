@@ -545,8 +545,7 @@ void Story::DeleteUnchecked(Faults& faults) {
         if (rowsBefore[i].checked) ++keptBag[ContentsOf(own)], keptTexts.push_back(rowsBefore[i].text[0]);
         else ++uncheckedBag[ContentsOf(own)];
         if (!rowsBefore[i].checked && std::none_of(before.urls.begin(), before.urls.end(), [&](const Value& v) {
-                return NameKey(v.name) == NameKey(own.name) && ContentsOf(v) == ContentsOf(own);
-            }))
+                return NameKey(v.name) == NameKey(own.name) && ContentsOf(v) == ContentsOf(own); }))
             ++movedBag[ContentsOf(own)];
     }
     w.faults = &faults;
