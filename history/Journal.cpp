@@ -241,9 +241,9 @@ bool Rehome(IRegistry& registry, const KeyContents& contents, std::size_t emptie
     unsigned long highest = 0;
     for (const std::vector<StoredValue>* values : {&now, &stamps})
         for (const StoredValue& value : *values) highest = std::max(highest, UrlNumber(value.name));
-    const auto stampOf = [&](const std::u16string& name) {
-        return std::find_if(stamps.begin(), stamps.end(),
-                            [&](const StoredValue& value) { return FoldedName(value.name) == FoldedName(name); });
+    const auto stamped = [&](const std::u16string& name) {
+        return std::any_of(stamps.begin(), stamps.end(),
+                           [&](const StoredValue& value) { return FoldedName(value.name) == FoldedName(name); });
     };
     bool done = true;
     for (std::size_t i = 0; i < emptied && i < contents.before.size(); ++i) {
@@ -265,7 +265,7 @@ bool Rehome(IRegistry& registry, const KeyContents& contents, std::size_t emptie
             now.push_back(moved);
         }
         const Slot* stamp = timeSlots ? Find(*timeSlots, folded) : nullptr;
-        if (!times || !stamp || !stamp->before || stampOf(moved.name) != stamps.end()) continue;
+        if (!times || !stamp || !stamp->before || stamped(moved.name)) continue;
         // Its stamp goes with it; the one under the old name is the browser's, or goes too.
         StoredValue movedStamp = *stamp->before;
         movedStamp.name = moved.name;
