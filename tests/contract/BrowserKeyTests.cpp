@@ -142,14 +142,15 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(unchecked)) << "put back as the cut-off rewrite found it";
         EXPECT_FALSE(JournalLeft());
     }
-    {
-        SCOPED_TRACE("cut off; the journal holds bytes after its last value");
+    for (const bool shortened : {false, true}) {
+        SCOPED_TRACE(shortened ? "cut off; the journal ends inside its last value" : "cut off; the journal holds bytes after its last value");
         prune(faults(nullptr, cutOff));
         const std::vector<RegValue> parts = ReadValues(Raw(), journalKey);
         ASSERT_FALSE(parts.empty());
         const std::vector<RegValue> cut = TypedUrls();
         for (const RegValue& part : parts)
-            if (part.name == "1") WriteValues(Raw(), journalKey, {{"1", part.type, part.data + "x"}});
+            if (part.name == "1")
+                WriteValues(Raw(), journalKey, {{"1", part.type, shortened ? part.data.substr(0, part.data.size() - 1) : part.data + "x"}});
         start(nullptr);
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(cut)) << "refused";
         EXPECT_TRUE(JournalLeft()) << "kept: nobody can tell what it would put back";
