@@ -29,8 +29,6 @@ public:
     virtual int InsertItem(int nItem, const char* text) = 0;
     virtual bool SetItemText(int nItem, int nSubItem, const char* text) = 0;
     virtual std::string GetItemText(int nItem, int nSubItem) = 0;
-    // Copies at most length - 1 characters and a terminating zero; returns the count copied.
-    virtual int GetItemText(int nItem, int nSubItem, char* buffer, int length) = 0;
     // A number the row carries for its owner, unseen; 0 until it is set.
     virtual bool SetItemData(int nItem, std::uintptr_t data) = 0;
     virtual std::uintptr_t GetItemData(int nItem) = 0;

@@ -1,7 +1,6 @@
 #include "RowList.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace hl {
 
@@ -28,13 +27,6 @@ bool CRowList::SetItemText(int nItem, int nSubItem, const char* text) {
 std::string CRowList::GetItemText(int nItem, int nSubItem) {
     if (!Valid(nItem) || nSubItem < 0 || nSubItem > 1) return std::string();
     return At(nItem).text[nSubItem];
-}
-
-int CRowList::GetItemText(int nItem, int nSubItem, char* buffer, int length) {
-    if (length <= 0) return 0;
-    const std::string text = GetItemText(nItem, nSubItem).substr(0, static_cast<std::size_t>(length - 1));
-    std::memcpy(buffer, text.c_str(), text.size() + 1);
-    return static_cast<int>(text.size());
 }
 
 bool CRowList::SetItemData(int nItem, std::uintptr_t data) {

@@ -39,7 +39,6 @@ public:
     int InsertItem(int nItem, const char* text) override;
     bool SetItemText(int nItem, int nSubItem, const char* text) override;
     std::string GetItemText(int nItem, int nSubItem) override;
-    int GetItemText(int nItem, int nSubItem, char* buffer, int length) override;
     bool SetItemData(int nItem, std::uintptr_t data) override;
     std::uintptr_t GetItemData(int nItem) override { return Valid(nItem) ? At(nItem).data : 0; }
     bool GetCheck(int nItem) override { return Valid(nItem) && At(nItem).checked; }

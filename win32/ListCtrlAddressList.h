@@ -16,9 +16,6 @@ public:
     std::string GetItemText(int nItem, int nSubItem) override {
         return m_list.GetItemText(nItem, nSubItem);
     }
-    int GetItemText(int nItem, int nSubItem, char* buffer, int length) override {
-        return m_list.GetItemText(nItem, nSubItem, buffer, length);
-    }
     bool SetItemData(int nItem, std::uintptr_t data) override { return m_list.SetItemData(nItem, data) != FALSE; }
     std::uintptr_t GetItemData(int nItem) override { return m_list.GetItemData(nItem); }
     bool GetCheck(int nItem) override { return m_list.GetCheck(nItem) != FALSE; }
