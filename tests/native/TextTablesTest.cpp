@@ -87,6 +87,7 @@ TEST(TextTables, PatternsMatchTheWholeAddressWithWildcardsAndFoldedCase) {
         {u"HTTP://Intranet.CORP/*", "http://INTRANET.corp/Page", true},
         {u"http://caf\u00e9.example/", "http://CAF\xC3\x89.example/", true},                  // Latin-1
         {u"http://\u0142\u00f3d\u017a.example/", "http://\xC5\x81\xC3\x93" "D\xC5\xB9.example/", true},  // Latin Extended-A
+        {u"http://\u0101\u011f\u0161/", "http://\xC4\x80\xC4\x9E\xC5\xA0/", true}, {u"\U0001F994", "\xF0\x9F\xA6\x94", true},
         {u"http://\u043f\u0440\u0438\u043c\u0435\u0440.\u0440\u0444/", "http://\xD0\x9F\xD0\xA0\xD0\x98\xD0\x9C\xD0\x95\xD0\xA0.\xD0\xA0\xD0\xA4/", true},
         {u"http://\u03b1\u03b2/", "http://\xCE\x91\xCE\x92/", true},  // Greek
         {u"http://stra\u00dfe/", "http://STRASSE/", false},      // no folding that changes a length
