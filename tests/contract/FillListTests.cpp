@@ -39,6 +39,17 @@ TEST_P(FillList, TextTheListWouldAlterIsLeftOutWithItsMark) {
     for (std::size_t i = 0; i < left.size(); ++i) EXPECT_EQ(left[i].data, broken[i].data);
 }
 
+// A value that will not read in full is passed over, and kept by a pruning; those after it still come.
+TEST_P(FillList, AValueThatWillNotReadIsPassedOver) {
+    Load({Sz("url1", "http://a/"), Sz("url2", "http://b/"), Sz("url3", "http://c/")});
+    int reads = 0;  // of the second value: first its text, then its exact bytes, which run out of memory
+    faulty->onCall = [&](RegOp op, int, const std::string& what) { return op == RegOp::Enum && what == "1" && ++reads == 2 ? 8L : 0L; };
+    history->FillList();
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"http://c/", "url3", false}, {"http://a/", "url1", false}}));
+    history->OnDeleteUnchecked();
+    EXPECT_EQ(TypedUrls(), std::vector<RegValue>{Sz("url1", "http://b/")});
+}
+
 }  // namespace
 
 HL_CONTRACT_SUITE(FillList);
