@@ -1,5 +1,6 @@
 // Two copies at once: while one rewrites the browser's key, the other waits for
 // it or gives way, and never loads, recovers or writes beside it.
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -117,6 +118,22 @@ TEST_P(TwoCopies, OneWaitsForTheOthersRewriteOrGivesWayAndLeavesItWhole) {
             }
         }
     }
+}
+
+// Rows that leave outside a close, as the session ends, leave the marks to the copy holding the
+// lock: the first row waits for it in vain, and the others do not wait again.
+TEST_P(TwoCopies, RowsThatLeaveBesideTheOtherWriteNoMark) {
+    Load(Numbered(5));
+    SetChecks({false, false, false, true, false});
+    lock = binding->NewLock(100);
+    history->SetWriterLock(lock.get());
+    OtherCopy other(*binding, shell, "http://site3/", 10000);
+    ASSERT_TRUE(other.InItsRewrite());
+    const std::vector<RegValue> marks = Marks();
+    const auto leaving = std::chrono::steady_clock::now();
+    CloseWindow();
+    EXPECT_LT(std::chrono::steady_clock::now() - leaving, std::chrono::milliseconds(350)) << "each row waited";
+    EXPECT_EQ(Marks(), marks) << "a mark written beside the other copy";
 }
 
 }  // namespace
