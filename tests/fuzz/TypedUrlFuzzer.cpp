@@ -771,7 +771,7 @@ void Story::Restart() {
         if (!faults.died && journal && (run.history.Message().empty() || !text.empty()))
             Breach("/list listed a key a journal could not put back", text);
         if (!journal && !faults.died) return;
-        if (tries >= 3 && journal) Breach("a start with every call succeeding left the journal", "");
+        if ((tries >= 3 || !(faults.failed || faults.died)) && journal) Breach("a start with every call succeeding left the journal", "");
     }
 }
 
