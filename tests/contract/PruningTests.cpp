@@ -48,7 +48,7 @@ TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
         } else {
             WriteValues(Raw(), sub, inner);
         }
-        Remember(Dword("http://gone.example/", 1));
+        for (const std::string& gone : {std::string("http://gone.example/"), std::string(300, 'g')}) Remember(Dword(gone, 1));
         SetChecks(checks);
         const std::vector<Row> kept = Kept();
         history->OnDeleteUnchecked();
