@@ -223,12 +223,16 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
             {"its only address not stored, the browser writes that name", {Sz("url3", "http://only/")}, "url1",
              Sz("url1", "http://typed.later/"), {Sz("url1", "http://typed.later/"), Sz("url3", "http://only/")}},
             {"url1 stored back as it was, the browser writes the emptied url5", {Sz("url1", "http://a/"), Sz("url5", longer)},
-             "url2", Sz("url5", "http://typed.later/"), {Sz("url1", "http://a/"), Sz("url5", "http://typed.later/"), Sz("url6", longer)}},
+             "url2", Sz("url5", "http://typed.later/"), {Sz("url1", "http://a/"), Sz("url5", "http://typed.later/"), Sz("url7", longer)}},
+            {"URL1 stored back as url1, the browser writes the emptied url5", {Sz("URL1", "http://a/"), Sz("url5", longer)},
+             "url2", Sz("url5", "http://typed.later/"), {Sz("URL1", "http://a/"), Sz("url5", "http://typed.later/"), Sz("url7", longer)}},
         };
         for (const Case& c : cases) {
             SCOPED_TRACE(c.what);
             Reset();
             Load(c.key);
+            // The stamp of an address gone since: url6 is free in the addresses' key, not in the stamps'.
+            WriteValues(Raw(), hl::kTypedUrlsTimeKey, {{"url6", hl::kRegBinary, std::string(8, 'o')}});
             history->OnCheckAll();
             auto dead = std::make_shared<bool>(false);
             faulty->onCall = [dead, &c](RegOp op, int, const std::string& what) {
@@ -266,14 +270,21 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         EXPECT_EQ(Sorted(ReadValues(Raw(), hl::kTypedUrlsTimeKey)), Sorted({fresh, {"url2", hl::kRegBinary, stamp.data}}))
             << "the address put back under url1 with the stamp the browser gave another";
     }
-    {
-        SCOPED_TRACE("saved, the journal not removed; the browser then deletes an address");
-        prune(faults(is(RegOp::DeleteKey, journalKey), nullptr));
+    for (const bool marked : {true, false}) {
+        // Saved, the journal not removed, and marked saved or not even that; then the browser
+        // deletes an address, or the user the stamps' key.
+        SCOPED_TRACE(marked ? "marked saved" : "not marked saved");
+        Reset();
+        Load(loaded);
+        WriteValues(Raw(), hl::kTypedUrlsTimeKey, {{"url1", hl::kRegBinary, std::string(8, 's')}});
+        prune(faults([&](RegOp op, const std::string& what) {
+            return (op == RegOp::Set && what == "Saved" && !marked) || (op == RegOp::DeleteKey && what == journalKey);
+        }, nullptr), false);
         EXPECT_TRUE(history->messages.empty());
         EXPECT_TRUE(JournalLeft()) << "left behind";
         std::vector<RegValue> now = saved;
-        now.erase(now.begin());
-        Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
+        if (marked) now.erase(now.begin());
+        Raw().RegDeleteKeyA(marked ? hl::kTypedUrlsKey : hl::kTypedUrlsTimeKey);
         WriteValues(Raw(), hl::kTypedUrlsKey, now);
         start(nullptr);
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(now)) << "a finished pruning undone";

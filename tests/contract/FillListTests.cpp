@@ -28,15 +28,18 @@ TEST_P(FillList, TextTheListWouldAlterIsLeftOutWithItsMark) {
     EXPECT_EQ(Sorted(Marks()), Sorted({Dword("http://a/\xff", 1), Dword("http://b/", 0)}));
 
     // Half a surrogate pair is no text in any code page: left out too, and kept by a pruning.
+    // The last one ends in the half, without the zero that would follow it.
     const std::vector<WideValue> broken = {WideSz(u"url3", std::u16string(u"http://c/") + char16_t(0xD83D)),
-                                           WideSz(u"url4", u"http://d/" + std::u16string{char16_t(0xD83D), char16_t(0xE000)})};
+                                           WideSz(u"url4", u"http://d/" + std::u16string{char16_t(0xD83D), char16_t(0xE000)}),
+                                           {u"url5", hl::kRegSz, Utf16Bytes(std::u16string(u"http://e/") + char16_t(0xD83D))}};
     WriteWide(Raw(), hl::kTypedUrlsKey, broken);
     history->FillList();
     EXPECT_EQ(List().GetItemCount(), 2) << "listed under another text";
     history->OnDeleteUnchecked();
     const std::vector<WideValue> left = ReadWide(Raw(), hl::kTypedUrlsKey);
-    ASSERT_EQ(left.size(), 2u) << "not kept, or the others not pruned";
-    for (std::size_t i = 0; i < left.size(); ++i) EXPECT_EQ(left[i].data, broken[i].data);
+    ASSERT_EQ(left.size(), broken.size()) << "not kept, or the others not pruned";
+    // The terminated ones byte for byte (the registry may add a zero to one that has none).
+    for (std::size_t i = 0; i + 1 < left.size(); ++i) EXPECT_EQ(left[i].data, broken[i].data);
 }
 
 // A value that will not read in full is passed over, and kept by a pruning; those after it still come.

@@ -1,5 +1,6 @@
 // "Delete Unchecked": what goes, what stays, and what the key and profile hold after.
 #include <algorithm>
+#include <thread>
 
 #include "ScopedKey.h"
 #include "UnattendedHistory.h"
@@ -48,7 +49,7 @@ TEST_P(Pruning, DeletesUncheckedAndRenumbersTheRestFromTheTop) {
         } else {
             WriteValues(Raw(), sub, inner);
         }
-        Remember(Dword("http://gone.example/", 1));
+        for (const std::string& gone : {std::string("http://gone.example/"), std::string(300, 'g')}) Remember(Dword(gone, 1));
         SetChecks(checks);
         const std::vector<Row> kept = Kept();
         history->OnDeleteUnchecked();
@@ -149,15 +150,20 @@ TEST_P(Pruning, AStampGoesWithItsAddressThoughItsKeyWouldNotOpenAtFirst) {
 TEST_P(Pruning, CommandLineForgetsOnlyTheMarksOfWhatItDeleted) {
     Raw().RegDeleteKeyA(hl::kTypedUrlsKey);
     Raw().RegDeleteKeyA(hl::kSectionKey);
-    const std::vector<RegValue> marks = {Dword("http://a/", 1), Dword("http://b/", 1), Dword("http://c/", 0)};
+    const std::vector<RegValue> marks = {Dword("http://a/", 1), Dword("http://b/", 1), Dword("http://C/", 0)};
     WriteValues(Raw(), hl::kSectionKey, marks);
     CloseWindow();
     hl::CUnattendedHistory command(*faulty, List(), shell);
+    const auto window = binding->NewLock(0);  // the window's, free: no window is open
+    command.SetWindowLock(window.get());
     removalsTo = &command;
     EXPECT_TRUE(command.Prune()) << command.Message();
     EXPECT_EQ(Sorted(Marks()), Sorted(marks)) << "an empty history forgot the marks";
-    WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://c/"), Sz("url2", "http://a/"), Sz("url3", "http://d/")});
+    WriteValues(Raw(), hl::kTypedUrlsKey, {Sz("url1", "http://C/"), Sz("url2", "http://a/"), Sz("url3", "http://d/")});
     EXPECT_TRUE(command.Prune()) << command.Message();
+    bool taken = false;  // by another thread, as a window opened next would
+    std::thread([&] { const auto next = binding->NewLock(0); taken = next->Lock() && (next->Unlock(), true); }).join();
+    EXPECT_TRUE(taken) << "a lock kept after the pruning";
     EXPECT_EQ(Sorted(TypedUrls()), Sorted({Sz("url1", "http://a/")}));
     EXPECT_EQ(Sorted(Marks()), Sorted({Dword("http://a/", 1), Dword("http://b/", 1)}));
     // Marks there but closed to the user would read as every address unchecked.
