@@ -1,5 +1,7 @@
 #include "Win32Registry.h"
 
+#include <vector>
+
 #include <windows.h>
 
 namespace hl {
@@ -91,6 +93,14 @@ long Win32Registry::RegDeleteValueW(RegHandle key, const char16_t* name) {
 
 long Win32Registry::RegSetValueExW(RegHandle key, const char16_t* name, unsigned long reserved,
                                    unsigned long type, const unsigned char* data, unsigned long size) {
+    // A string's bytes followed by a zero character are stored with that zero, as if it
+    // were the string's end: given from a copy that ends otherwise, a value that had
+    // no zero of its own moves with exactly its bytes.
+    if (data && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
+        std::vector<unsigned char> exact(data, data + size);
+        exact.insert(exact.end(), 2, 0xFF);
+        return ::RegSetValueExW(Native(key), Native(name), reserved, type, exact.data(), size);
+    }
     return ::RegSetValueExW(Native(key), Native(name), reserved, type, data, size);
 }
 

@@ -76,6 +76,17 @@ TEST_P(BrowserKey, AddressesOutsideTheCodePageKeepTheirBytes) {
     }
 }
 
+// The platform takes two zero bytes just past a string's for its end and stores them too: a value
+// must move with exactly its bytes, its zero or none.
+TEST_P(BrowserKey, AStringWithoutItsZeroIsStoredAsItsBytes) {
+    const char16_t text[] = u"http://a/";  // a zero just past the 18 bytes given
+    hl::ScopedKey key(Raw());
+    ASSERT_EQ(key.Create(hl::kTypedUrlsKey), hl::kErrorSuccess);
+    EXPECT_EQ(Raw().RegSetValueExW(key.get(), u"url1", 0, hl::kRegSz, reinterpret_cast<const unsigned char*>(text), 18), hl::kErrorSuccess);
+    key.Close();
+    EXPECT_EQ(ReadWide(Raw(), hl::kTypedUrlsKey), (std::vector<WideValue>{{u"url1", hl::kRegSz, Utf16Bytes(u"http://a/")}}));
+}
+
 TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
     using Fault = std::function<long(RegOp, int, const std::string&)>;
     using Pick = std::function<bool(RegOp, const std::string&)>;
