@@ -52,14 +52,6 @@ std::vector<RegValue> Remembered(const std::vector<Row>& kept) {
     return entries;
 }
 
-void ReportRemovals(hl::CRowList& list, hl::CTypedUrlHistory& history) {
-    list.onRemove = [&history](int row) {
-        const hl::RowNotice notice{row};
-        std::intptr_t result = 0;
-        history.OnDeleteItemList(&notice, &result);
-    };
-}
-
 void Contract::SetUp() {
     binding = GetParam().make();
     Reset();

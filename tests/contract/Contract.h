@@ -64,8 +64,6 @@ std::vector<RegValue> Remembered(const std::vector<Row>& kept);
 // The list's rows, top first.
 std::vector<Row> RowsOf(hl::IAddressList& list);
 
-// Tells the history of each row's removal from the list, as the window does.
-void ReportRemovals(hl::CRowList& list, hl::CTypedUrlHistory& history);
 
 // How long a copy waits for another that holds the writer lock, unless a case says otherwise.
 inline constexpr unsigned long kLockWaitMs = 5000;

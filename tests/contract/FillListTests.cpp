@@ -18,7 +18,7 @@ TEST_P(FillList, TextTheListWouldAlterIsLeftOutWithItsMark) {
         return kept;
     });
     History own(Raw(), list, shell);
-    ReportRemovals(list, own);
+    own.HearRemovals(list);
     Load({Sz("url1", "http://a/\xff"), Sz("url2", "http://b/")});
     Remember(Dword("http://a/\xff", 1));
     own.FillList();

@@ -20,7 +20,7 @@ public:
     OtherCopy(Binding& binding, RecordingShell& shell, const std::string& address, unsigned long pauseMs)
         : m_registry(binding.Registry()), m_history(m_registry, m_list, shell), m_lock(binding.NewLock(kLockWaitMs)) {
         m_history.SetWriterLock(m_lock.get());
-        ReportRemovals(m_list, m_history);
+        m_history.HearRemovals(m_list);
         m_history.FillList();
         for (int row = 0; row < m_list.GetItemCount(); ++row) m_list.SetCheck(row, m_list.GetItemText(row, 0) != address);
         m_registry.onCall = [this, pauseMs](RegOp op, int, const std::string& what) {

@@ -184,11 +184,7 @@ struct Copy {
     void Wire(hl::CTypedUrlHistory& history, Policy& policy) {
         history.SetWriterLock(&lock);
         history.SetKeepPolicy(&policy);
-        list.onRemove = [&history](int row) {
-            const hl::RowNotice notice{row};
-            std::intptr_t result = 0;
-            history.OnDeleteItemList(&notice, &result);
-        };
+        history.HearRemovals(list);
     }
     hltest::FaultyRegistry registry;
     hl::CRowList list;
