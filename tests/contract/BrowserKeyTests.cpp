@@ -29,14 +29,9 @@ TEST_P(BrowserKey, AddressesOutsideTheCodePageKeepTheirBytes) {
     // of them even read alike. Pruning must still move every kept one exactly and delete the right
     // one, also when the browser has rewritten its key under the open window.
     const std::vector<WideValue> seeded = {
-        WideSz(u"url1", u"http://ru.example/\u043F\u0440\u0438\u0432\u0435\u0442"),
-        WideSz(u"url2", u"http://ja.example/\u65E5\u672C\u8A9E"),
-        WideSz(u"url3", u"http://emoji.example/\U0001F600\U0001F30D"),
-        WideSz(u"url4", u"http://caf\u00E9.example/na\u00EFve"),
-        WideSz(u"url5", u"http://he.example/\u05E9\u05DC\u05D5\u05DD"),
-        WideSz(u"url6", u"http://x.example/\u0416\u0436"),
-        WideSz(u"url7", u"http://x.example/\u0414\u0434"),
-        WideSz(u"url8", u"http://plain.example/"),
+        WideSz(u"url1", u"http://ru.example/\u043F\u0440\u0438"), WideSz(u"url2", u"http://ja.example/\u65E5\U0001F600"),
+        WideSz(u"url3", u"http://caf\u00E9.example/na\u00EFve"), WideSz(u"url4", u"http://x.example/\u0416\u0436"),
+        WideSz(u"url5", u"http://x.example/\u0414\u0434"), WideSz(u"url6", u"http://plain.example/"),
         WideSz(u"\u0430\u0434\u0440\u0435\u0441", u"http://named.example/\u0416"),
     };
     struct Case {
@@ -45,11 +40,9 @@ TEST_P(BrowserKey, AddressesOutsideTheCodePageKeepTheirBytes) {
         std::vector<WideValue> written;    // and written
     };
     const Case cases[] = {
-        {"url6", {}, {}},
-        {"url7", {}, {}},
-        {"url8", {}, {}},
-        {"url6", {u"url6", u"url7"}, {{u"url6", seeded[6].type, seeded[6].data}}},  // a look-alike in its place
-        {"url8", {u"url1", u"url3"}, {}},  // kept addresses gone: written back as they were loaded
+        {"url4", {}, {}}, {"url5", {}, {}}, {"url6", {}, {}},
+        {"url4", {u"url4", u"url5"}, {{u"url4", seeded[4].type, seeded[4].data}}},  // a look-alike in its place
+        {"url6", {u"url1", u"url2"}, {}},  // kept addresses gone: written back as they were loaded
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.unchecked) + (c.gone.empty() ? "" : ", rewritten"));
