@@ -324,18 +324,15 @@ private:
 
 void Story::Browser(bool freeNamesOnly) {
     const State now = Snapshot(m_memory);
+    if (m_window) m_window->browserSinceLoad = true;
     if (!now.urls.empty() && Pick(4) == 0) {  // forgets one
         const Value& gone = now.urls[Pick(static_cast<unsigned>(now.urls.size()))];
-        if (freeNamesOnly) return;
-        Erase(hl::kTypedUrlsKey, gone.name), Erase(hl::kTypedUrlsTimeKey, gone.name);
-        if (m_window) m_window->browserSinceLoad = true;
+        if (!freeNamesOnly) Erase(hl::kTypedUrlsKey, gone.name), Erase(hl::kTypedUrlsTimeKey, gone.name);
         return;
     }
     if (!now.urls.empty() && !freeNamesOnly && Pick(6) == 0) {  // writes a value's bytes again, as another type
         const Value& v = now.urls[Pick(static_cast<unsigned>(now.urls.size()))];
-        Write(hl::kTypedUrlsKey, v.name, v.type == hl::kRegSz ? hl::kRegExpandSz : hl::kRegSz, v.data);
-        if (m_window) m_window->browserSinceLoad = true;
-        return;
+        return Write(hl::kTypedUrlsKey, v.name, v.type == hl::kRegSz ? hl::kRegExpandSz : hl::kRegSz, v.data);
     }
     std::string name = "url" + std::to_string(Pick(12));
     const bool taken = std::any_of(now.urls.begin(), now.urls.end(), [&](const Value& v) { return NameKey(v.name) == NameKey(name); });
@@ -352,7 +349,6 @@ void Story::Browser(bool freeNamesOnly) {
     if (Pick(2)) Write(hl::kTypedUrlsTimeKey, typed.name, hl::kRegBinary, Stamp());
     else Erase(hl::kTypedUrlsTimeKey, typed.name);
     ++m_typed[ContentsOf(typed)];
-    if (m_window) m_window->browserSinceLoad = true;
 }
 
 Faults Story::ChooseFaults(bool mayDie) {
