@@ -1,7 +1,6 @@
 #include "contract/Contract.h"
 
 #include <algorithm>
-#include <ostream>
 
 #include "KeyValues.h"
 #include "ScopedKey.h"

@@ -86,8 +86,7 @@ TEST_P(TwoCopies, OneWaitsForTheOthersRewriteOrGivesWayAndLeavesItWhole) {
                                 : step == kPrune ? (history->OnDeleteUnchecked(), false)
                                                  : history->BeginClose();
             const std::vector<Row> othersRows = other.Finish();
-            std::vector<RegValue> othersMarks;
-            for (const Row& row : othersRows) othersMarks.push_back(Dword(row.address, 1));
+            const std::vector<RegValue> othersMarks = Remembered(othersRows);
 
             EXPECT_EQ(history->messages, waits ? std::vector<std::string>{}
                                                : std::vector<std::string>{History::kBusyMessage});
