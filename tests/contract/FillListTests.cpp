@@ -9,8 +9,8 @@ namespace {
 
 using FillList = Contract;
 
-// A list that cannot hold a text (bytes that are no character of its code page)
-// gives it back altered: that value is left out, and its mark left as it was.
+// A value whose text the list would give back altered (no character of its code page),
+// or whose bytes will not read, is left out, its mark left as it was, and kept by a pruning.
 TEST_P(FillList, TextTheListWouldAlterOrThatWillNotReadIsLeftOutAndKept) {
     hl::CRowList list([](const char* text) {
         std::string kept = text;
