@@ -14,12 +14,14 @@ std::vector<RegValue> ReadKey(hl::IRegistry& registry, const std::string& path, 
     if (exists) *exists = opened;
     long result = hl::kErrorNoMoreItems;
     std::string name(1 << 12, '\0'), data(1 << 12, '\0');
-    for (unsigned long nameLength = 1 << 12, dataLength = 1 << 12, type = 0;
-         opened && (result = registry.RegEnumValueA(key, static_cast<unsigned long>(values.size()), &name[0], &nameLength,
-                                                    &type, reinterpret_cast<unsigned char*>(&data[0]), &dataLength)) ==
-                       hl::kErrorSuccess;
-         nameLength = dataLength = 1 << 12)
-        values.push_back({name.substr(0, nameLength), type, data.substr(0, dataLength)});
+    for (unsigned long nameLength, dataLength, type = 0; opened;) {
+        nameLength = static_cast<unsigned long>(name.size()), dataLength = static_cast<unsigned long>(data.size());
+        result = registry.RegEnumValueA(key, static_cast<unsigned long>(values.size()), &name[0], &nameLength, &type,
+                                        reinterpret_cast<unsigned char*>(&data[0]), &dataLength);
+        if (result == hl::kErrorMoreData && dataLength > data.size()) data.resize(dataLength);  // a long value: again, with room
+        else if (result != hl::kErrorSuccess) break;
+        else values.push_back({name.substr(0, nameLength), type, data.substr(0, dataLength)});
+    }
     if (complete) *complete = result == hl::kErrorNoMoreItems;
     if (opened) registry.RegCloseKey(key);
     return values;
