@@ -33,8 +33,9 @@ TEST_P(FillList, TextTheListWouldAlterOrThatWillNotReadIsLeftOutAndKept) {
                                            WideSz(u"url4", u"http://d/" + std::u16string{char16_t(0xD83D), char16_t(0xE000)}),
                                            {u"url5", hl::kRegSz, Utf16Bytes(std::u16string(u"http://e/") + char16_t(0xD83D))}};
     WriteWide(Raw(), hl::kTypedUrlsKey, broken);
+    WriteWide(Raw(), hl::kTypedUrlsKey, {WideSz(u"url6", u"http://f/")});  // after them, by name or by creation
     history->FillList();
-    EXPECT_EQ(List().GetItemCount(), 2) << "listed under another text";
+    EXPECT_EQ(List().GetItemCount(), 3) << "listed under another text, or the load stopped at one";
     history->OnDeleteUnchecked();
     const std::vector<WideValue> left = ReadWide(Raw(), hl::kTypedUrlsKey);
     ASSERT_EQ(left.size(), broken.size()) << "not kept, or the others not pruned";

@@ -126,23 +126,33 @@ TEST_P(Pruning, AnAddressTheBrowserMovedGoesThoughTheKeyWouldNotReadOrItsDeletio
     }
 }
 
-// A deleted address's stamp goes with it even when the stamps' key would not open at first
-// and the rewrite then fails: it would outlive its address.
-TEST_P(Pruning, AStampGoesWithItsAddressThoughItsKeyWouldNotOpenAtFirst) {
-    WriteValues(Raw(), hl::kTypedUrlsTimeKey, {{"url2", hl::kRegBinary, std::string(8, 's')}});
-    Load({Sz("url1", "http://a/"), Sz("url2", "http://b/")});
-    SetChecks({false, true});  // listed b, a
+// A deleted address's stamp goes with it though the stamps' key would not open at first and the rewrite
+// then fails; a kept address whose stamp, or the stamps' key, will not read is not moved without it.
+TEST_P(Pruning, AStampGoesWithItsAddressThoughItsKeyWouldNotOpenAtFirstOrItWouldNotRead) {
+    const std::vector<RegValue> stamps = {{"url1", hl::kRegBinary, std::string(8, 'a')}, {"url2", hl::kRegBinary, std::string(8, 'b')}};
     int opens = 0, stores = 0;
-    faulty->onCall = [&](RegOp op, int, const std::string& what) {
-        const bool fails = (op == RegOp::Open && what == hl::kTypedUrlsTimeKey && ++opens == 1) ||
-                           (op == RegOp::Set && what == "url1" && ++stores == 1);
-        return fails ? hl::kErrorAccessDenied : hl::kErrorSuccess;
+    const struct Case { const char* what; bool keepsB; std::function<bool(RegOp, const std::string&)> fails; std::vector<RegValue> left, stamped; } cases[] = {
+        {"the stamps' key will not open at first, then a store fails", false, [&](RegOp op, const std::string& what) {
+             return (op == RegOp::Open && what == hl::kTypedUrlsTimeKey && ++opens == 1) || (op == RegOp::Set && what == "url1" && ++stores == 1);
+         }, {Sz("url1", "http://a/")}, {stamps[0]}},
+        {"b's stamp will not read", true, [](RegOp op, const std::string& what) { return op == RegOp::Query && what == "url2"; },
+         {Sz("url2", "http://b/")}, {stamps[1]}},
+        {"the stamps' key will not open", true, [](RegOp op, const std::string& what) { return op == RegOp::Open && what == hl::kTypedUrlsTimeKey; },
+         {Sz("url2", "http://b/")}, stamps},
     };
-    history->OnDeleteUnchecked();
-    faulty->onCall = nullptr;
-    EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
-    EXPECT_EQ(TypedUrls(), std::vector<RegValue>{Sz("url1", "http://a/")});
-    EXPECT_EQ(ReadValues(Raw(), hl::kTypedUrlsTimeKey), std::vector<RegValue>{});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteValues(Raw(), hl::kTypedUrlsTimeKey, stamps);
+        Reset();
+        Load({Sz("url1", "http://a/"), Sz("url2", "http://b/")});
+        SetChecks({c.keepsB, !c.keepsB});  // listed b, a
+        faulty->onCall = [&](RegOp op, int, const std::string& what) { return c.fails(op, what) ? hl::kErrorAccessDenied : hl::kErrorSuccess; };
+        history->OnDeleteUnchecked();
+        faulty->onCall = nullptr;
+        EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
+        EXPECT_EQ(TypedUrls(), c.left);
+        EXPECT_EQ(Sorted(ReadValues(Raw(), hl::kTypedUrlsTimeKey)), Sorted(c.stamped));
+    }
 }
 
 // From the command line only the marks of the addresses deleted are forgotten: a history
