@@ -64,6 +64,7 @@ TEST_F(CommandLineTest, EveryRefusalAndFailureHasItsStatusAndChangesNothing) {
         if (c.obstacle == kOtherCopy) otherCopy.Unlock();
         EXPECT_EQ(run.exitCode, c.status);
         EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.says);
+        EXPECT_EQ(run.output.substr(run.output.size() - std::min<std::size_t>(run.output.size(), 2)), "\r\n") << "the last line unended";
         EXPECT_TRUE(c.status != 2 || run.output.find("Hedgeloom /prune") != std::string::npos) << "no usage text";
         EXPECT_EQ(Keys(), after) << "the key, its stamps and the profile";
         EXPECT_FALSE(m_registry.KeyExists(hl::kJournalKey)) << "a journal was left behind";

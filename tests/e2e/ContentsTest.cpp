@@ -46,7 +46,7 @@ std::vector<RegValue> EveryKind() {
         Sz(std::string(259, 'n'), "http://name.of.259.example/"), Sz(std::string(260, 'm'), "http://name.of.260.example/"),
         // Other scripts, which the browser writes as UTF-16.
         Sz("url2", "http://пример.рф/путь?q=ёж"), Sz("url3", "http://例え.テスト/パス/索引.html"),
-        Sz("url5", "https://emoji.example/\xF0\x9F\x98\x80/\xF0\x9F\xA6\x94"),
+        Sz("url5", "https://emoji.example/\xF0\x9F\x98\x80/\xF0\x9F\xA6\x94/\xF0\x90\x80\x80\xF4\x8F\xBF\xBD"),  // and the first and last pair
         {"url6", REG_EXPAND_SZ, SzData("http://café-crème.example/über/ñandú")}, Sz("url7", "http://דוגמה.בדיקה/עמוד"),
         Sz("адрес", "http://مثال.إختبار/صفحة"),
         Sz("url8", "http://" + Repeat("ф", 252)),          // 259 bytes of UTF-8: just fits

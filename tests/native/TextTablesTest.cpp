@@ -88,7 +88,7 @@ TEST(TextTables, PatternsMatchTheWholeAddressWithWildcardsAndFoldedCase) {
         {u"http://caf\u00e9.example/", "http://CAF\xC3\x89.example/", true},                  // Latin-1
         {u"http://\u0142\u00f3d\u017a.example/", "http://\xC5\x81\xC3\x93" "D\xC5\xB9.example/", true},  // Latin Extended-A
         {u"az\u00e0\u00fe\u0101\u012f\u0133\u0137\u014b\u0177\u013a\u0148\u017a\u017e\u03b1\u03cb\u0430\u044f\u0450\u045f", "AZ\xC3\x80\xC3\x9E\xC4\x80\xC4\xAE\xC4\xB2\xC4\xB6\xC5\x8A\xC5\xB6\xC4\xB9\xC5\x87\xC5\xB9\xC5\xBD\xCE\x91\xCE\xAB\xD0\x90\xD0\xAF\xD0\x80\xD0\x8F", true},  // every run's first and last pair
-        {u"\u0131", "\xC4\xB0", false}, {u"\U0001F994", "\xF0\x9F\xA6\x94", true},
+        {u"\u0131", "\xC4\xB0", false}, {u"\U00010000\U0001F994\U0010FFFD", "\xF0\x90\x80\x80\xF0\x9F\xA6\x94\xF4\x8F\xBF\xBD", true},
         {u"http://\u043f\u0440\u0438\u043c\u0435\u0440.\u0440\u0444/", "http://\xD0\x9F\xD0\xA0\xD0\x98\xD0\x9C\xD0\x95\xD0\xA0.\xD0\xA0\xD0\xA4/", true},
         {u"http://\u03b1\u03b2/", "http://\xCE\x91\xCE\x92/", true},  // Greek
         {u"http://stra\u00dfe/", "http://STRASSE/", false},      // no folding that changes a length
