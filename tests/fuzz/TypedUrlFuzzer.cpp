@@ -298,17 +298,12 @@ private:
     // until one puts back what the journal holds.
     void Restart();
     // The keys and marks as the next start finds them, once it has put back a journal left.
-    State Settled(const Faults& faults) {
-        if (Snapshot(m_memory).journal) Restart();
-        if (std::getenv("HL_FUZZ_TRACE")) Trace(0, faults, true);
-        return Snapshot(m_memory);
-    }
+    State Settled() { return Snapshot(m_memory).journal ? (Restart(), Snapshot(m_memory)) : Snapshot(m_memory); }
     // What a pruning may do to the keys: keep `required`, add nothing beyond `allowed`.
     void JudgeKeys(const State& before, const State& after, const Bag& required, const Bag& allowed);
     void JudgeMarksKept(const State& before, const State& after, const std::vector<std::string>& kept);
     void JudgeLoad(const Window& window, const State& state);
     void Unchanged(const State& before, const State& after, const char* what);
-    void Trace(unsigned choice, const Faults& faults, bool after = false);
 
     const std::uint8_t* m_bytes;
     std::size_t m_size, m_pos = 1;
@@ -427,7 +422,7 @@ void Story::OpenWindow(Faults& faults) {
     const State after = Snapshot(m_memory);
     if (faults.died) {
         m_window.reset();
-        return JudgeKeys(before, Settled(faults), before.Addresses(), before.Addresses());
+        return JudgeKeys(before, Settled(), before.Addresses(), before.Addresses());
     }
     if (before.marks != after.marks) Breach("a load changed the marks", "");
     if (m_window->history.LockedOut()) {
@@ -554,7 +549,7 @@ void Story::DeleteUnchecked(Faults& faults) {
         Snapshot(m_memory).journal != (message == hl::CTypedUrlHistory::kSaveUndoneAtNextStartMessage))
         Breach("a failed save says otherwise than the journal it left", message);
     if (faults.died) m_window.reset();
-    const State after = Settled(faults);
+    const State after = Settled();
     // Only the unchecked rows' addresses may go; the rows left (the kept ones, and an unchecked
     // one whose key would not open) are written back if the browser deleted one meanwhile.
     Bag leftBag = keptBag;
@@ -651,7 +646,7 @@ void Story::CloseWindow(Faults& faults) {
         return Unchanged(before, Snapshot(m_memory), "a refused close");
     }
     m_window.reset();
-    const State after = Settled(faults);
+    const State after = Settled();
     if (before.Stamped() != after.Stamped() && !before.journal) Breach("a close changed the keys", "");
     JudgeMarksKept(before, after, kept);
     if (faults.died || faults.failed) return;
@@ -670,10 +665,8 @@ void Story::Prune(Faults& faults) {
         run.faults = &faults;
         done = run.history.Prune();
         message = run.history.Message();
-        if (std::getenv("HL_FUZZ_TRACE"))
-            for (const auto& line : run.registry.Log()) std::fprintf(stderr, "     %s\n", Printable(line).c_str());
     }
-    const State after = Settled(faults);
+    const State after = Settled();
     // Any value that does not fit, or is remembered as kept, or kept by the organization, stays;
     // the others may go, and only their marks may be forgotten.
     Bag required, deleted;
@@ -723,7 +716,7 @@ void Story::List(Faults& faults) {
     // A key that a journal left could not be put back is half rewritten: not the user's to list.
     if (!faults.died && Snapshot(m_memory).journal && (message.empty() || !text.empty()))
         Breach("/list listed a key a journal could not put back", text);
-    const State after = Settled(faults);
+    const State after = Settled();
     if (before.marks != after.marks) Breach("/list changed the marks", "");
     if (!before.journal && before.Stamped() != after.Stamped()) Breach("/list changed the keys", "");
     if (!message.empty() && !faults.failed && !faults.died && !m_otherHolds && m_policy.readable && !before.journal)
@@ -756,8 +749,6 @@ void Story::Restart() {
         run.faults = &faults;
         const std::string text = run.history.ListText();
         run.faults = nullptr;
-        if (std::getenv("HL_FUZZ_TRACE"))
-            for (const auto& line : run.registry.Log()) std::fprintf(stderr, "     restart: %s\n", Printable(line).c_str());
         bool journal = false;
         hltest::ReadKey(m_memory, hl::kJournalKey, &journal);
         if (!faults.died && journal && (run.history.Message().empty() || !text.empty()))
@@ -765,19 +756,6 @@ void Story::Restart() {
         if (!journal && !faults.died) return;
         if ((tries >= 3 || !(faults.failed || faults.died)) && journal) Breach("a start with every call succeeding left the journal", "");
     }
-}
-
-// With HL_FUZZ_TRACE set, each step and the keys it starts from, to tell a breach's story.
-void Story::Trace(unsigned choice, const Faults& faults, bool after) {
-    if (after) std::fprintf(stderr, "   ... and after it (%d calls%s):\n", faults.calls, faults.died ? ", died" : "");
-    static const char* const kSteps[] = {"browser", "browser", "window/checks", "window/delete", "window/close", "/prune", "/prune", "/list"};
-    const State s = Snapshot(m_memory);
-    if (!after) std::fprintf(stderr, "-- %s%s, death at %d, %zu failing%s%s\n", kSteps[choice], m_window ? " (window open)" : "",
-                 faults.deathAt, faults.failing.size(), m_otherHolds ? ", another copy holds the lock" : "",
-                 m_policy.digits.empty() ? "" : (", kept by policy: " + m_policy.digits).c_str());
-    for (const Value& v : s.urls)
-        std::fprintf(stderr, "   %s = %lu:%s  stamp %s  mark %s\n", Printable(v.name).c_str(), v.type, Printable(v.data).c_str(),
-                     Printable(s.StampOf(v.name)).c_str(), MarkedKept(s, Shown(v.data)) ? "1" : "-");
 }
 
 void Story::Play() {
@@ -804,7 +782,6 @@ void Story::Play() {
         m_policy.readable = Pick(16) != 0;
         const unsigned choice = Pick(8);
         Faults faults = ChooseFaults(choice != 2);
-        if (std::getenv("HL_FUZZ_TRACE")) Trace(choice, faults);
         if (choice <= 1) Browser(false);
         else if (!m_window && choice <= 4) OpenWindow(faults);
         else if (choice == 2) ChangeChecks();
