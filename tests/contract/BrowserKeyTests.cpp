@@ -86,7 +86,6 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         auto done = std::make_shared<bool>(false);
         return [=](RegOp op, const std::string& what) { return !*done && pick(op, what) && (*done = true); };
     };
-    const std::string journalKey = hl::kJournalKey;
     const auto at = [](int n, std::string address) { return Sz("url" + std::to_string(n), address); };
     const auto site = [](int n) { return "http://site" + std::to_string(n) + "/"; };
     // Five addresses, site3 unchecked: the rewrite means to leave site5, site4, site2, site1.
@@ -145,14 +144,14 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
     for (const int damage : {0, 1, 2}) {
         SCOPED_TRACE(testing::Message() << "cut off; the journal holds bytes after its last value, ends inside it, or begins otherwise: " << damage);
         prune(faults(nullptr, cutOff));
-        const std::vector<RegValue> parts = ReadValues(Raw(), journalKey);
+        const std::vector<RegValue> parts = ReadValues(Raw(), hl::kJournalKey);
         ASSERT_FALSE(parts.empty());
         const std::vector<RegValue> cut = TypedUrls();
         for (const RegValue& part : parts)
             if (part.name == "1") {
                 std::string data = damage == 1 ? part.data.substr(0, part.data.size() - 1) : part.data + (damage ? "" : "x");
                 data[0] = static_cast<char>(data[0] ^ (damage == 2));
-                WriteValues(Raw(), journalKey, {{"1", part.type, data}});
+                WriteValues(Raw(), hl::kJournalKey, {{"1", part.type, data}});
             }
         start(nullptr);
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(cut)) << "refused";
@@ -166,7 +165,7 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         EXPECT_EQ(command.ListText(), "") << "a half-rewritten key listed as the user's";
         EXPECT_EQ(command.Message(), History::kJournalUnreadableListMessage);
         removalsTo = nullptr;
-        Raw().RegDeleteTreeA(journalKey.c_str());
+        Raw().RegDeleteTreeA(hl::kJournalKey);
     }
     {
         SCOPED_TRACE("a value of the rewrite not stored: put back at once, the ones it never wrote being no failure");
@@ -178,10 +177,10 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
     {
         SCOPED_TRACE("a journal part not written, nor the journal removed");
         prune(faults([&](RegOp op, const std::string& what) {
-            return (op == RegOp::Set && what == "1") || (op == RegOp::DeleteKey && what == journalKey);
+            return (op == RegOp::Set && what == "1") || (op == RegOp::DeleteKey && what == hl::kJournalKey);
         }, nullptr));
         EXPECT_EQ(history->messages, std::vector<std::string>{History::kSaveFailedMessage});
-        for (const RegValue& value : ReadValues(Raw(), journalKey)) EXPECT_NE(value.name, "Complete");
+        for (const RegValue& value : ReadValues(Raw(), hl::kJournalKey)) EXPECT_NE(value.name, "Complete");
         start(nullptr);
         EXPECT_EQ(Sorted(TypedUrls()), Sorted(unchecked));
         EXPECT_FALSE(JournalLeft());
@@ -191,13 +190,15 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         // back may die too. An address whose name the browser took comes back under a free one.
         const auto emptied = is(RegOp::DeleteValue, "url1");
         const RegValue later = Sz("url1", "http://typed.later/");
-        struct Case { const char* what; Pick dies; std::vector<RegValue> typed; Pick startDies; std::vector<RegValue> expected; };
+        struct Case { const char* what; Pick dies; std::vector<RegValue> typed; Fault startDies; std::vector<RegValue> expected; };
         const Case cases[] = {
             {"the browser writes under a name the rewrite had changed", cutOff, {at(2, later.data)}, nullptr,
              {at(1, site(1)), at(2, later.data), at(4, site(4)), at(5, site(5)), at(6, site(2))}},
             {"url1 emptied; the browser writes url1 and changes url5", emptied, {later, at(5, "http://changed/")}, nullptr,
              {later, at(2, site(2)), at(4, site(4)), at(5, "http://changed/"), at(6, site(1))}},
-            {"the browser writes the emptied url5; the start dies once it stored url1", cutOff, {at(5, later.data)}, is(RegOp::Set, "url1"),
+            {"the browser writes the emptied url5; the start dies once it stored url1", cutOff, {at(5, later.data)}, faults(nullptr, is(RegOp::Set, "url1")),
+             {at(1, site(1)), at(2, site(2)), at(4, site(4)), at(5, later.data), at(6, site(5))}},
+            {"the same, but what was emptied could not be recorded", cutOff, {at(5, later.data)}, faults(is(RegOp::Set, "Emptied"), is(RegOp::Set, "url1")),
              {at(1, site(1)), at(2, site(2)), at(4, site(4)), at(5, later.data), at(6, site(5))}},
             {"the browser writes the emptied url5, and its address typed again as url9", cutOff, {at(5, later.data), at(9, site(5))}, nullptr,
              {at(1, site(1)), at(2, site(2)), at(4, site(4)), at(5, later.data), at(9, site(5))}},
@@ -210,7 +211,7 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
             SCOPED_TRACE(c.what);
             prune(faults(nullptr, c.dies));
             WriteValues(Raw(), hl::kTypedUrlsKey, c.typed);
-            if (c.startDies) start(faults(nullptr, c.startDies));
+            if (c.startDies) start(c.startDies);
             start(nullptr);
             EXPECT_EQ(Sorted(TypedUrls()), Sorted(c.expected)) << "an address lost, twice, or the browser's own";
             EXPECT_FALSE(JournalLeft());
@@ -279,7 +280,7 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
         Load(loaded);
         WriteValues(Raw(), hl::kTypedUrlsTimeKey, {{"url1", hl::kRegBinary, std::string(8, 's')}});
         prune(faults([&](RegOp op, const std::string& what) {
-            return (op == RegOp::Set && what == "Saved" && !marked) || (op == RegOp::DeleteKey && what == journalKey);
+            return (op == RegOp::Set && what == "Saved" && !marked) || (op == RegOp::DeleteKey && what == hl::kJournalKey);
         }, nullptr), false);
         EXPECT_TRUE(history->messages.empty());
         EXPECT_TRUE(JournalLeft()) << "left behind";
@@ -294,7 +295,7 @@ TEST_P(BrowserKey, JournalPutsBackOnlyWhatItsRewriteChanged) {
     {
         SCOPED_TRACE("a key below the journal");
         prune(faults([&](RegOp op, const std::string& what) {
-            if (op == RegOp::Set && what == "Complete") WriteValues(Raw(), journalKey + "\\Below", loaded);
+            if (op == RegOp::Set && what == "Complete") WriteValues(Raw(), std::string(hl::kJournalKey) + "\\Below", loaded);
             return false;
         }, nullptr));
         EXPECT_FALSE(JournalLeft()) << "removed whole";
