@@ -95,8 +95,9 @@ long Win32Registry::RegSetValueExW(RegHandle key, const char16_t* name, unsigned
                                    unsigned long type, const unsigned char* data, unsigned long size) {
     // A string's bytes followed by a zero character are stored with that zero, as if it
     // were the string's end: given from a copy that ends otherwise, a value that had
-    // no zero of its own moves with exactly its bytes.
-    if (data && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
+    // no zero of its own moves with exactly its bytes. One that ends in its zero needs no copy.
+    const bool ended = size >= 2 && size % 2 == 0 && data && data[size - 2] == 0 && data[size - 1] == 0;
+    if (data && !ended && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
         std::vector<unsigned char> exact(data, data + size);
         exact.insert(exact.end(), 2, 0xFF);
         return ::RegSetValueExW(Native(key), Native(name), reserved, type, exact.data(), size);
