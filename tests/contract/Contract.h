@@ -64,7 +64,6 @@ std::vector<RegValue> Remembered(const std::vector<Row>& kept);
 // The list's rows, top first.
 std::vector<Row> RowsOf(hl::IAddressList& list);
 
-
 // How long a copy waits for another that holds the writer lock, unless a case says otherwise.
 inline constexpr unsigned long kLockWaitMs = 5000;
 

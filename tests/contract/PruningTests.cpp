@@ -132,8 +132,8 @@ TEST_P(Pruning, AStampGoesWithItsAddressThoughItsKeyWouldNotOpenAtFirstOrItWould
     const std::vector<RegValue> stamps = {{"url1", hl::kRegBinary, std::string(8, 'a')}, {"url2", hl::kRegBinary, std::string(8, 'b')}};
     int opens = 0, stores = 0;
     const struct Case { const char* what; bool keepsB; std::function<bool(RegOp, const std::string&)> fails; std::vector<RegValue> left, stamped; } cases[] = {
-        {"the stamps' key will not open at first, then a store fails", false, [&](RegOp op, const std::string& what) { return (op == RegOp::Open &&
-             what == hl::kTypedUrlsTimeKey && ++opens == 1) || (op == RegOp::Set && what == "url1" && ++stores == 1); }, {Sz("url1", "http://a/")}, {stamps[0]}},
+        {"the stamps' key will not open at first, then a store fails", false, [&](RegOp op, const std::string& w) { return (op == RegOp::Open && w == hl::kTypedUrlsTimeKey && ++opens == 1) ||
+             (op == RegOp::Set && w == "url1" && ++stores == 1); }, {Sz("url1", "http://a/")}, {stamps[0]}},
         {"b's stamp will not read", true, [](RegOp op, const std::string& what) { return op == RegOp::Query && what == "url2"; },
          {Sz("url2", "http://b/")}, {stamps[1]}},
         {"the stamps' key will not open", true, [](RegOp op, const std::string& what) { return op == RegOp::Open && what == hl::kTypedUrlsTimeKey; },

@@ -298,7 +298,7 @@ private:
     // until one puts back what the journal holds.
     void Restart();
     // The keys and marks as the next start finds them, once it has put back a journal left.
-    State Settled() { return Snapshot(m_memory).journal ? (Restart(), Snapshot(m_memory)) : Snapshot(m_memory); }
+    State Settled() { State now = Snapshot(m_memory); return now.journal ? (Restart(), Snapshot(m_memory)) : now; }
     // What a pruning may do to the keys: keep `required`, add nothing beyond `allowed`.
     void JudgeKeys(const State& before, const State& after, const Bag& required, const Bag& allowed);
     void JudgeMarksKept(const State& before, const State& after, const std::vector<std::string>& kept);
